@@ -1,0 +1,32 @@
+#include "shortcut_store.h"
+
+namespace store {
+
+const char* SpecialFolderName(uint32_t code) {
+    for (const SpecialFolder& folder : kSpecialFolders)
+        if (folder.code == code) return folder.name;
+    return nullptr;
+}
+
+const char* SpecialFolderTarget(uint32_t code) {
+    for (const SpecialFolder& folder : kSpecialFolders)
+        if (folder.code == code) return folder.target;
+    return nullptr;
+}
+
+uint32_t SpecialFolderCode(const std::string& action) {
+    for (const SpecialFolder& folder : kSpecialFolders)
+        if (action == folder.name) return folder.code;
+    return 0;
+}
+
+}  // namespace store
+
+const char* ScriptExtension(int32_t type) {
+    switch (type) {
+        case ScriptBatch: return "bat";
+        case ScriptVBScript: return "vbs";
+        case ScriptJScript: return "js";
+        default: return nullptr;
+    }
+}

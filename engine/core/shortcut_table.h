@@ -1,0 +1,116 @@
+// The engine's per-process shortcut table. A table is built aside by
+// ShortcutTableBuilder and, once published, never changes; readers hold a snapshot
+// while they look at it, so a reload in another thread never shows them a half-built
+// entry.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "key_combination.h"
+
+struct EngineSettings {
+    bool removeKeystroke = true;
+    bool beepAfterKeystroke = false;
+    uint32_t beepType = 48;  // MB_ICONEXCLAMATION
+};
+
+class ShortcutTable {
+public:
+    static constexpr int kCapacity = 200;
+
+    ShortcutTable();
+    ShortcutTable(const ShortcutTable&) = delete;
+    ShortcutTable& operator=(const ShortcutTable&) = delete;
+
+    int Count() const { return count; }
+    const EngineSettings& Settings() const { return settings; }
+    const KeyCombination& Combination(int i) const { return combinations[i]; }
+    int32_t Type(int i) const { return types[i]; }
+    // Zero-terminated texts that live as long as the table.
+    const char* Action(int i) const { return pool.data() + actionOffsets[i]; }
+    const char* Script(int i) const { return pool.data() + scriptOffsets[i]; }
+
+    // Index of the first entry that MatchKeyCombination(pressed, entry) accepts, or -1.
+    // Only entries with the same virtual-key code can match, so the scan walks just
+    // those, in table order; it allocates nothing.
+    int FindFirstMatch(const KeyCombination& pressed) const;
+
+private:
+    friend class ShortcutTableBuilder;
+    friend class ShortcutTablePublisher;
+
+    static constexpr int kBuckets = 256;
+
+    int count = 0;
+    EngineSettings settings;
+    KeyCombination combinations[kCapacity];
+    int32_t types[kCapacity];
+    uint32_t actionOffsets[kCapacity];
+    uint32_t scriptOffsets[kCapacity];
+    int16_t firstInBucket[kBuckets];
+    int16_t nextInBucket[kCapacity];
+    std::string pool;  // every action and script, each with its terminator
+
+    // Owned by the publisher's lock.
+    int readers = 0;
+    ShortcutTable* nextRetired = nullptr;
+};
+
+class ShortcutTableBuilder {
+public:
+    explicit ShortcutTableBuilder(const EngineSettings& settings);
+
+    EngineSettings& Settings() { return table->settings; }
+    bool Full() const { return table->count >= ShortcutTable::kCapacity; }
+    // Appends an entry when the table has room; returns whether it was added.
+    bool Add(const KeyCombination& combination, int32_t type, const char* action, size_t actionLength,
+             const char* script, size_t scriptLength);
+    std::unique_ptr<ShortcutTable> Finish();
+
+private:
+    std::unique_ptr<ShortcutTable> table;
+};
+
+// Holds the current table of the process and hands out snapshots of it.
+class ShortcutTablePublisher {
+public:
+    class Snapshot {
+    public:
+        Snapshot(Snapshot&& other) noexcept : owner(other.owner), table(other.table) { other.table = nullptr; }
+        Snapshot(const Snapshot&) = delete;
+        Snapshot& operator=(const Snapshot&) = delete;
+        ~Snapshot() { if (table) owner->Release(table); }
+        const ShortcutTable& operator*() const { return *table; }
+        const ShortcutTable* operator->() const { return table; }
+
+    private:
+        friend class ShortcutTablePublisher;
+        Snapshot(ShortcutTablePublisher* o, const ShortcutTable* t) : owner(o), table(t) {}
+        ShortcutTablePublisher* owner;
+        const ShortcutTable* table;
+    };
+
+    ShortcutTablePublisher();
+    ~ShortcutTablePublisher();
+    ShortcutTablePublisher(const ShortcutTablePublisher&) = delete;
+    ShortcutTablePublisher& operator=(const ShortcutTablePublisher&) = delete;
+
+    // Never blocks for longer than a few instructions of another thread; allocates nothing.
+    Snapshot Acquire();
+    // Makes the table current. Tables replaced earlier are freed here once no reader
+    // holds them, so readers never free anything.
+    void Publish(std::unique_ptr<ShortcutTable> table);
+
+private:
+    void Lock();
+    void Unlock() { lock.clear(std::memory_order_release); }
+    void Release(const ShortcutTable* table);
+
+    std::atomic_flag lock = ATOMIC_FLAG_INIT;
+    ShortcutTable* current;
+    ShortcutTable* retired = nullptr;  // replaced tables that a reader may still hold
+};

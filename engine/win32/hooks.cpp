@@ -1,0 +1,63 @@
+#include "core/shortcut_store.h"
+#include "engine.h"
+#include "engine_state.h"
+
+EngineState& Engine() {
+    static EngineState state;
+    return state;
+}
+
+void EngineAttach(HINSTANCE module) {
+    EngineState& engine = Engine();
+    engine.module = module;
+    engine.reloadMessage = RegisterWindowMessageA(store::kReloadMessageName);
+    LoadShortcutTable();
+}
+
+UINT ReloadMessage() {
+    EngineState& engine = Engine();
+    // The editor's build has no attach step; register on first use there.
+    if (engine.reloadMessage == 0) engine.reloadMessage = RegisterWindowMessageA(store::kReloadMessageName);
+    return engine.reloadMessage;
+}
+
+int InstallHooks(HINSTANCE module, HWND captureWindow) {
+    EngineState& engine = Engine();
+    ReloadMessage();
+    if (!engine.keyboardHook) {
+        engine.keyboardHook = SetWindowsHookExA(WH_KEYBOARD, KeyboardHookProc, module, 0);
+        if (engine.keyboardHook) engine.captureWindow = captureWindow;
+    }
+    if (!engine.messageHook) engine.messageHook = SetWindowsHookExA(WH_GETMESSAGE, ReloadHookProc, module, 0);
+    return engine.keyboardHook ? 1 : 0;
+}
+
+bool RemoveHooks() {
+    EngineState& engine = Engine();
+    if (engine.messageHook) {
+        UnhookWindowsHookEx(engine.messageHook);
+        engine.messageHook = nullptr;
+    }
+    if (!engine.keyboardHook) return false;
+    UnhookWindowsHookEx(engine.keyboardHook);
+    engine.keyboardHook = nullptr;
+    engine.captureMode = false;
+    return true;
+}
+
+HINSTANCE EngineModule() { return Engine().module; }
+
+bool HooksInstalled() { return Engine().keyboardHook != nullptr; }
+
+void SetCaptureMode(bool on) { Engine().captureMode = on; }
+
+LRESULT CALLBACK ReloadHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    EngineState& engine = Engine();
+    if (code < 0) {
+        CallNextHookEx(engine.messageHook, code, wParam, lParam);
+        return 0;
+    }
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (message && engine.reloadMessage != 0 && message->message == engine.reloadMessage) LoadShortcutTable();
+    return CallNextHookEx(engine.messageHook, code, wParam, lParam);
+}

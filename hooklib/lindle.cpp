@@ -1,0 +1,26 @@
+// lindle.dll: the system maps it into every process that the hooks reach. Attach loads
+// that process's table; the four exports start, stop and reload the engine.
+#include <windows.h>
+
+#include "engine.h"
+
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) EngineAttach(module);
+    // Hooks stay installed at detach: they belong to the process that installed them.
+    return TRUE;
+}
+
+extern "C" {
+
+int InstallMyHook() {
+    if (HooksInstalled()) RemoveHooks();
+    return InstallHooks(EngineModule(), nullptr);
+}
+
+bool RemoveMyHook() { return HooksInstalled() && RemoveHooks(); }
+
+int UpdateRegistrySettings() { return LoadShortcutTable(); }
+
+void Function1() {}
+
+}  // extern "C"

@@ -1,0 +1,38 @@
+// Writes and reads the shortcut store in the real registry for tests.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace teststore {
+
+std::string ItemPath(int index);
+
+// Removes HKCU\Software\Vellora\Tarvo with everything below it.
+void Clear();
+// An empty root key with an accepted "Version".
+void CreateRoot(DWORD version = 0x10000);
+
+void SetDword(const std::string& path, const char* name, DWORD value, HKEY root = HKEY_CURRENT_USER);
+void SetString(const std::string& path, const char* name, const std::string& value, HKEY root = HKEY_CURRENT_USER);
+void SetRaw(const std::string& path, const char* name, DWORD type, const void* data, DWORD size,
+            HKEY root = HKEY_CURRENT_USER);
+void DeleteValue(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
+
+// One item key with "Shortcut", "Disabled", "Action", "Type" and, when not empty, "Script".
+void WriteItem(int index, const std::string& shortcut, const std::string& action, int32_t type = 0,
+               const std::string& script = "", bool disabled = false);
+
+bool ValueExists(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
+bool KeyExists(const std::string& path, HKEY root = HKEY_CURRENT_USER);
+// Type of a value (REG_NONE when absent) and its raw bytes.
+DWORD ValueType(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
+std::string ReadString(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
+DWORD ReadDword(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
+
+// Runs the thread's message loop for the given time.
+void PumpMessages(DWORD milliseconds);
+
+}  // namespace teststore
