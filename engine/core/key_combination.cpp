@@ -1,6 +1,5 @@
 #include "key_combination.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -76,39 +75,6 @@ bool GroupMatches(uint8_t aLeft, uint8_t aRight, uint8_t aAny, uint8_t bLeft, ui
 
 }  // namespace
 
-FormattedKeyCombination FormatKeyCombination(const KeyCombination& k, ModifierMode mode) {
-    FormattedKeyCombination result{std::string(), false};
-    std::string& text = result.text;
-    if (mode == ModifierMode::Sided) {
-        if (k.leftAlt) text += "LALT + ";
-        if (k.rightAlt) text += "RALT + ";
-        if (k.leftCtrl) text += "LCTRL + ";
-        if (k.rightCtrl) text += "RCTRL + ";
-        if (k.leftShift) text += "LSHIFT + ";
-        if (k.rightShift) text += "RSHIFT + ";
-    } else {
-        if (k.leftAlt || k.rightAlt) text += "ALT + ";
-        if (k.leftCtrl || k.rightCtrl) text += "CTRL + ";
-        if (k.leftShift || k.rightShift) text += "SHIFT + ";
-    }
-    char token[16];
-    const unsigned vk = k.virtualKey;
-    if (vk == 255 && k.extended) {
-        std::snprintf(token, sizeof token, "EX %X", static_cast<unsigned>(k.scanCode));
-    } else if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) {
-        std::snprintf(token, sizeof token, "%c", static_cast<char>(vk));
-    } else if (vk >= 112 && vk <= 135) {
-        std::snprintf(token, sizeof token, "F%u", vk - 111);
-    } else if (vk >= 32) {
-        std::snprintf(token, sizeof token, "%X", vk);
-    } else {
-        return result;
-    }
-    text += token;
-    result.complete = true;
-    return result;
-}
-
 KeyCombination ParseKeyCombination(const char* text, size_t length) {
     KeyCombination k{};
     if (text == nullptr) return k;
@@ -139,10 +105,6 @@ KeyCombination ParseKeyCombination(const char* text, size_t length) {
     }
     k.virtualKey = ParseMainKeyToken(token, end);
     return k;
-}
-
-KeyCombination ParseKeyCombination(const std::string& text) {
-    return ParseKeyCombination(text.data(), text.size());
 }
 
 bool MatchKeyCombination(const KeyCombination& a, const KeyCombination& b) {

@@ -42,7 +42,9 @@ FormattedKeyCombination FormatKeyCombination(const KeyCombination& combination, 
 
 // Accepts any text and never fails. The text need not be terminated.
 KeyCombination ParseKeyCombination(const char* text, size_t length);
-KeyCombination ParseKeyCombination(const std::string& text);
+inline KeyCombination ParseKeyCombination(const std::string& text) {
+    return ParseKeyCombination(text.data(), text.size());
+}
 
 // a is the pressed state, b the stored shortcut.
 bool MatchKeyCombination(const KeyCombination& a, const KeyCombination& b);

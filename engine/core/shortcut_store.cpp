@@ -1,5 +1,7 @@
 #include "shortcut_store.h"
 
+#include <cstring>
+
 namespace store {
 
 const char* SpecialFolderName(uint32_t code) {
@@ -14,9 +16,9 @@ const char* SpecialFolderTarget(uint32_t code) {
     return nullptr;
 }
 
-uint32_t SpecialFolderCode(const std::string& action) {
+uint32_t SpecialFolderCode(const char* action) {
     for (const SpecialFolder& folder : kSpecialFolders)
-        if (action == folder.name) return folder.code;
+        if (std::strcmp(action, folder.name) == 0) return folder.code;
     return 0;
 }
 

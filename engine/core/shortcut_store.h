@@ -51,7 +51,7 @@ constexpr SpecialFolder kSpecialFolders[] = {
 const char* SpecialFolderName(uint32_t code);
 const char* SpecialFolderTarget(uint32_t code);
 // Code of an action text that names a special folder exactly (case-sensitive), else 0.
-uint32_t SpecialFolderCode(const std::string& action);
+uint32_t SpecialFolderCode(const char* action);
 
 // Upper 16 bits at most 2 and bits 8 to 15 clear; the low byte is free.
 constexpr bool IsVersionAccepted(uint32_t version) {

@@ -1,6 +1,9 @@
 #include "shortcut_table.h"
 
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #if defined(_WIN32)
 extern "C" __declspec(dllimport) int __stdcall SwitchToThread(void);
@@ -24,6 +27,12 @@ ShortcutTable::ShortcutTable() {
     for (int16_t& first : firstInBucket) first = -1;
 }
 
+ShortcutTable::~ShortcutTable() { std::free(pool); }
+
+void* ShortcutTable::operator new(size_t size, const std::nothrow_t&) noexcept { return std::malloc(size); }
+
+void ShortcutTable::operator delete(void* block) noexcept { std::free(block); }
+
 int ShortcutTable::FindFirstMatch(const KeyCombination& pressed) const {
     for (int i = firstInBucket[pressed.virtualKey & (kBuckets - 1)]; i >= 0; i = nextInBucket[i]) {
         if (MatchKeyCombination(pressed, combinations[i])) return i;
@@ -31,21 +40,42 @@ int ShortcutTable::FindFirstMatch(const KeyCombination& pressed) const {
     return -1;
 }
 
-ShortcutTableBuilder::ShortcutTableBuilder(const EngineSettings& settings) : table(new ShortcutTable) {
-    table->settings = settings;
+ShortcutTableBuilder::ShortcutTableBuilder(const EngineSettings& settings)
+    : table(new (std::nothrow) ShortcutTable) {
+    if (table) table->settings = settings;
+}
+
+bool ShortcutTableBuilder::Append(const char* text, size_t length, uint32_t& offset) {
+    ShortcutTable& t = *table;
+    const size_t needed = t.poolSize + length + 1;
+    if (needed > UINT32_MAX) return false;
+    if (needed > t.poolCapacity) {
+        size_t capacity = t.poolCapacity ? t.poolCapacity * 2 : 1024;
+        while (capacity < needed) capacity *= 2;
+        char* grown = static_cast<char*>(std::realloc(t.pool, capacity));
+        if (!grown) return false;
+        t.pool = grown;
+        t.poolCapacity = capacity;
+    }
+    offset = static_cast<uint32_t>(t.poolSize);
+    if (length) std::memcpy(t.pool + t.poolSize, text, length);
+    t.pool[t.poolSize + length] = '\0';
+    t.poolSize = needed;
+    return true;
 }
 
 bool ShortcutTableBuilder::Add(const KeyCombination& combination, int32_t type, const char* action,
                                size_t actionLength, const char* script, size_t scriptLength) {
+    if (!Ok() || Full()) return false;
     ShortcutTable& t = *table;
-    if (t.count >= ShortcutTable::kCapacity) return false;
-    const int i = t.count++;
+    const int i = t.count;
+    if (!Append(action, actionLength, t.actionOffsets[i]) || !Append(script, scriptLength, t.scriptOffsets[i])) {
+        failed = true;
+        return false;
+    }
+    t.count++;
     t.combinations[i] = combination;
     t.types[i] = type;
-    t.actionOffsets[i] = static_cast<uint32_t>(t.pool.size());
-    t.pool.append(action, actionLength).push_back('\0');
-    t.scriptOffsets[i] = static_cast<uint32_t>(t.pool.size());
-    t.pool.append(script, scriptLength).push_back('\0');
 
     // Append to the end of the bucket's chain, keeping table order within it.
     t.nextInBucket[i] = -1;
@@ -55,17 +85,25 @@ bool ShortcutTableBuilder::Add(const KeyCombination& combination, int32_t type, 
     return true;
 }
 
-std::unique_ptr<ShortcutTable> ShortcutTableBuilder::Finish() { return std::move(table); }
+std::unique_ptr<ShortcutTable> ShortcutTableBuilder::Finish() {
+    if (failed) table.reset();
+    return std::move(table);
+}
 
-ShortcutTablePublisher::ShortcutTablePublisher() : current(new ShortcutTable) {}
+// The first table is static so that Acquire always has one, even when memory is short.
+ShortcutTablePublisher::ShortcutTablePublisher() : current(&emptyTable) {}
 
 ShortcutTablePublisher::~ShortcutTablePublisher() {
-    delete current;
+    Discard(current);
     while (retired) {
         ShortcutTable* next = retired->nextRetired;
-        delete retired;
+        Discard(retired);
         retired = next;
     }
+}
+
+void ShortcutTablePublisher::Discard(ShortcutTable* table) {
+    if (table != &emptyTable) delete table;
 }
 
 void ShortcutTablePublisher::Lock() {
@@ -109,7 +147,7 @@ void ShortcutTablePublisher::Publish(std::unique_ptr<ShortcutTable> table) {
     Unlock();
     while (unused) {
         ShortcutTable* next = unused->nextRetired;
-        delete unused;
+        Discard(unused);
         unused = next;
     }
 }

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <string>
+#include <new>
 
 #include "key_combination.h"
 
@@ -23,6 +23,11 @@ public:
     static constexpr int kCapacity = 200;
 
     ShortcutTable();
+    ~ShortcutTable();
+    // Tables live in malloc memory so that the hook library needs no C++ exception support;
+    // creation is always nothrow.
+    static void* operator new(size_t size, const std::nothrow_t&) noexcept;
+    static void operator delete(void* block) noexcept;
     ShortcutTable(const ShortcutTable&) = delete;
     ShortcutTable& operator=(const ShortcutTable&) = delete;
 
@@ -31,8 +36,8 @@ public:
     const KeyCombination& Combination(int i) const { return combinations[i]; }
     int32_t Type(int i) const { return types[i]; }
     // Zero-terminated texts that live as long as the table.
-    const char* Action(int i) const { return pool.data() + actionOffsets[i]; }
-    const char* Script(int i) const { return pool.data() + scriptOffsets[i]; }
+    const char* Action(int i) const { return pool + actionOffsets[i]; }
+    const char* Script(int i) const { return pool + scriptOffsets[i]; }
 
     // Index of the first entry that MatchKeyCombination(pressed, entry) accepts, or -1.
     // Only entries with the same virtual-key code can match, so the scan walks just
@@ -53,7 +58,11 @@ private:
     uint32_t scriptOffsets[kCapacity];
     int16_t firstInBucket[kBuckets];
     int16_t nextInBucket[kCapacity];
-    std::string pool;  // every action and script, each with its terminator
+    // Every action and script, each with its terminator. Plain malloc memory: the hook
+    // library carries no C++ exception machinery.
+    char* pool = nullptr;
+    size_t poolSize = 0;
+    size_t poolCapacity = 0;
 
     // Owned by the publisher's lock.
     int readers = 0;
@@ -64,15 +73,22 @@ class ShortcutTableBuilder {
 public:
     explicit ShortcutTableBuilder(const EngineSettings& settings);
 
-    EngineSettings& Settings() { return table->settings; }
-    bool Full() const { return table->count >= ShortcutTable::kCapacity; }
+    // False when memory ran out; the builder then yields no table.
+    bool Ok() const { return table != nullptr && !failed; }
+    EngineSettings& Settings() { return table ? table->settings : spareSettings; }
+    bool Full() const { return !table || table->count >= ShortcutTable::kCapacity; }
     // Appends an entry when the table has room; returns whether it was added.
     bool Add(const KeyCombination& combination, int32_t type, const char* action, size_t actionLength,
              const char* script, size_t scriptLength);
+    // The finished table, or null when memory ran out.
     std::unique_ptr<ShortcutTable> Finish();
 
 private:
+    bool Append(const char* text, size_t length, uint32_t& offset);
+
     std::unique_ptr<ShortcutTable> table;
+    bool failed = false;
+    EngineSettings spareSettings;
 };
 
 // Holds the current table of the process and hands out snapshots of it.
@@ -109,8 +125,10 @@ private:
     void Lock();
     void Unlock() { lock.clear(std::memory_order_release); }
     void Release(const ShortcutTable* table);
+    void Discard(ShortcutTable* table);
 
     std::atomic_flag lock = ATOMIC_FLAG_INIT;
+    ShortcutTable emptyTable;
     ShortcutTable* current;
     ShortcutTable* retired = nullptr;  // replaced tables that a reader may still hold
 };

@@ -2,10 +2,12 @@
 #include "engine.h"
 #include "engine_state.h"
 
-EngineState& Engine() {
-    static EngineState state;
-    return state;
-}
+namespace {
+// Constructed when the module is mapped, before DllMain runs.
+EngineState engineState;
+}  // namespace
+
+EngineState& Engine() { return engineState; }
 
 void EngineAttach(HINSTANCE module) {
     EngineState& engine = Engine();

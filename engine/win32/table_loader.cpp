@@ -1,4 +1,4 @@
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -75,8 +75,24 @@ void ReadItem(HKEY key, ItemBuffers& buffers, ShortcutTableBuilder& builder) {
                 actionLength, buffers.script, scriptLength);
 }
 
+// "Software\Vellora\Tarvo\<index>" without the C library's printf machinery.
+void FormatItemPath(int index, char (&path)[64]) {
+    size_t length = std::strlen(store::kRootPath);
+    std::memcpy(path, store::kRootPath, length);
+    path[length++] = '\\';
+    char digits[12];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + index % 10);
+        index /= 10;
+    } while (index > 0);
+    while (count > 0) path[length++] = digits[--count];
+    path[length] = '\0';
+}
+
 std::unique_ptr<ShortcutTable> ReadTable(const EngineSettings& currentSettings) {
     ShortcutTableBuilder builder(currentSettings);
+    if (!builder.Ok()) return nullptr;
     {
         ScopedKey root(HKEY_CURRENT_USER, store::kRootPath);
         if (root && !ReadSettings(root.get(), builder.Settings())) {
@@ -85,10 +101,13 @@ std::unique_ptr<ShortcutTable> ReadTable(const EngineSettings& currentSettings) 
             return builder.Finish();
         }
     }
-    std::unique_ptr<ItemBuffers> buffers(new ItemBuffers);
-    for (int i = 0; i < store::kMaxItems; ++i) {
+    // Plain malloc: nothing in the engine may throw.
+    std::unique_ptr<ItemBuffers, decltype(&std::free)> buffers(
+        static_cast<ItemBuffers*>(std::malloc(sizeof(ItemBuffers))), &std::free);
+    if (!buffers) return nullptr;
+    for (int i = 0; i < store::kMaxItems && builder.Ok(); ++i) {
         char path[64];
-        std::snprintf(path, sizeof path, store::kItemPathFormat, i);
+        FormatItemPath(i, path);
         ScopedKey key(HKEY_CURRENT_USER, path);
         if (!key) break;
         ReadItem(key.get(), *buffers, builder);
@@ -105,15 +124,12 @@ int LoadShortcutTable() {
         ShortcutTablePublisher::Snapshot current = engine.tables.Acquire();
         settings = current->Settings();
     }
-    try {
-        std::unique_ptr<ShortcutTable> table = ReadTable(settings);
-        const int count = table->Count();
-        engine.tables.Publish(std::move(table));
-        return count;
-    } catch (const std::bad_alloc&) {
-        // Out of memory in a host process: keep the table that is in force.
-        return engine.tables.Acquire()->Count();
-    }
+    std::unique_ptr<ShortcutTable> table = ReadTable(settings);
+    // Out of memory in a host process: keep the table that is in force.
+    if (!table) return engine.tables.Acquire()->Count();
+    const int count = table->Count();
+    engine.tables.Publish(std::move(table));
+    return count;
 }
 
 ShortcutTablePublisher::Snapshot AcquireShortcutTable() { return Engine().tables.Acquire(); }
