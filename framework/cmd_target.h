@@ -83,11 +83,11 @@ private:
 #define ON_CBN_SELCHANGE(id, fn) ON_CONTROL(CBN_SELCHANGE, id, fn)
 #define ON_EN_CHANGE(id, fn) ON_CONTROL(EN_CHANGE, id, fn)
 
-// WM_NOTIFY from control id: void fn(NMHDR*, LRESULT*).
+// WM_NOTIFY from the control with this id (the window in hwndFrom): void fn(NMHDR*, LRESULT*).
 #define ON_NOTIFY(code, id, fn)                                                    \
     {WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(id), AFX_HANDLER {                \
         (void)wParam; AFX_TARGET.fn(reinterpret_cast<NMHDR*>(lParam), &result); return true; }},
-// WM_NOTIFY from a range of ids, handled only when fn returns TRUE: BOOL fn(UINT id, NMHDR*, LRESULT*).
+// WM_NOTIFY from controls in an id range, handled only when fn returns TRUE: BOOL fn(UINT id, NMHDR*, LRESULT*).
 #define ON_NOTIFY_EX_RANGE(code, first, last, fn)                                  \
     {WM_NOTIFY, (UINT)(code), (UINT)(first), (UINT)(last), AFX_HANDLER {           \
         (void)wParam;                                                              \

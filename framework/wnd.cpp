@@ -111,8 +111,10 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND) {
         handled = OnCommand(wParam, lParam, result);
     } else if (message == WM_NOTIFY) {
+        // Entries name the control that sends the notification; a tooltip's idFrom names its tool instead.
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-        const AFX_MSGMAP_ENTRY* entry = FindEntry(WM_NOTIFY, header->code, static_cast<UINT>(header->idFrom));
+        const UINT id = header->hwndFrom ? static_cast<UINT>(::GetDlgCtrlID(header->hwndFrom)) : static_cast<UINT>(header->idFrom);
+        const AFX_MSGMAP_ENTRY* entry = FindEntry(WM_NOTIFY, header->code, id);
         handled = entry && entry->handler(*this, wParam, lParam, result);
     } else if (const AFX_MSGMAP_ENTRY* entry = FindEntry(message, 0, 0)) {
         handled = entry->handler(*this, wParam, lParam, result);

@@ -103,7 +103,7 @@ std::string ItemText(HWND dialog, int id) {
 }
 
 LRESULT SendNotify(HWND dialog, UINT code, UINT_PTR id) {
-    NMHDR header = {GetDlgItem(dialog, IDC_NAME), id, code};
+    NMHDR header = {GetDlgItem(dialog, static_cast<int>(id)), id, code};
     return SendMessageA(dialog, WM_NOTIFY, id, reinterpret_cast<LPARAM>(&header));
 }
 
@@ -123,6 +123,7 @@ TEST(MessageMap, DispatchesCommandsNotificationsAndMessagesThroughTheClassChain)
     EXPECT_EQ(SendMessageA(window, UM_PING, 40, 2), 42);
     EXPECT_EQ(SendNotify(window, kCustomCode, IDC_NAME), 42);
     EXPECT_EQ(SendNotify(window, kCustomCode, IDC_COUNT), 0);  // bound to another control
+    // Without a sending window the notification's idFrom stands for it.
     EXPECT_EQ(SendNotify(window, kMaybeCode, 77), 5);
     // Declined by the handler: the default procedure answers instead.
     EXPECT_EQ(SendNotify(window, kMaybeCode, 999), 0);
