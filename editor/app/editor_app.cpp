@@ -1,0 +1,97 @@
+#include "editor_app.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <mbstring.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "core/shortcut_store.h"
+#include "html_help.h"
+#include "registry_key.h"
+#include "resource.h"
+#include "shortcuts_dlg.h"
+
+namespace {
+
+CString InstallationPath() {
+    return CRegistryKey(store::kRootPath, HKEY_LOCAL_MACHINE, store::kSettingsStringLimit).ReadString(store::kInstallationPath, "");
+}
+
+BOOL CALLBACK QuitInstance(HWND window, LPARAM) {
+    char caption[64] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    if (_mbscmp(reinterpret_cast<const unsigned char*>(caption), reinterpret_cast<const unsigned char*>(kMainWindowCaption)) == 0) {
+        // The receiver's framework ends its message loop on WM_NCDESTROY of its main window.
+        PostMessageA(window, WM_DESTROY, 0, 0);
+        PostMessageA(window, WM_NCDESTROY, 0, 0);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CEditorApp, CWinApp)
+    ON_COMMAND(ID_HELP, OnHelp)
+END_MESSAGE_MAP()
+
+BOOL CEditorApp::InitInstance() {
+    const CRegistryKey machine(store::kRootPath, HKEY_LOCAL_MACHINE, store::kSettingsStringLimit);
+    InitCommonControls();
+    CWinApp::InitInstance();
+    AfxOleInit();
+
+    CString helpPath;
+    helpPath.Format("%sTarvo.chm", machine.ReadString(store::kInstallationPath, "").GetString());
+    free(const_cast<char*>(m_pszHelpFilePath));
+    m_pszHelpFilePath = _strdup(helpPath);
+
+    CCommandLineInfo commandLine;
+    ParseCommandLine(commandLine);
+    const CString& word = commandLine.m_strFileName;
+    if (word == "modal") {
+        RunModal();
+        return FALSE;
+    }
+    if (word == "quit") {
+        QuitRunningInstances();
+        return FALSE;
+    }
+    if (word == "start") {
+        StartInstalledCopy();
+        return FALSE;
+    }
+    CreateMainWindow();
+    return TRUE;
+}
+
+int CEditorApp::ExitInstance() {
+    delete mainDialog;
+    mainDialog = nullptr;
+    return CWinApp::ExitInstance();
+}
+
+void CEditorApp::RunModal() {
+    CShortcutsDlg dialog(nullptr);
+    m_pMainWnd = &dialog;
+    dialog.DoModal();
+    m_pMainWnd = nullptr;
+}
+
+void CEditorApp::CreateMainWindow() {
+    mainDialog = new CShortcutsDlg(nullptr);
+    m_pMainWnd = mainDialog;
+    // A window that fails to appear is not reported: the process then just idles.
+    mainDialog->Create(IDD_SHORTCUTS, nullptr);
+}
+
+void CEditorApp::OnHelp() { ShowHelp(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr); }
+
+void QuitRunningInstances() { EnumWindows(QuitInstance, 0); }
+
+void StartInstalledCopy() {
+    CString program;
+    program.Format("%svintrel.exe", InstallationPath().GetString());
+    ShellExecuteA(nullptr, "open", program, nullptr, nullptr, SW_SHOWNORMAL);
+}

@@ -1,0 +1,38 @@
+// CEditorApp: the editor program. One command word on the command line picks what a run
+// does: none (or any other word) keeps the hidden main window and the tray; "modal" runs
+// the main window visibly until it closes; "quit" closes every running instance; "start"
+// launches the installed copy.
+#pragma once
+
+#include <windows.h>
+
+#include "afxwin.h"
+
+class CShortcutsDlg;
+
+// The caption by which "quit" finds running instances.
+constexpr const char* kMainWindowCaption = "Vintrel";
+
+class CEditorApp : public CWinApp {
+public:
+    CEditorApp() = default;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // Owned; null until the modeless main window is created.
+    CShortcutsDlg* mainDialog = nullptr;
+
+protected:
+    void OnHelp();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void RunModal();
+    void CreateMainWindow();
+};
+
+// Posts WM_DESTROY and WM_NCDESTROY to every top-level window captioned exactly "Vintrel".
+void QuitRunningInstances();
+// Opens "<installation path>vintrel.exe".
+void StartInstalledCopy();

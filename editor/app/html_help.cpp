@@ -1,0 +1,35 @@
+#include "html_help.h"
+
+#include "registry_key.h"
+#include "winapp.h"
+
+HWND HtmlHelpBinding::Call(HWND owner, const char* file, UINT command, DWORD_PTR data) {
+    if (failed_) return nullptr;
+    if (!module_) {
+        const CString server = CRegistryKey(serverKey_, HKEY_CLASSES_ROOT, MAX_PATH).ReadString("", "");
+        if (!server.IsEmpty()) module_ = LoadLibraryA(server);
+        if (!module_) module_ = LoadLibraryA(libraryName_);
+        if (!module_) {
+            failed_ = true;
+            return nullptr;
+        }
+    }
+    if (!entry_) {
+        entry_ = reinterpret_cast<HtmlHelpEntry>(reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(14))));
+        if (!entry_) {
+            failed_ = true;
+            return nullptr;
+        }
+    }
+    return entry_(owner, file, command, data);
+}
+
+HWND CallHtmlHelp(HWND owner, const char* file, UINT command, DWORD_PTR data) {
+    static HtmlHelpBinding installed(kHtmlHelpServerKey, kHtmlHelpLibrary);
+    return installed.Call(owner, file, command, data);
+}
+
+void ShowHelp(HWND owner) {
+    CWinApp* app = AfxGetApp();
+    CallHtmlHelp(owner, app ? app->m_pszHelpFilePath : nullptr, HH_DISPLAY_TOPIC_COMMAND, 0);
+}

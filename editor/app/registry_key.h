@@ -1,0 +1,40 @@
+// CRegistryKey: every registry access of the editor. A small value (key path, root and
+// the largest text it reads); it holds no handle: each operation opens its key, does its
+// work and closes the key again on every path.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "cstring.h"
+
+class CRegistryKey {
+public:
+    CRegistryKey() = default;
+    CRegistryKey(const char* path, HKEY root, uint32_t readLimit) : path(path), root(root), readLimit(readLimit) {}
+
+    void SetKey(const char* newPath, HKEY newRoot) {
+        path = newPath;
+        root = newRoot;
+    }
+
+    bool KeyExists() const;
+    // The value when it is a REG_DWORD, else the default.
+    uint32_t ReadDword(const char* name, uint32_t defaultValue) const;
+    // The text when it is a REG_SZ of at most readLimit bytes, else the default; the text
+    // ends at its first NUL or at the end of the data.
+    CString ReadString(const char* name, const char* defaultValue) const;
+    // Create the key when needed and write; false at once when path is empty.
+    bool WriteDword(const char* name, uint32_t value) const;
+    bool WriteString(const char* name, const char* text) const;
+    // Removes the subkey with all its values and subkeys.
+    bool DeleteSubKey(const char* subKey) const;
+
+    CString path;
+    HKEY root = HKEY_LOCAL_MACHINE;
+    uint32_t readLimit = 1024;
+};
+
+// A REG_DWORD value, or 0 when the key or value is missing or of another type.
+uint32_t GetRegistryDword(HKEY root, const char* path, const char* name);

@@ -1,0 +1,241 @@
+#include "shortcuts_dlg.h"
+
+#include <commctrl.h>
+
+#include "core/shortcut_store.h"
+#include "editor_app.h"
+#include "html_help.h"
+#include "registry_key.h"
+#include "resource.h"
+
+namespace {
+
+// Help context of the main window: 0x20000 plus its dialog resource number.
+constexpr DWORD_PTR kHelpContext = 0x20000 + IDD_SHORTCUTS;
+constexpr int kToolTipLength = 80;
+
+}  // namespace
+
+UINT CShortcutsDlg::reloadMessage = 0;
+
+BEGIN_MESSAGE_MAP(CShortcutsDlg, CDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
+    ON_WM_SIZING()
+    ON_WM_SIZE()
+    ON_WM_CLOSE()
+    ON_WM_HELPINFO()
+    ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFF, OnToolTipText)
+    ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFF, OnToolTipText)
+    ON_COMMAND(IDC_ABOUT, OnAbout)
+    ON_COMMAND(ID_APP_ABOUT, OnAbout)
+    ON_COMMAND(ID_HELP, OnHelpCommand)
+    ON_COMMAND(ID_TRAY_HELP, OnHelpCommand)
+    ON_NOTIFY(NM_CLICK, IDC_SHORTCUT_LIST, OnListClick)
+END_MESSAGE_MAP()
+
+CShortcutsDlg::CShortcutsDlg(CWnd* parent)
+    : CDialog(IDD_SHORTCUTS, parent),
+      windowIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_TARVO))),
+      maxItems(store::kMaxItems),
+      toolbarMode(GetRegistryDword(HKEY_LOCAL_MACHINE, store::kRootPath, store::kNoToolbar) == 0) {}
+
+CShortcutsDlg::~CShortcutsDlg() {
+    // Once attached, the list control owns the image-list handles and destroys them with
+    // itself; only the wrapper objects are ours then.
+    if (imageListsAttached) {
+        normalImages->Detach();
+        smallImages->Detach();
+    }
+    delete normalImages;
+    delete smallImages;
+}
+
+void CShortcutsDlg::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_SHORTCUT_LIST, listControl);
+    DDX_Control(dx, IDOK, okButton);
+    DDX_Control(dx, IDC_ABOUT, aboutButton);
+    DDX_Control(dx, IDC_ADD, addButton);
+    DDX_Control(dx, IDC_ADD_SCRIPT, addScriptButton);
+    DDX_Control(dx, IDC_DELETE, deleteButton);
+    DDX_Control(dx, IDC_RUN_SCRIPT, runScriptButton);
+    DDX_Control(dx, IDC_EDIT_ITEM, editButton);
+}
+
+BOOL CShortcutsDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    AddAboutToSystemMenu();
+    SetIcon(windowIcon, TRUE);
+    SetIcon(windowIcon, FALSE);
+    SetWindowText(kMainWindowCaption);
+
+    if (toolbarMode) {
+        RECT client;
+        GetClientRect(&client);
+        listControl.MoveWindow(-1, 0, client.right + 2, client.bottom + 1);
+        for (CButton* button : {&okButton, &aboutButton, &addButton, &addScriptButton, &deleteButton, &runScriptButton, &editButton})
+            button->ShowWindow(SW_HIDE);
+        if (CreateDialogToolbar()) toolBar.SendMessage(TB_ENABLEBUTTON, ID_PREFERENCES, MAKELONG(FALSE, 0));
+    } else {
+        // A fixed frame; SWP_FRAMECHANGED so the border is redrawn without the sizing edge.
+        ModifyStyle(WS_THICKFRAME, 0, SWP_FRAMECHANGED);
+    }
+    UpdateCommandStates(false);
+    CreateImageLists();
+    maxItems = store::kMaxItems;
+    reloadMessage = RegisterWindowMessageA(store::kReloadMessageName);
+
+    LoadItems();
+    trayOwner = m_hWnd;
+
+    WINDOWPLACEMENT placement = {};
+    if (PersistWindowPlacement(false, &placement)) {
+        MoveWindow(KeepOnScreen(placement.rcNormalPosition));
+        RepositionToolbarAndList();
+    }
+    initializing = false;
+    return FALSE;
+}
+
+void CShortcutsDlg::AddAboutToSystemMenu() {
+    CString about;
+    about.LoadString(IDS_ABOUTBOX);
+    if (about.IsEmpty()) return;
+    CMenu systemMenu = GetSystemMenu(FALSE);
+    if (!systemMenu.m_hMenu) return;
+    systemMenu.AppendMenu(MF_SEPARATOR);
+    systemMenu.AppendMenu(MF_STRING, IDM_ABOUTBOX, about);
+}
+
+void CShortcutsDlg::CreateImageLists() {
+    normalImages = new CImageList;
+    smallImages = new CImageList;
+    normalImages->Create(32, 32, ILC_MASK, 0, 4);
+    smallImages->Create(16, 16, ILC_MASK, 0, 4);
+    // Image index = script type: plain shortcut, Batch, VBScript, JScript.
+    for (int icon : {IDI_SHORTCUT, IDI_BATCH, IDI_VBSCRIPT, IDI_JSCRIPT}) {
+        HICON handle = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(icon));
+        normalImages->Add(handle);
+        smallImages->Add(handle);
+    }
+}
+
+void CShortcutsDlg::SetUpListView() {
+    listControl.SetImageList(normalImages, LVSIL_NORMAL);
+    listControl.SetImageList(smallImages, LVSIL_SMALL);
+    imageListsAttached = true;
+    listControl.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    RECT list;
+    listControl.GetWindowRect(&list);
+    listControl.InsertColumn(0, "Shortcut", LVCFMT_LEFT, 160);
+    listControl.InsertColumn(1, "Action", LVCFMT_LEFT, 160);
+    listControl.InsertColumn(2, "Description", LVCFMT_LEFT, (list.right - list.left) - 324);
+    listControl.InsertColumn(3, "Script", LVCFMT_LEFT, 0);
+}
+
+void CShortcutsDlg::LoadItems() { SetUpListView(); }
+
+void CShortcutsDlg::UpdateCommandStates(bool anySelected) {
+    bool scriptSelected = false;
+    for (int row = listControl.GetNextItem(-1, LVNI_SELECTED); row != -1; row = listControl.GetNextItem(row, LVNI_SELECTED))
+        if (static_cast<int>(listControl.GetItemData(row)) >= 1) scriptSelected = true;
+    const bool canRun = anySelected && scriptSelected;
+    if (toolbarMode) {
+        toolBar.SendMessage(TB_ENABLEBUTTON, ID_EDIT_ITEM, MAKELONG(anySelected, 0));
+        toolBar.SendMessage(TB_ENABLEBUTTON, ID_RUN_SCRIPT, MAKELONG(canRun, 0));
+        toolBar.SendMessage(TB_ENABLEBUTTON, ID_DELETE_ITEM, MAKELONG(anySelected, 0));
+    } else {
+        editButton.EnableWindow(anySelected);
+        runScriptButton.EnableWindow(canRun);
+        deleteButton.EnableWindow(anySelected);
+    }
+}
+
+void CShortcutsDlg::OnSysCommand(UINT id, LPARAM lParam) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX)
+        ShowAboutBox();
+    else
+        CDialog::OnSysCommand(id, lParam);
+}
+
+void CShortcutsDlg::OnPaint() {
+    if (!IsIconic()) {
+        CDialog::OnPaint();
+        return;
+    }
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(m_hWnd, &paint);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc));
+    RECT client;
+    GetClientRect(&client);
+    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, windowIcon);
+    EndPaint(m_hWnd, &paint);
+}
+
+BOOL CShortcutsDlg::OnEraseBkgnd(HDC dc) {
+    // Tool bar and list cover the whole client area: drawing under them only flickers.
+    if (toolbarMode) return TRUE;
+    return CDialog::OnEraseBkgnd(dc);
+}
+
+void CShortcutsDlg::OnSizing(UINT side, RECT* rect) {
+    CDialog::OnSizing(side, rect);
+    RepositionToolbarAndList();
+}
+
+void CShortcutsDlg::OnSize(UINT type, int cx, int cy) {
+    CDialog::OnSize(type, cx, cy);
+    if (!initializing) RepositionToolbarAndList();
+}
+
+void CShortcutsDlg::OnClose() {
+    WINDOWPLACEMENT placement = {};
+    PersistWindowPlacement(true, &placement);
+    ::SetActiveWindow(nullptr);
+    // The dialog manager turns WM_CLOSE into IDCANCEL, which hides the window.
+    CDialog::OnClose();
+}
+
+BOOL CShortcutsDlg::OnHelpInfo(HELPINFO* info) {
+    if (info->iContextType != HELPINFO_WINDOW) return CDialog::OnHelpInfo(info);
+    CWnd* main = AfxGetMainWnd();
+    CallHtmlHelp(main ? main->m_hWnd : nullptr, AfxGetApp() ? AfxGetApp()->m_pszHelpFilePath : nullptr,
+                 HH_HELP_CONTEXT_COMMAND, kHelpContext);
+    return TRUE;
+}
+
+BOOL CShortcutsDlg::OnToolTipText(UINT, NMHDR* header, LRESULT* result) {
+    UINT_PTR id = header->idFrom;
+    const bool wide = header->code == TTN_NEEDTEXTW;
+    const UINT flags = wide ? reinterpret_cast<NMTTDISPINFOW*>(header)->uFlags : reinterpret_cast<NMTTDISPINFOA*>(header)->uFlags;
+    if (flags & TTF_IDISHWND) id = static_cast<UINT_PTR>(::GetDlgCtrlID(reinterpret_cast<HWND>(id)));
+    if (id == 0) return FALSE;
+
+    CString text;
+    text.LoadString(static_cast<UINT>(id));
+    text = text.Left(kToolTipLength - 1);
+    if (wide) {
+        wchar_t* target = reinterpret_cast<NMTTDISPINFOW*>(header)->szText;
+        if (MultiByteToWideChar(CP_ACP, 0, text, -1, target, kToolTipLength) == 0) target[0] = L'\0';
+    } else {
+        lstrcpynA(reinterpret_cast<NMTTDISPINFOA*>(header)->szText, text, kToolTipLength);
+    }
+    *result = 0;
+    // The tip may open under the tool bar's parent; keep it on top.
+    ::SetWindowPos(header->hwndFrom, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    return TRUE;
+}
+
+void CShortcutsDlg::OnAbout() { ShowAboutBox(); }
+
+void CShortcutsDlg::OnHelpCommand() { ShowHelp(nullptr); }
+
+void CShortcutsDlg::OnListClick(NMHDR*, LRESULT* result) { *result = 0; }
+
+void CShortcutsDlg::ShowAboutBox() {
+    MessageBox("Vintrel 1.3.27.92\nShortcut editor of Tarvo", kMainWindowCaption, MB_OK | MB_ICONINFORMATION);
+}

@@ -1,0 +1,108 @@
+// Layout of the main window: the tool bar, fitting tool bar and list to the client area,
+// and the saved window position.
+#include <algorithm>
+#include <cstdio>
+
+#include "core/shortcut_store.h"
+#include "registry_key.h"
+#include "resource.h"
+#include "shortcuts_dlg.h"
+
+namespace {
+
+constexpr UINT kFirstBarId = AFX_IDW_TOOLBAR;
+constexpr UINT kLastBarId = AFX_IDW_TOOLBAR + 0xFF;
+constexpr const char* kPlacementFormat = "%u %u %d %d %d %d %d %d %d %d";
+
+CRegistryKey UserSettings() { return CRegistryKey(store::kRootPath, HKEY_CURRENT_USER, store::kSettingsStringLimit); }
+
+}  // namespace
+
+bool CShortcutsDlg::CreateDialogToolbar() {
+    if (!toolBar.CreateEx(this, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC,
+                          RECT{0, 0, 0, 0}, AFX_IDW_TOOLBAR))
+        return false;
+    if (!toolBar.LoadToolBar(IDR_TOOLBAR)) {
+        toolBar.DestroyWindow();
+        return false;
+    }
+
+    RECT start;
+    RECT now;
+    GetClientRect(&start);
+    RepositionBars(kFirstBarId, kLastBarId, 0, reposQuery, &now);
+
+    const int dx = now.left - start.left;
+    const int dy = now.top - start.top;
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect;
+        ::GetWindowRect(child, &rect);
+        ScreenToClient(&rect);
+        ::MoveWindow(child, rect.left + dx, rect.top + dy, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+    }
+
+    RECT window;
+    GetWindowRect(&window);
+    const int grow = (start.right - start.left) - (now.right - now.left);
+    const int growDown = (start.bottom - start.top) - (now.bottom - now.top);
+    MoveWindow(window.left, window.top, window.right - window.left + grow, window.bottom - window.top + growDown, FALSE);
+
+    RepositionBars(kFirstBarId, kLastBarId, 0);
+    return true;
+}
+
+void CShortcutsDlg::RepositionToolbarAndList() {
+    if (!toolbarMode || !listControl.m_hWnd) return;
+    RECT client;
+    GetClientRect(&client);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    int barHeight = 0;
+    if (toolBar.m_hWnd) {
+        RECT bar;
+        toolBar.GetWindowRect(&bar);
+        barHeight = bar.bottom - bar.top;
+        toolBar.MoveWindow(0, 0, width, barHeight);
+    }
+    // The list's border falls just outside the client area on the left, right and bottom.
+    listControl.MoveWindow(-1, barHeight, width + 2, height - barHeight + 1);
+}
+
+bool CShortcutsDlg::PersistWindowPlacement(bool save, WINDOWPLACEMENT* placement) {
+    if (save) {
+        GetWindowPlacement(placement);
+        CString text;
+        text.Format(kPlacementFormat, placement->flags, placement->showCmd, static_cast<int>(placement->ptMinPosition.x),
+                    static_cast<int>(placement->ptMinPosition.y), static_cast<int>(placement->ptMaxPosition.x),
+                    static_cast<int>(placement->ptMaxPosition.y), static_cast<int>(placement->rcNormalPosition.left),
+                    static_cast<int>(placement->rcNormalPosition.top), static_cast<int>(placement->rcNormalPosition.right),
+                    static_cast<int>(placement->rcNormalPosition.bottom));
+        UserSettings().WriteString(store::kWindowSettings, text);
+        return true;
+    }
+    const CString text = UserSettings().ReadString(store::kWindowSettings, "");
+    unsigned flags = 0;
+    unsigned show = 0;
+    int n[8] = {};
+    if (std::sscanf(text, kPlacementFormat, &flags, &show, &n[0], &n[1], &n[2], &n[3], &n[4], &n[5], &n[6], &n[7]) != 10)
+        return false;
+    placement->flags = flags;
+    placement->showCmd = show;
+    placement->ptMinPosition = POINT{n[0], n[1]};
+    placement->ptMaxPosition = POINT{n[2], n[3]};
+    placement->rcNormalPosition = RECT{n[4], n[5], n[6], n[7]};
+    return true;
+}
+
+RECT KeepOnScreen(const RECT& rect) {
+    if (MonitorFromRect(&rect, MONITOR_DEFAULTTONULL)) return rect;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor)) return rect;
+    const RECT& area = monitor.rcWork;
+    const LONG width = std::min(rect.right - rect.left, area.right - area.left);
+    const LONG height = std::min(rect.bottom - rect.top, area.bottom - area.top);
+    const LONG left = std::max(area.left, std::min(rect.left, area.right - width));
+    const LONG top = std::max(area.top, std::min(rect.top, area.bottom - height));
+    return RECT{left, top, left + width, top + height};
+}

@@ -1,0 +1,51 @@
+// Resource ids of the editor program.
+#pragma once
+
+#include "afxres.h"
+
+// Dialogs and controls.
+#define IDD_SHORTCUTS 102
+#define IDC_SHORTCUT_LIST 1001
+#define IDC_ADD 1015
+#define IDC_EDIT_ITEM 1016
+#define IDC_ABOUT 1017
+#define IDC_ADD_SCRIPT 1018
+#define IDC_RUN_SCRIPT 1019
+#define IDC_DELETE 1029
+
+// Menus, tool bar, icons.
+#define IDR_TRAY_MENU 4
+#define IDR_TOOLBAR 10
+#define IDI_BATCH 154
+#define IDI_VBSCRIPT 155
+#define IDI_JSCRIPT 156
+#define IDI_SHORTCUT 159
+#define IDI_TARVO 160
+
+// System menu item (below 0xF000, low four bits clear).
+#define IDM_ABOUTBOX 16
+
+// Tool-bar commands; each also names the string-table entry of its tooltip.
+#define ID_EDIT_ITEM 32772
+#define ID_ADD_SHORTCUT 32774
+#define ID_RUN_SCRIPT 32775
+#define ID_DELETE_ITEM 32776
+#define ID_ADD_BATCH 32777
+#define ID_ADD_VBSCRIPT 32779
+#define ID_ADD_JSCRIPT 32781
+#define ID_PREFERENCES 32784
+
+// Tray menu commands.
+#define ID_TRAY_EXIT 141
+#define ID_TRAY_SHOW 143
+#define ID_TRAY_STOP 144
+#define ID_TRAY_START 145
+#define ID_TRAY_ABOUT 151
+#define ID_TRAY_HELP 152
+
+// Strings.
+#define IDS_ABOUTBOX 101
+#define IDS_NO_TEMP_DIRECTORY 103
+#define IDS_SCRIPT_FAILED 104
+#define IDS_ONLY_VALID_ENABLED 1029
+#define IDS_CONFIRM_DELETE 57601

@@ -1,0 +1,125 @@
+// Message maps: static tables that bind window messages, command ids and notifications to
+// handler methods. A class declares its map with DECLARE_MESSAGE_MAP() and defines it
+// between BEGIN_MESSAGE_MAP(Class, Base) and END_MESSAGE_MAP(); a message no entry of the
+// class takes is looked up in the base class's map, and so on up to CCmdTarget.
+//
+//   BEGIN_MESSAGE_MAP(CMyDlg, CDialog)
+//       ON_COMMAND(IDC_RUN, OnRun)
+//       ON_NOTIFY(NM_DBLCLK, IDC_LIST, OnListDoubleClick)
+//       ON_WM_SIZE()
+//   END_MESSAGE_MAP()
+//
+// Each entry carries a small function, made from a lambda in the macro, that casts the
+// target to the map's class and calls the handler with the message's unpacked arguments.
+#pragma once
+
+#include <windows.h>
+
+class CCmdTarget;
+
+struct AFX_MSGMAP_ENTRY {
+    UINT message;  // 0 ends a table
+    UINT code;     // notification code of WM_COMMAND and WM_NOTIFY entries
+    UINT firstId;  // id range of WM_COMMAND and WM_NOTIFY entries
+    UINT lastId;
+    // Returns whether the message was handled; result is what the window procedure returns.
+    bool (*handler)(CCmdTarget& target, WPARAM wParam, LPARAM lParam, LRESULT& result);
+};
+
+struct AFX_MSGMAP {
+    const AFX_MSGMAP* (*base)();
+    const AFX_MSGMAP_ENTRY* entries;
+};
+
+class CCmdTarget {
+public:
+    virtual ~CCmdTarget() = default;
+
+    // Runs the handler for a command (WM_COMMAND with this id and notification code).
+    virtual bool OnCmdMsg(UINT id, UINT code, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+protected:
+    // The first entry of this object's maps that takes the message, or null.
+    const AFX_MSGMAP_ENTRY* FindEntry(UINT message, UINT code, UINT id) const;
+    static const AFX_MSGMAP* GetThisMessageMap();
+    virtual const AFX_MSGMAP* GetMessageMap() const;
+};
+
+#define DECLARE_MESSAGE_MAP()                                 \
+protected:                                                    \
+    static const AFX_MSGMAP* GetThisMessageMap();             \
+    const AFX_MSGMAP* GetMessageMap() const override;         \
+                                                              \
+private:
+
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                      \
+    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
+    const AFX_MSGMAP* theClass::GetThisMessageMap() {                               \
+        using ThisClass = theClass;                                                 \
+        using TheBaseClass = baseClass;                                             \
+        static_assert(sizeof(ThisClass) > 0, "a complete class");                   \
+        static const AFX_MSGMAP_ENTRY entries[] = {
+
+#define END_MESSAGE_MAP()                                                         \
+            {0, 0, 0, 0, nullptr}};                                               \
+        static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, entries}; \
+        return &map;                                                              \
+    }
+
+#define AFX_TARGET static_cast<ThisClass&>(target)
+#define AFX_HANDLER [](CCmdTarget & target, WPARAM wParam, LPARAM lParam, LRESULT & result) -> bool
+
+// Commands from menus, accelerators and buttons (BN_CLICKED): void fn().
+#define ON_COMMAND(id, fn) \
+    {WM_COMMAND, 0, (UINT)(id), (UINT)(id), AFX_HANDLER { (void)wParam, (void)lParam, (void)result; AFX_TARGET.fn(); return true; }},
+// A range of command ids: void fn(UINT id).
+#define ON_COMMAND_RANGE(first, last, fn)                                       \
+    {WM_COMMAND, 0, (UINT)(first), (UINT)(last), AFX_HANDLER {                  \
+        (void)lParam, (void)result; AFX_TARGET.fn(LOWORD(wParam)); return true; }},
+// A control notification carried by WM_COMMAND: void fn().
+#define ON_CONTROL(code, id, fn) \
+    {WM_COMMAND, (UINT)(code), (UINT)(id), (UINT)(id), AFX_HANDLER { (void)wParam, (void)lParam, (void)result; AFX_TARGET.fn(); return true; }},
+#define ON_BN_CLICKED(id, fn) ON_CONTROL(BN_CLICKED, id, fn)
+#define ON_CBN_SELCHANGE(id, fn) ON_CONTROL(CBN_SELCHANGE, id, fn)
+#define ON_EN_CHANGE(id, fn) ON_CONTROL(EN_CHANGE, id, fn)
+
+// WM_NOTIFY from the control with this id (the window in hwndFrom): void fn(NMHDR*, LRESULT*).
+#define ON_NOTIFY(code, id, fn)                                                    \
+    {WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(id), AFX_HANDLER {                \
+        (void)wParam; AFX_TARGET.fn(reinterpret_cast<NMHDR*>(lParam), &result); return true; }},
+// WM_NOTIFY from controls in an id range, handled only when fn returns TRUE: BOOL fn(UINT id, NMHDR*, LRESULT*).
+#define ON_NOTIFY_EX_RANGE(code, first, last, fn)                                  \
+    {WM_NOTIFY, (UINT)(code), (UINT)(first), (UINT)(last), AFX_HANDLER {           \
+        (void)wParam;                                                              \
+        NMHDR* header = reinterpret_cast<NMHDR*>(lParam);                          \
+        return AFX_TARGET.fn(static_cast<UINT>(header->idFrom), header, &result) != FALSE; }},
+
+// Any message: LRESULT fn(WPARAM, LPARAM).
+#define ON_MESSAGE(message, fn) \
+    {(UINT)(message), 0, 0, 0, AFX_HANDLER { result = AFX_TARGET.fn(wParam, lParam); return true; }},
+
+// Window messages with unpacked arguments.
+#define ON_WM_PAINT() \
+    {WM_PAINT, 0, 0, 0, AFX_HANDLER { (void)wParam, (void)lParam, (void)result; AFX_TARGET.OnPaint(); return true; }},
+#define ON_WM_ERASEBKGND()                                                             \
+    {WM_ERASEBKGND, 0, 0, 0, AFX_HANDLER {                                             \
+        (void)lParam; result = AFX_TARGET.OnEraseBkgnd(reinterpret_cast<HDC>(wParam)); return true; }},
+#define ON_WM_SIZE()                                                                   \
+    {WM_SIZE, 0, 0, 0, AFX_HANDLER {                                                   \
+        (void)result; AFX_TARGET.OnSize(static_cast<UINT>(wParam), (short)LOWORD(lParam), (short)HIWORD(lParam)); \
+        return true; }},
+#define ON_WM_SIZING()                                                                 \
+    {WM_SIZING, 0, 0, 0, AFX_HANDLER {                                                 \
+        AFX_TARGET.OnSizing(static_cast<UINT>(wParam), reinterpret_cast<RECT*>(lParam)); result = TRUE; return true; }},
+#define ON_WM_CLOSE() \
+    {WM_CLOSE, 0, 0, 0, AFX_HANDLER { (void)wParam, (void)lParam, (void)result; AFX_TARGET.OnClose(); return true; }},
+#define ON_WM_DESTROY() \
+    {WM_DESTROY, 0, 0, 0, AFX_HANDLER { (void)wParam, (void)lParam, (void)result; AFX_TARGET.OnDestroy(); return true; }},
+#define ON_WM_TIMER() \
+    {WM_TIMER, 0, 0, 0, AFX_HANDLER { (void)lParam, (void)result; AFX_TARGET.OnTimer(static_cast<UINT_PTR>(wParam)); return true; }},
+#define ON_WM_SYSCOMMAND()                                                             \
+    {WM_SYSCOMMAND, 0, 0, 0, AFX_HANDLER {                                             \
+        (void)result; AFX_TARGET.OnSysCommand(static_cast<UINT>(wParam), lParam); return true; }},
+#define ON_WM_HELPINFO()                                                               \
+    {WM_HELP, 0, 0, 0, AFX_HANDLER {                                                   \
+        (void)wParam; result = AFX_TARGET.OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam)); return true; }},

@@ -1,0 +1,184 @@
+#include "dialog.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include "winapp.h"
+
+namespace {
+
+// The dialog manager's own procedure does nothing: every message already went through
+// the dialog's message map on its way to the dialog class's window procedure.
+INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+    ON_COMMAND(IDOK, OnOKCommand)
+    ON_COMMAND(IDCANCEL, OnCancelCommand)
+END_MESSAGE_MAP()
+
+BOOL CDialog::Create(UINT templateId, CWnd* parent) {
+    templateId_ = templateId;
+    parent_ = parent;
+    HookWindowCreate(this);
+    HWND window = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId), parent ? parent->m_hWnd : nullptr,
+                                       DialogProc, 0);
+    UnhookWindowCreate();
+    return window != nullptr;
+}
+
+INT_PTR CDialog::DoModal() {
+    // Without a parent the main window owns the dialog, so it is disabled while the dialog runs.
+    HWND owner = parent_ ? parent_->m_hWnd : nullptr;
+    CWnd* main = AfxGetMainWnd();
+    if (!owner && main && main != this) owner = main->m_hWnd;
+    HookWindowCreate(this);
+    const INT_PTR result = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId_), owner, DialogProc, 0);
+    UnhookWindowCreate();
+    return result;
+}
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate) {
+    CDataExchange exchange(this, saveAndValidate);
+    DoDataExchange(&exchange);
+    return !exchange.failed;
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* message) {
+    // Tab, arrows, Enter and Escape for a modeless dialog; a modal one has its own loop.
+    return m_hWnd && ::IsDialogMessageA(m_hWnd, message);
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    if (!UpdateData(TRUE)) return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        CWnd::WindowProc(message, wParam, lParam);
+        return OnInitDialog();
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+bool CDialog::OnCommand(WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (CWnd::OnCommand(wParam, lParam, result)) return true;
+    CWinApp* app = AfxGetApp();
+    return app && app->OnCmdMsg(LOWORD(wParam), lParam == 0 ? 0 : HIWORD(wParam), wParam, lParam, result);
+}
+
+HWND CDataExchange::PrepareCtrl(int id) {
+    lastControl_ = m_pDlgWnd->GetDlgItem(id);
+    if (!lastControl_) failed = true;
+    return lastControl_;
+}
+
+void CDataExchange::Fail() {
+    if (lastControl_) {
+        ::SetFocus(lastControl_);
+        if (::SendMessageA(lastControl_, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) ::SendMessageA(lastControl_, EM_SETSEL, 0, -1);
+    }
+    failed = true;
+}
+
+void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
+    if (dx->failed || control.m_hWnd) return;
+    HWND window = dx->PrepareCtrl(id);
+    if (window && !control.SubclassWindow(window)) dx->failed = true;
+}
+
+void DDX_Text(CDataExchange* dx, int id, CString& value) {
+    if (dx->failed) return;
+    HWND control = dx->PrepareCtrl(id);
+    if (!control) return;
+    if (dx->m_bSaveAndValidate) {
+        const int length = ::GetWindowTextLengthA(control);
+        ::GetWindowTextA(control, value.GetBuffer(length + 1), length + 1);
+        value.ReleaseBuffer();
+    } else {
+        ::SetWindowTextA(control, value);
+    }
+}
+
+void DDX_Text(CDataExchange* dx, int id, int& value) {
+    if (dx->failed) return;
+    HWND control = dx->PrepareCtrl(id);
+    if (!control) return;
+    if (!dx->m_bSaveAndValidate) {
+        CString text;
+        text.Format("%d", value);
+        ::SetWindowTextA(control, text);
+        return;
+    }
+    CString text;
+    const int length = ::GetWindowTextLengthA(control);
+    ::GetWindowTextA(control, text.GetBuffer(length + 1), length + 1);
+    text.ReleaseBuffer();
+    const char* begin = text;
+    char* end = nullptr;
+    errno = 0;
+    const long number = std::strtol(begin, &end, 10);
+    while (end && (*end == ' ' || *end == '\t')) ++end;
+    if (end == begin || *end != '\0' || errno == ERANGE || number < INT_MIN || number > INT_MAX) {
+        AfxMessageBox("Please enter an integer.", MB_OK | MB_ICONEXCLAMATION);
+        dx->Fail();
+        return;
+    }
+    value = static_cast<int>(number);
+}
+
+void DDX_Check(CDataExchange* dx, int id, int& value) {
+    if (dx->failed) return;
+    HWND control = dx->PrepareCtrl(id);
+    if (!control) return;
+    if (dx->m_bSaveAndValidate)
+        value = static_cast<int>(::SendMessageA(control, BM_GETCHECK, 0, 0));
+    else
+        ::SendMessageA(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+}
+
+void DDX_CBIndex(CDataExchange* dx, int id, int& index) {
+    if (dx->failed) return;
+    HWND control = dx->PrepareCtrl(id);
+    if (!control) return;
+    if (dx->m_bSaveAndValidate)
+        index = static_cast<int>(::SendMessageA(control, CB_GETCURSEL, 0, 0));
+    else
+        ::SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void DDX_CBString(CDataExchange* dx, int id, CString& value) {
+    if (dx->failed) return;
+    HWND control = dx->PrepareCtrl(id);
+    if (!control) return;
+    if (dx->m_bSaveAndValidate) {
+        const int length = ::GetWindowTextLengthA(control);
+        ::GetWindowTextA(control, value.GetBuffer(length + 1), length + 1);
+        value.ReleaseBuffer();
+    } else if ((::GetWindowLongA(control, GWL_STYLE) & 3) == CBS_DROPDOWNLIST) {
+        // A drop-down list has no edit part: select the entry that starts with the text.
+        ::SendMessageA(control, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.GetString()));
+    } else {
+        ::SetWindowTextA(control, value);
+    }
+}
+
+void DDX_LBIndex(CDataExchange* dx, int id, int& index) {
+    if (dx->failed) return;
+    HWND control = dx->PrepareCtrl(id);
+    if (!control) return;
+    if (dx->m_bSaveAndValidate)
+        index = static_cast<int>(::SendMessageA(control, LB_GETCURSEL, 0, 0));
+    else
+        ::SendMessageA(control, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}

@@ -1,0 +1,72 @@
+// CDialog: a real dialog from a template resource, run modeless (Create) or modal
+// (DoModal). Derived classes override OnInitDialog and DoDataExchange; UpdateData runs
+// the DDX functions in one direction. OK and Cancel end the dialog: a modal run returns
+// IDOK or IDCANCEL, a modeless dialog is only hidden (EndDialog does not destroy it).
+#pragma once
+
+#include <windows.h>
+
+#include "cstring.h"
+#include "wnd.h"
+
+class CDataExchange;
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr) : templateId_(templateId), parent_(parent) {}
+
+    BOOL Create(UINT templateId, CWnd* parent = nullptr);
+    // IDOK, IDCANCEL or what EndDialog was given; -1 when the dialog could not be created.
+    virtual INT_PTR DoModal();
+    BOOL EndDialog(INT_PTR result) const { return ::EndDialog(m_hWnd, result); }
+
+    // TRUE: controls to members (and validate); FALSE: members to controls.
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+
+    BOOL PreTranslateMessage(MSG* message) override;
+
+protected:
+    // Base: fills the controls from the members; TRUE gives the first control the focus.
+    virtual BOOL OnInitDialog();
+    virtual void DoDataExchange(CDataExchange*) {}
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Unhandled commands go on to the application's command map.
+    bool OnCommand(WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    UINT templateId_;
+    CWnd* parent_;
+
+    DECLARE_MESSAGE_MAP()
+    void OnOKCommand() { OnOK(); }
+    void OnCancelCommand() { OnCancel(); }
+};
+
+// The data exchange of one UpdateData run. A DDX function that fails (text that is not
+// a number, a missing control) tells the user, focuses the control and marks the run as
+// failed; later DDX calls of the run then do nothing.
+class CDataExchange {
+public:
+    CDataExchange(CWnd* dialog, BOOL saveAndValidate) : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+
+    CWnd* m_pDlgWnd;
+    BOOL m_bSaveAndValidate;
+    bool failed = false;
+
+    // The control's handle, remembered for Fail; null (and the run failed) when missing.
+    HWND PrepareCtrl(int id);
+    void Fail();
+
+private:
+    HWND lastControl_ = nullptr;
+};
+
+void DDX_Control(CDataExchange* dx, int id, CWnd& control);
+void DDX_Text(CDataExchange* dx, int id, CString& value);
+void DDX_Text(CDataExchange* dx, int id, int& value);
+void DDX_Check(CDataExchange* dx, int id, int& value);
+void DDX_CBIndex(CDataExchange* dx, int id, int& index);
+void DDX_CBString(CDataExchange* dx, int id, CString& value);
+void DDX_LBIndex(CDataExchange* dx, int id, int& index);

@@ -1,0 +1,200 @@
+#include "winapp.h"
+
+#include <ole2.h>
+#include <shlwapi.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "wnd.h"
+
+namespace {
+
+CWinApp* theApplication = nullptr;
+
+std::string ModulePath() {
+    char path[MAX_PATH] = "";
+    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, length < MAX_PATH ? length : 0);
+}
+
+// "C:\dir\vintrel.exe" -> "vintrel"
+std::string BaseName(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/:");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    return name;
+}
+
+char* HeapCopy(const std::string& text) { return ::_strdup(text.c_str()); }
+
+int ApplicationMessageBox(CWnd* main, const char* text, UINT type) {
+    if ((type & MB_ICONMASK) == 0) {
+        switch (type & MB_TYPEMASK) {
+        case MB_OK:
+        case MB_OKCANCEL:
+            type |= MB_ICONEXCLAMATION;
+            break;
+        case MB_YESNO:
+        case MB_YESNOCANCEL:
+            type |= MB_ICONQUESTION;
+            break;
+        default:
+            break;
+        }
+    }
+    HWND owner = main && main->m_hWnd && ::IsWindowEnabled(main->m_hWnd) ? main->m_hWnd : ::GetActiveWindow();
+    return ::MessageBoxA(owner, text, AfxGetAppName(), type);
+}
+
+}  // namespace
+
+void CCommandLineInfo::ParseParam(const char* param, BOOL flag, BOOL) {
+    if (flag) {
+        if (lstrcmpiA(param, "nologo") == 0) m_bShowSplash = FALSE;
+        if (lstrcmpiA(param, "Embedding") == 0) m_bRunEmbedded = TRUE;
+        if (lstrcmpiA(param, "Automation") == 0) m_bRunAutomated = TRUE;
+        return;
+    }
+    if (m_strFileName.IsEmpty()) {
+        m_strFileName = param;
+        m_nShellCommand = FileOpen;
+    }
+}
+
+BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
+END_MESSAGE_MAP()
+
+CWinApp::CWinApp(const char* appName) {
+    if (appName) m_pszAppName = ::_strdup(appName);
+    theApplication = this;
+}
+
+CWinApp::~CWinApp() {
+    std::free(const_cast<char*>(m_pszAppName));
+    std::free(const_cast<char*>(m_pszExeName));
+    std::free(const_cast<char*>(m_pszHelpFilePath));
+    if (theApplication == this) theApplication = nullptr;
+}
+
+void CWinApp::InitApplication(HINSTANCE instance, int showCommand) {
+    m_hInstance = instance;
+    m_nCmdShow = showCommand;
+    const std::string path = ModulePath();
+    if (!m_pszExeName) m_pszExeName = HeapCopy(BaseName(path));
+    if (!m_pszAppName) m_pszAppName = ::_strdup(m_pszExeName);
+    if (!m_pszHelpFilePath) {
+        // The classic default: the program's path with the extension .HLP.
+        std::string help = path;
+        const size_t dot = help.find_last_of('.');
+        if (dot != std::string::npos) help.erase(dot);
+        m_pszHelpFilePath = HeapCopy(help + ".HLP");
+    }
+}
+
+int CWinApp::Run() {
+    MSG message;
+    for (;;) {
+        const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0) {
+            exitCode_ = static_cast<int>(message.wParam);
+            break;
+        }
+        if (got == -1) break;
+        if (!PreTranslateMessage(&message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+    }
+    return ExitInstance();
+}
+
+BOOL CWinApp::PreTranslateMessage(MSG* message) {
+    for (HWND window = message->hwnd; window; window = ::GetParent(window)) {
+        CWnd* object = CWnd::FromHandlePermanent(window);
+        if (object && object->PreTranslateMessage(message)) return TRUE;
+    }
+    return FALSE;
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) const { ParseCommandLine(info, __argc, __argv); }
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info, int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const char* param = argv[i];
+        const bool flag = param[0] == '/' || param[0] == '-';
+        info.ParseParam(flag ? param + 1 : param, flag, i + 1 == argc);
+    }
+}
+
+int CWinApp::DoMessageBox(const char* text, UINT type, UINT) { return ApplicationMessageBox(m_pMainWnd, text, type); }
+
+void CWinApp::BeginWaitCursor() {
+    HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+    if (waitCount_++ == 0) cursorBeforeWait_ = previous;
+}
+
+void CWinApp::EndWaitCursor() {
+    if (waitCount_ == 0) return;
+    if (--waitCount_ == 0) ::SetCursor(cursorBeforeWait_ ? cursorBeforeWait_ : ::LoadCursorA(nullptr, IDC_ARROW));
+}
+
+CWaitCursor::CWaitCursor() {
+    if (CWinApp* app = AfxGetApp()) app->BeginWaitCursor();
+}
+
+CWaitCursor::~CWaitCursor() {
+    if (CWinApp* app = AfxGetApp()) app->EndWaitCursor();
+}
+
+CWinApp* AfxGetApp() { return theApplication; }
+
+CWnd* AfxGetMainWnd() { return theApplication ? theApplication->m_pMainWnd : nullptr; }
+
+HINSTANCE AfxGetInstanceHandle() {
+    return theApplication && theApplication->m_hInstance ? theApplication->m_hInstance : ::GetModuleHandleA(nullptr);
+}
+
+HINSTANCE AfxGetResourceHandle() { return AfxGetInstanceHandle(); }
+
+const char* AfxGetAppName() {
+    if (theApplication && theApplication->m_pszAppName) return theApplication->m_pszAppName;
+    // No application object has started (a test program): name it after the executable all the same.
+    static const std::string name = BaseName(ModulePath());
+    return name.c_str();
+}
+
+int AfxMessageBox(const char* text, UINT type, UINT helpId) {
+    if (theApplication) return theApplication->DoMessageBox(text, type, helpId);
+    return ApplicationMessageBox(nullptr, text, type);
+}
+
+int AfxMessageBox(UINT stringId, UINT type, UINT helpId) {
+    CString text;
+    text.LoadString(stringId);
+    return AfxMessageBox(text, type, helpId == UINT(-1) ? stringId : helpId);
+}
+
+BOOL AfxOleInit() {
+    CWinApp* app = AfxGetApp();
+    const HRESULT result = ::OleInitialize(nullptr);
+    if (app && SUCCEEDED(result)) app->oleInitialized = true;
+    return SUCCEEDED(result);
+}
+
+int AfxWinMain(HINSTANCE instance, LPSTR, int showCommand) {
+    CWinApp* app = AfxGetApp();
+    if (!app) return -1;
+    app->InitApplication(instance, showCommand);
+    int exitCode;
+    if (app->InitInstance()) {
+        exitCode = app->Run();
+    } else {
+        if (app->m_pMainWnd && app->m_pMainWnd->m_hWnd) app->m_pMainWnd->DestroyWindow();
+        exitCode = app->ExitInstance();
+    }
+    if (app->oleInitialized) ::OleUninitialize();
+    return exitCode;
+}

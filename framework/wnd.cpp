@@ -1,0 +1,171 @@
+#include "wnd.h"
+
+#include <exception>
+
+#include "afxres.h"
+#include "winapp.h"
+
+namespace {
+
+// The window property that links a window to its CWnd.
+constexpr const char* kObjectProperty = "Tarvo.CWnd";
+
+// Per thread: the object the next created window attaches to, and the CBT hook that does it.
+thread_local CWnd* windowBeingCreated = nullptr;
+thread_local HHOOK creationHook = nullptr;
+
+LRESULT CALLBACK CreationHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && windowBeingCreated) {
+        CWnd* object = windowBeingCreated;
+        windowBeingCreated = nullptr;
+        object->SubclassWindow(reinterpret_cast<HWND>(wParam));
+    }
+    return CallNextHookEx(creationHook, code, wParam, lParam);
+}
+
+// No exception may unwind through the system's code that called a window procedure.
+void ReportUnexpectedFailure(const char* what) {
+    CString text;
+    text.Format("An internal error stopped this action:\n%s", what);
+    ::MessageBoxA(nullptr, text, AfxGetAppName(), MB_OK | MB_ICONHAND | MB_TASKMODAL);
+}
+
+}  // namespace
+
+LRESULT CALLBACK AfxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    CWnd* object = CWnd::FromHandlePermanent(window);
+    if (!object) return ::DefWindowProcA(window, message, wParam, lParam);
+    try {
+        if (message == WM_NCDESTROY) return object->HandleNcDestroy(wParam, lParam);
+        return object->WindowProc(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        ReportUnexpectedFailure(error.what());
+    } catch (...) {
+        ReportUnexpectedFailure("unknown exception");
+    }
+    return 0;
+}
+
+CWnd::~CWnd() {
+    if (m_hWnd) ::DestroyWindow(UnsubclassWindow());
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND window) {
+    return window ? static_cast<CWnd*>(::GetPropA(window, kObjectProperty)) : nullptr;
+}
+
+BOOL CWnd::SubclassWindow(HWND window) {
+    if (!window || m_hWnd || FromHandlePermanent(window)) return FALSE;
+    if (!::SetPropA(window, kObjectProperty, this)) return FALSE;
+    m_hWnd = window;
+    superProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) { return SubclassWindow(::GetDlgItem(parent->m_hWnd, static_cast<int>(id))); }
+
+HWND CWnd::UnsubclassWindow() {
+    HWND window = m_hWnd;
+    if (!window) return nullptr;
+    if (superProc_ && ::GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&AfxWndProc))
+        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc_));
+    ::RemovePropA(window, kObjectProperty);
+    superProc_ = nullptr;
+    m_hWnd = nullptr;
+    return window;
+}
+
+BOOL CWnd::DestroyWindow() { return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE; }
+
+void CWnd::GetWindowText(CString& text) const {
+    const int length = ::GetWindowTextLengthA(m_hWnd);
+    ::GetWindowTextA(m_hWnd, text.GetBuffer(length + 1), length + 1);
+    text.ReleaseBuffer();
+}
+
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) const {
+    const DWORD style = GetStyle();
+    const DWORD changed = (style & ~remove) | add;
+    if (changed == style) return FALSE;
+    ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(changed));
+    if (swpFlags) SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
+    return TRUE;
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+
+const AFX_MSGMAP* CWnd::GetThisMessageMap() {
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr}};
+    static const AFX_MSGMAP map = {&CCmdTarget::GetThisMessageMap, entries};
+    return &map;
+}
+
+const AFX_MSGMAP* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Handlers may call Default() for the message in hand; nested messages keep their own.
+    const CurrentMessage outer = current_;
+    current_ = {message, wParam, lParam};
+    LRESULT result = 0;
+    bool handled = false;
+    if (message == WM_COMMAND) {
+        handled = OnCommand(wParam, lParam, result);
+    } else if (message == WM_NOTIFY) {
+        // Entries name the control that sends the notification; a tooltip's idFrom names its tool instead.
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        const UINT id = header->hwndFrom ? static_cast<UINT>(::GetDlgCtrlID(header->hwndFrom)) : static_cast<UINT>(header->idFrom);
+        const AFX_MSGMAP_ENTRY* entry = FindEntry(WM_NOTIFY, header->code, id);
+        handled = entry && entry->handler(*this, wParam, lParam, result);
+    } else if (const AFX_MSGMAP_ENTRY* entry = FindEntry(message, 0, 0)) {
+        handled = entry->handler(*this, wParam, lParam, result);
+    }
+    if (!handled) result = DefWindowProc(message, wParam, lParam);
+    current_ = outer;
+    return result;
+}
+
+bool CWnd::OnCommand(WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    // Menus and accelerators (no control window) count as plain commands.
+    const UINT code = lParam == 0 ? 0 : HIWORD(wParam);
+    return OnCmdMsg(LOWORD(wParam), code, wParam, lParam, result);
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (superProc_) return ::CallWindowProcA(superProc_, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::Default() { return DefWindowProc(current_.message, current_.wParam, current_.lParam); }
+
+BOOL CWnd::OnHelpInfo(HELPINFO*) {
+    CWnd* main = AfxGetMainWnd();
+    if (!(GetStyle() & WS_CHILD) && main && main->m_hWnd) {
+        main->SendMessage(WM_COMMAND, ID_HELP);
+        return TRUE;
+    }
+    return static_cast<BOOL>(Default());
+}
+
+LRESULT CWnd::HandleNcDestroy(WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = DefWindowProc(WM_NCDESTROY, wParam, lParam);
+    UnsubclassWindow();
+    // The end of the main window is the end of the program's message loop.
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_pMainWnd == this) {
+        ::PostQuitMessage(0);
+        app->m_pMainWnd = nullptr;
+    }
+    PostNcDestroy();
+    return result;
+}
+
+void CWnd::HookWindowCreate(CWnd* object) {
+    windowBeingCreated = object;
+    if (!creationHook) creationHook = ::SetWindowsHookExA(WH_CBT, CreationHookProc, nullptr, ::GetCurrentThreadId());
+}
+
+void CWnd::UnhookWindowCreate() {
+    windowBeingCreated = nullptr;
+    if (creationHook) ::UnhookWindowsHookEx(creationHook);
+    creationHook = nullptr;
+}
