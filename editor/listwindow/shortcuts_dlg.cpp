@@ -7,6 +7,7 @@
 #include "html_help.h"
 #include "registry_key.h"
 #include "resource.h"
+#include "tray_icon.h"
 
 namespace {
 
@@ -33,6 +34,14 @@ BEGIN_MESSAGE_MAP(CShortcutsDlg, CDialog)
     ON_COMMAND(ID_HELP, OnHelpCommand)
     ON_COMMAND(ID_TRAY_HELP, OnHelpCommand)
     ON_NOTIFY(NM_CLICK, IDC_SHORTCUT_LIST, OnListClick)
+    ON_NOTIFY(LVN_ITEMCHANGED, IDC_SHORTCUT_LIST, OnListItemChanged)
+    ON_WM_DESTROY()
+    ON_MESSAGE(UM_TRAYNOTIFY, OnTrayNotify)
+    ON_COMMAND(ID_TRAY_SHOW, OnTrayShow)
+    ON_COMMAND(ID_TRAY_STOP, OnTrayStop)
+    ON_COMMAND(ID_TRAY_START, OnTrayStart)
+    ON_COMMAND(ID_TRAY_ABOUT, OnAbout)
+    ON_COMMAND(ID_TRAY_EXIT, OnTrayExit)
 END_MESSAGE_MAP()
 
 CShortcutsDlg::CShortcutsDlg(CWnd* parent)
@@ -89,6 +98,8 @@ BOOL CShortcutsDlg::OnInitDialog() {
 
     LoadItems();
     trayOwner = m_hWnd;
+    AddTrayIcon(trayOwner, TRAY_ICON_ID, LoadTrayIcon(), "Tarvo");
+    StartEngine();
 
     WINDOWPLACEMENT placement = {};
     if (PersistWindowPlacement(false, &placement)) {
@@ -96,6 +107,7 @@ BOOL CShortcutsDlg::OnInitDialog() {
         RepositionToolbarAndList();
     }
     initializing = false;
+    UpdateTrayTip();
     return FALSE;
 }
 
@@ -134,8 +146,6 @@ void CShortcutsDlg::SetUpListView() {
     listControl.InsertColumn(2, "Description", LVCFMT_LEFT, (list.right - list.left) - 324);
     listControl.InsertColumn(3, "Script", LVCFMT_LEFT, 0);
 }
-
-void CShortcutsDlg::LoadItems() { SetUpListView(); }
 
 void CShortcutsDlg::UpdateCommandStates(bool anySelected) {
     bool scriptSelected = false;

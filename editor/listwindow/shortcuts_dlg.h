@@ -6,7 +6,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "afxwin.h"
+#include "registry_key.h"
 
 class CShortcutsDlg : public CDialog {
 public:
@@ -17,8 +20,30 @@ public:
     void UpdateCommandStates(bool anySelected);
     // Image lists, extended style and the four columns of the list control.
     void SetUpListView();
-    // Prepares the list control for the store's rows.
+    // Fills the list from the store once, at start: one row per item key up to the first
+    // gap, at most maxItems. A store whose "Version" is rejected is reported and left
+    // alone: the list stays empty and nothing is ever written to it.
     void LoadItems();
+    // The display text of an item key's "Action": a special-folder code shows as its name.
+    CString ReadAction(const CRegistryKey& key) const;
+    // Special-folder names go to the store as their code, any other text as text.
+    bool WriteAction(const CRegistryKey& key, const CString& action) const;
+    // Writes row's item to its key; the enabled state comes from the row's check box.
+    // Refuses (with a message) when the store belongs to an incompatible version.
+    bool SaveItem(int row, CString shortcutText, CString action, CString description, CString script,
+                  int scriptType, bool notify);
+    // Tells every running engine to reload, then refreshes the tray tooltip.
+    void NotifyEngine();
+    // False, after telling the user, when the store must not be written.
+    bool StoreWritable() const;
+
+    // Loads the hook library and installs its hooks; true when InstallMyHook was called.
+    bool StartEngine();
+    // Removes the hooks and unloads the library; false when it was not loaded.
+    bool StopEngine();
+    bool EngineRunning() const { return engineModule != nullptr; }
+    // "Tarvo (n items)" while running, "Tarvo (stopped)" otherwise.
+    void UpdateTrayTip();
     // Tool-bar layout: creates the tool bar and grows the window by the room it takes.
     bool CreateDialogToolbar();
     // Tool-bar layout: tool bar across the top, the list (its border just outside) below.
@@ -32,10 +57,13 @@ public:
 
     // The id of the registered reload message, set when the first main window opens.
     static UINT reloadMessage;
+    // The id of the shell's "TaskbarCreated" message, registered by the first main window.
+    static UINT taskbarCreatedMessage;
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void OnSysCommand(UINT id, LPARAM lParam);
     void OnPaint();
@@ -48,11 +76,19 @@ protected:
     void OnAbout();
     void OnHelpCommand();
     void OnListClick(NMHDR* header, LRESULT* result);
+    void OnListItemChanged(NMHDR* header, LRESULT* result);
+    void OnDestroy();
+    LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    void OnTrayShow();
+    void OnTrayStop();
+    void OnTrayStart();
+    void OnTrayExit();
 
     DECLARE_MESSAGE_MAP()
 
 private:
     void AddAboutToSystemMenu();
+    static HICON LoadTrayIcon();
     void CreateImageLists();
     void ShowAboutBox();
 
@@ -75,6 +111,9 @@ private:
     bool initializing = true;
     bool toolbarMode;
     bool imageListsAttached = false;
+    // Set when the store's "Version" was rejected: this editor then never writes it.
+    bool storeRejected = false;
+    uint32_t rejectedVersion = 0;
 };
 
 // A rectangle wholly off every monitor moved (and if need be shrunk) into the nearest

@@ -1,0 +1,113 @@
+// CShortcutsDlg and the shortcut store: filling the list at start, writing rows back,
+// and telling the running engines that the store changed.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "core/shortcut_store.h"
+#include "editor_app.h"
+#include "registry_key.h"
+#include "resource.h"
+#include "shortcuts_dlg.h"
+
+namespace {
+
+CString ItemPath(int index) {
+    CString path;
+    path.Format(store::kItemPathFormat, index);
+    return path;
+}
+
+}  // namespace
+
+void CShortcutsDlg::LoadItems() {
+    CRegistryKey key(store::kRootPath, HKEY_CURRENT_USER, store::kItemStringLimit);
+    const uint32_t version = key.ReadDword(store::kVersion, 0);
+    if (!store::IsVersionAccepted(version)) {
+        storeRejected = true;
+        rejectedVersion = version;
+        CString message;
+        message.Format("Wrong version of shortcuts stored in registry (0x%x)", version);
+        AfxMessageBox(message, MB_OK);
+        return;
+    }
+    SetUpListView();
+    for (int n = 0; n < maxItems; ++n) {
+        key.SetKey(ItemPath(n), HKEY_CURRENT_USER);
+        if (!key.KeyExists()) break;
+        const int type = static_cast<int>(key.ReadDword(store::kType, 0));
+        const CString shortcut = key.ReadString(store::kShortcut, "");
+        const int row = listControl.InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, n, shortcut, 0, 0, type, type);
+        listControl.SetItemText(row, 1, ReadAction(key));
+        listControl.SetItemText(row, 2, key.ReadString(store::kDescription, ""));
+        listControl.SetItemText(row, 3, key.ReadString(store::kScript, ""));
+        listControl.SetCheck(row, key.ReadDword(store::kDisabled, 0) == 0);
+    }
+}
+
+CString CShortcutsDlg::ReadAction(const CRegistryKey& key) const {
+    const uint32_t code = key.ReadDword(store::kAction, 0);
+    if (code == 0) return key.ReadString(store::kAction, "");
+    const char* name = store::SpecialFolderName(code);
+    return name ? name : "";
+}
+
+bool CShortcutsDlg::WriteAction(const CRegistryKey& key, const CString& action) const {
+    const uint32_t code = store::SpecialFolderCode(action);
+    return code ? key.WriteDword(store::kAction, code) : key.WriteString(store::kAction, action);
+}
+
+bool CShortcutsDlg::StoreWritable() const {
+    if (!storeRejected) return true;
+    CString message;
+    message.Format(
+        "The shortcuts in the registry were written by an incompatible version of Tarvo "
+        "(version 0x%x).\n\nThey are left untouched: no change can be saved.",
+        rejectedVersion);
+    AfxMessageBox(message, MB_OK);
+    return false;
+}
+
+bool CShortcutsDlg::SaveItem(int row, CString shortcutText, CString action, CString description, CString script,
+                             int scriptType, bool notify) {
+    if (!StoreWritable()) return false;
+    const bool enabled = listControl.GetCheck(row) != FALSE;
+    const CRegistryKey key(ItemPath(row), HKEY_CURRENT_USER, store::kItemStringLimit);
+    // Each write stands alone; a failed one leaves the row as the user made it.
+    key.WriteString(store::kShortcut, shortcutText);
+    key.WriteDword(store::kDisabled, enabled ? 0 : 1);
+    WriteAction(key, action);
+    key.WriteString(store::kDescription, description);
+    if (scriptType != 0) key.WriteString(store::kScript, script);
+    key.WriteDword(store::kType, static_cast<uint32_t>(scriptType));
+    if (notify) NotifyEngine();
+    return true;
+}
+
+void CShortcutsDlg::NotifyEngine() {
+    ::PostMessageA(HWND_BROADCAST, reloadMessage, 0, 0);
+    UpdateTrayTip();
+}
+
+void CShortcutsDlg::OnListItemChanged(NMHDR* header, LRESULT* result) {
+    *result = 0;
+    // Checking the boxes while the list is filled must not write anything back.
+    if (initializing) return;
+    const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
+    if (!(change->uChanged & LVIF_STATE) || !(change->uNewState & LVIS_STATEIMAGEMASK)) {
+        UpdateCommandStates(listControl.GetSelectedCount() > 0);
+        return;
+    }
+    const int row = change->iItem;
+    const CString shortcut = listControl.GetItemText(row, 0);
+    if (shortcut != "none") {
+        SaveItem(row, shortcut, listControl.GetItemText(row, 1), listControl.GetItemText(row, 2),
+                 listControl.GetItemText(row, 3), static_cast<int>(listControl.GetItemData(row)), true);
+        return;
+    }
+    if (!listControl.GetCheck(row)) return;
+    // Clearing the box raises one more notification, which finds it cleared.
+    listControl.SetCheck(row, FALSE);
+    CString text;
+    text.LoadString(IDS_ONLY_VALID_ENABLED);
+    MessageBox(text, kMainWindowCaption, MB_ICONINFORMATION);
+}

@@ -1,0 +1,115 @@
+// CShortcutsDlg in the notification area: the tray icon, its menu, and loading and
+// unloading the hook library that is the running engine.
+#include <windows.h>
+
+#include "editor_app.h"
+#include "registry_key.h"
+#include "resource.h"
+#include "shortcuts_dlg.h"
+#include "tray_icon.h"
+#include "core/shortcut_store.h"
+
+namespace {
+
+constexpr const char* kProductName = "Tarvo";
+
+// The library's exports take no arguments and use the C calling convention.
+template <typename Function>
+Function BindExport(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+}  // namespace
+
+HICON CShortcutsDlg::LoadTrayIcon() { return LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_TARVO)); }
+
+UINT CShortcutsDlg::taskbarCreatedMessage = 0;
+
+bool CShortcutsDlg::StartEngine() {
+    if (engineModule) return false;
+    const CRegistryKey machine(store::kRootPath, HKEY_LOCAL_MACHINE, store::kSettingsStringLimit);
+    CString path;
+    path.Format("%s\\lindle.dll", machine.ReadString(store::kInstallationPath, "").GetString());
+    engineModule = LoadLibraryA(path);
+    if (!engineModule) {
+        ::MessageBoxA(m_hWnd, "Failed to load 'lindle.dll'.", kProductName, MB_ICONHAND);
+        return false;
+    }
+    // A library without the export still counts as running; there is nothing to undo.
+    auto install = BindExport<int (*)()>(engineModule, "InstallMyHook");
+    if (!install) return false;
+    install();
+    return true;
+}
+
+bool CShortcutsDlg::StopEngine() {
+    if (!engineModule) return false;
+    auto remove = BindExport<bool (*)()>(engineModule, "RemoveMyHook");
+    if (remove) remove();
+    FreeLibrary(engineModule);
+    engineModule = nullptr;
+    return true;
+}
+
+void CShortcutsDlg::UpdateTrayTip() {
+    CString tip;
+    if (engineModule)
+        tip.Format("%s (%d items)", kProductName, listControl.GetItemCount());
+    else
+        tip.Format("%s (%s)", kProductName, "stopped");
+    ModifyTrayTip(trayOwner, TRAY_ICON_ID, tip);
+}
+
+LRESULT CShortcutsDlg::OnTrayNotify(WPARAM, LPARAM lParam) {
+    if (lParam == WM_LBUTTONDBLCLK) {
+        OnTrayShow();
+    } else if (lParam == WM_RBUTTONUP) {
+        POINT cursor;
+        GetCursorPos(&cursor);
+        CMenu menu;
+        if (!menu.LoadMenu(IDR_TRAY_MENU)) return 0;
+        CMenu popup = menu.GetSubMenu(0);
+        trayPopupMenu = popup.m_hMenu;
+        popup.EnableMenuItem(ID_TRAY_START, engineModule ? MF_GRAYED : MF_ENABLED);
+        popup.EnableMenuItem(ID_TRAY_STOP, engineModule ? MF_ENABLED : MF_GRAYED);
+        // Without this the menu does not close when the user clicks elsewhere.
+        ::SetForegroundWindow(m_hWnd);
+        popup.TrackPopupMenu(TPM_RIGHTBUTTON | TPM_RIGHTALIGN, cursor.x, cursor.y, m_hWnd);
+        trayPopupMenu = nullptr;
+    }
+    return 0;
+}
+
+void CShortcutsDlg::OnTrayShow() {
+    ShowWindow(SW_SHOW);
+    UpdateWindow();
+}
+
+void CShortcutsDlg::OnTrayStop() {
+    StopEngine();
+    UpdateTrayTip();
+}
+
+void CShortcutsDlg::OnTrayStart() {
+    StartEngine();
+    UpdateTrayTip();
+}
+
+void CShortcutsDlg::OnTrayExit() { DestroyWindow(); }
+
+void CShortcutsDlg::OnDestroy() {
+    CDialog::OnDestroy();
+    DeleteTrayIcon(trayOwner, TRAY_ICON_ID);
+    StopEngine();
+}
+
+LRESULT CShortcutsDlg::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) {
+        taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    } else if (message == taskbarCreatedMessage && message != 0) {
+        // Explorer restarted: its new taskbar knows nothing of our icon.
+        AddTrayIcon(trayOwner, TRAY_ICON_ID, LoadTrayIcon(), kProductName);
+        UpdateTrayTip();
+    }
+    return CDialog::DefWindowProc(message, wParam, lParam);
+}
