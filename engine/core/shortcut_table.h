@@ -40,8 +40,10 @@ public:
     const char* Script(int i) const { return pool + scriptOffsets[i]; }
 
     // Index of the first entry that MatchKeyCombination(pressed, entry) accepts, or -1.
-    // Only entries with the same virtual-key code can match, so the scan walks just
-    // those, in table order; it allocates nothing.
+    // Allocates nothing. A pressed state as the hook records it (0/1 sided flags, no
+    // "any" flag) is answered from a per-key lookup by its modifier pattern, so a full
+    // table costs no more than a small one; any other record walks the entries of its
+    // virtual-key code in table order.
     int FindFirstMatch(const KeyCombination& pressed) const;
 
 private:
@@ -49,6 +51,20 @@ private:
     friend class ShortcutTablePublisher;
 
     static constexpr int kBuckets = 256;
+    static constexpr unsigned kPatterns = 64;  // the six sided modifier flags
+
+    // Entries that share one main key: virtual-key code, extended flag, and the scan
+    // code when the code is 255 (the only case in which it matters for matching).
+    struct KeyGroup {
+        uint16_t virtualKey;
+        uint16_t scanCode;
+        uint8_t extended;
+        int16_t next;                   // next group in the same bucket
+        int16_t firstMatch[kPatterns];  // first entry accepting each modifier pattern
+    };
+
+    // False when memory ran out.
+    bool BuildKeyGroups();
 
     int count = 0;
     EngineSettings settings;
@@ -58,6 +74,9 @@ private:
     uint32_t scriptOffsets[kCapacity];
     int16_t firstInBucket[kBuckets];
     int16_t nextInBucket[kCapacity];
+    int16_t firstGroup[kBuckets];
+    KeyGroup* groups = nullptr;  // malloc memory, at most one group per entry
+    int groupCount = 0;
     // Every action and script, each with its terminator. Plain malloc memory: the hook
     // library carries no C++ exception machinery.
     char* pool = nullptr;

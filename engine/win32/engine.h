@@ -31,5 +31,5 @@ bool HooksInstalled();
 // Only the editor's build switches capture on; the library never does.
 void SetCaptureMode(bool on);
 
-LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
 LRESULT CALLBACK ReloadHookProc(int code, WPARAM wParam, LPARAM lParam);

@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <cstring>
+#include <random>
+#include <vector>
 #include <string>
 #include <thread>
 
@@ -51,6 +53,51 @@ TEST(ShortcutTable, HoldsAtMostTheCapacityAndKeepsEmbeddedText) {
     EXPECT_EQ(table->Count(), ShortcutTable::kCapacity);
     EXPECT_STREQ(table->Action(199), "x199");
     EXPECT_EQ(table->FindFirstMatch(LeftCtrl('G')), 0);
+}
+
+// The per-key lookup must give exactly what a plain walk over the table with the
+// matching rule gives, for hook-style states and for records with "any" flags alike.
+TEST(ShortcutTable, LookupAgreesWithAWalkOverTheMatchingRule) {
+    std::mt19937 random(12345);
+    const char* words[] = {"ALT + ", "LALT + ", "RALT + ", "CTRL + ", "LCTRL + ", "RCTRL + ",
+                           "SHIFT + ", "LSHIFT + ", "RSHIFT + "};
+    const char* keys[] = {"F", "G", "EX 5B", "EX 5C", "FF", "1B", "146", "none"};
+    for (int round = 0; round < 20; ++round) {
+        ShortcutTableBuilder builder{EngineSettings{}};
+        std::vector<KeyCombination> entries;
+        const int count = 1 + static_cast<int>(random() % ShortcutTable::kCapacity);
+        for (int i = 0; i < count; ++i) {
+            std::string text;
+            for (const char* word : words)
+                if (random() % 4 == 0) text += word;
+            text += keys[random() % 8];
+            KeyCombination k = ParseKeyCombination(text);
+            if (random() % 8 == 0) k.extended = 1;
+            entries.push_back(k);
+            builder.Add(k, 0, "a", 1, "", 0);
+        }
+        auto table = builder.Finish();
+        for (int probe = 0; probe < 2000; ++probe) {
+            KeyCombination pressed = entries[random() % entries.size()];
+            const unsigned bits = random();
+            pressed.leftAlt = bits & 1;
+            pressed.rightAlt = bits >> 1 & 1;
+            pressed.leftCtrl = bits >> 2 & 1;
+            pressed.rightCtrl = bits >> 3 & 1;
+            pressed.leftShift = bits >> 4 & 1;
+            pressed.rightShift = bits >> 5 & 1;
+            // Mostly hook-style states; some keep "any" flags or odd values.
+            if (bits >> 6 & 3) pressed.anyAlt = pressed.anyCtrl = pressed.anyShift = 0;
+            if ((bits >> 8 & 15) == 0) pressed.leftCtrl = 2;
+            if ((bits >> 12 & 7) == 0) pressed.extended ^= 1;
+            if ((bits >> 15 & 7) == 0) pressed.scanCode ^= 1;
+            int expected = -1;
+            for (int i = 0; i < count && expected < 0; ++i)
+                if (MatchKeyCombination(pressed, entries[i])) expected = i;
+            ASSERT_EQ(table->FindFirstMatch(pressed), expected)
+                << "round " << round << " probe " << probe << " text " << FormatKeyCombination(pressed, ModifierMode::Sided).text;
+        }
+    }
 }
 
 // One thread publishes tables built from two different stores in turn while another

@@ -118,6 +118,8 @@ protected:
     void SetUp() override {
         teststore::Clear();
         teststore::CreateRoot();
+        // A normal start loads the hook library from the installation folder.
+        teststore::SetString(store::kRootPath, store::kInstallationPath, BinaryDir(), HKEY_LOCAL_MACHINE);
     }
     void TearDown() override {
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, store::kRootPath);

@@ -45,6 +45,8 @@ protected:
         teststore::Clear();
         teststore::CreateRoot();
         teststore::DeleteValue(store::kRootPath, store::kNoToolbar, HKEY_LOCAL_MACHINE);
+        // Opening the window starts the engine from the installation folder.
+        teststore::SetString(store::kRootPath, store::kInstallationPath, BinaryDir(), HKEY_LOCAL_MACHINE);
         app.m_pszHelpFilePath = _strdup("C:\\help\\Tarvo.chm");
     }
     void TearDown() override {

@@ -1,0 +1,45 @@
+// What the keyboard hook does with one keystroke, decided without touching Windows: the
+// hook feeds in the keystroke and its tracked state, and applies the answer.
+#pragma once
+
+#include <cstdint>
+
+#include "key_combination.h"
+#include "shortcut_table.h"
+
+// Bits of the keyboard hook's lParam.
+namespace keystroke {
+constexpr uint32_t kScanCodeShift = 16;
+constexpr uint32_t kExtendedBit = 1u << 24;
+constexpr uint32_t kContextBit = 1u << 29;  // Alt held
+constexpr uint32_t kPreviousStateBit = 1u << 30;
+constexpr uint32_t kTransitionBit = 1u << 31;  // set: being released
+
+// Virtual-key codes and scan codes of the tracked modifiers.
+constexpr uint16_t kShiftKey = 16;
+constexpr uint16_t kControlKey = 17;
+constexpr uint16_t kMenuKey = 18;
+constexpr uint16_t kLeftShiftScan = 42;
+constexpr uint16_t kRightShiftScan = 54;
+constexpr uint16_t kControlScan = 29;
+constexpr uint16_t kMenuScan = 56;
+}  // namespace keystroke
+
+struct KeystrokeDecision {
+    bool capture = false;     // hand pressedState to the capture window (and swallow)
+    bool swallow = false;     // keep the keystroke from its window
+    int launch = -1;          // table index of the entry to launch, or -1
+    bool beep = false;        // MessageBeep with the table's beep type, after launching
+    bool clearState = false;  // clear pressedState to zeros, after launching
+};
+
+// Records the keystroke in pressedState (main key and the six sided modifier flags) and
+// decides what to do with it. wParam is the virtual-key code, lParam the hook's key
+// flags; the caller has already checked that the hook code is HC_ACTION. Allocates
+// nothing.
+KeystrokeDecision DecideKeystroke(KeyCombination& pressedState, uint32_t wParam, uint32_t lParam,
+                                  bool captureMode, const ShortcutTable& table);
+
+// Shell folders ("::{...}"), drive paths ("C:\...") and network paths ("\\server\...")
+// are opened by handing them to explorer.exe; anything else goes to the shell as it is.
+bool OpensThroughExplorer(const char* action);
