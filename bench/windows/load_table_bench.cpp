@@ -1,65 +1,23 @@
 // Time of LoadShortcutTable on a full 200-item store in the real registry.
 #include <windows.h>
-#include <shlwapi.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <string>
 #include <vector>
 
-#include "core/shortcut_store.h"
+#include "bench_support.h"
 #include "engine.h"
 
-namespace {
-
-void SetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size) {
-    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-}
-
-void WriteStore(int items) {
-    SHDeleteKeyA(HKEY_CURRENT_USER, store::kRootPath);
-    HKEY root = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, store::kRootPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root, nullptr);
-    const DWORD version = 0x10000;
-    SetValue(root, store::kVersion, REG_DWORD, &version, sizeof version);
-    RegCloseKey(root);
-    for (int i = 0; i < items; ++i) {
-        char path[64];
-        std::snprintf(path, sizeof path, store::kItemPathFormat, i);
-        HKEY key = nullptr;
-        RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        const std::string shortcut = "LCTRL + LSHIFT + " + std::string(1, static_cast<char>('A' + i % 26));
-        const std::string action = "C:\\Program Files\\Some Application\\program" + std::to_string(i) + ".exe";
-        const std::string script = i % 4 ? "" : "@echo off\r\necho item " + std::to_string(i) + "\r\n";
-        const DWORD zero = 0;
-        const DWORD type = i % 4 ? 0 : 1;
-        SetValue(key, store::kShortcut, REG_SZ, shortcut.c_str(), static_cast<DWORD>(shortcut.size() + 1));
-        SetValue(key, store::kDisabled, REG_DWORD, &zero, sizeof zero);
-        SetValue(key, store::kAction, REG_SZ, action.c_str(), static_cast<DWORD>(action.size() + 1));
-        SetValue(key, store::kType, REG_DWORD, &type, sizeof type);
-        if (!script.empty()) SetValue(key, store::kScript, REG_SZ, script.c_str(), static_cast<DWORD>(script.size() + 1));
-        RegCloseKey(key);
-    }
-}
-
-}  // namespace
-
 int main() {
-    WriteStore(200);
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
+    WriteBenchStore(200);
     std::vector<double> runs;
     int count = 0;
     for (int i = 0; i < 200; ++i) {
-        LARGE_INTEGER start, end;
-        QueryPerformanceCounter(&start);
+        const double start = NowMicroseconds();
         count = LoadShortcutTable();
-        QueryPerformanceCounter(&end);
-        runs.push_back(1e6 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));
+        runs.push_back(NowMicroseconds() - start);
     }
-    std::sort(runs.begin(), runs.end());
-    std::printf("LoadShortcutTable, 200-item store: %d entries; median %.0f us, min %.0f us, p90 %.0f us (%zu runs)\n",
-                count, runs[runs.size() / 2], runs.front(), runs[runs.size() * 9 / 10], runs.size());
-    SHDeleteKeyA(HKEY_CURRENT_USER, store::kRootPath);
+    std::printf("%d entries loaded\n", count);
+    ReportTimes("LoadShortcutTable, 200-item store", runs);
+    ClearBenchStore();
     return count == 200 ? 0 : 1;
 }
