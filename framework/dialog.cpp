@@ -137,25 +137,24 @@ void DDX_Text(CDataExchange* dx, int id, int& value) {
     value = static_cast<int>(number);
 }
 
-void DDX_Check(CDataExchange* dx, int id, int& value) {
+namespace {
+
+// An int that a control reports with one message and takes with another.
+void ExchangeByMessage(CDataExchange* dx, int id, int& value, UINT getMessage, UINT setMessage) {
     if (dx->failed) return;
     HWND control = dx->PrepareCtrl(id);
     if (!control) return;
     if (dx->m_bSaveAndValidate)
-        value = static_cast<int>(::SendMessageA(control, BM_GETCHECK, 0, 0));
+        value = static_cast<int>(::SendMessageA(control, getMessage, 0, 0));
     else
-        ::SendMessageA(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+        ::SendMessageA(control, setMessage, static_cast<WPARAM>(value), 0);
 }
 
-void DDX_CBIndex(CDataExchange* dx, int id, int& index) {
-    if (dx->failed) return;
-    HWND control = dx->PrepareCtrl(id);
-    if (!control) return;
-    if (dx->m_bSaveAndValidate)
-        index = static_cast<int>(::SendMessageA(control, CB_GETCURSEL, 0, 0));
-    else
-        ::SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
+}  // namespace
+
+void DDX_Check(CDataExchange* dx, int id, int& value) { ExchangeByMessage(dx, id, value, BM_GETCHECK, BM_SETCHECK); }
+
+void DDX_CBIndex(CDataExchange* dx, int id, int& index) { ExchangeByMessage(dx, id, index, CB_GETCURSEL, CB_SETCURSEL); }
 
 void DDX_CBString(CDataExchange* dx, int id, CString& value) {
     if (dx->failed) return;
@@ -173,12 +172,4 @@ void DDX_CBString(CDataExchange* dx, int id, CString& value) {
     }
 }
 
-void DDX_LBIndex(CDataExchange* dx, int id, int& index) {
-    if (dx->failed) return;
-    HWND control = dx->PrepareCtrl(id);
-    if (!control) return;
-    if (dx->m_bSaveAndValidate)
-        index = static_cast<int>(::SendMessageA(control, LB_GETCURSEL, 0, 0));
-    else
-        ::SendMessageA(control, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
+void DDX_LBIndex(CDataExchange* dx, int id, int& index) { ExchangeByMessage(dx, id, index, LB_GETCURSEL, LB_SETCURSEL); }

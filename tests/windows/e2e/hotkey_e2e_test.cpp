@@ -16,17 +16,7 @@ namespace {
 
 using namespace e2e;
 
-// Names of files in the temporary folder that a script run leaves behind.
-Lines ScriptFiles() {
-    Lines names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((TempDirectory() + "q*.*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do names.push_back(found.cFileName);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
+using testfiles::ScriptFiles;
 
 class Hotkeys : public ::testing::Test {
 protected:

@@ -1,7 +1,6 @@
 #include "hotkey_harness.h"
 
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 
 namespace e2e {
@@ -33,29 +32,6 @@ std::string Line(const char* what, const Key& key) {
     std::ostringstream line;
     line << what << ' ' << key.vk << ' ' << key.scan << ' ' << (key.extended ? 1 : 0);
     return line.str();
-}
-
-std::string ExeDirectory() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string directory = path;
-    return directory.substr(0, directory.rfind('\\') + 1);
-}
-
-std::string TempDirectory() {
-    char path[MAX_PATH];
-    GetTempPathA(MAX_PATH, path);
-    return path;
-}
-
-Lines ReadLines(const std::string& path) {
-    Lines lines;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) lines.push_back(line);
-    }
-    return lines;
 }
 
 MarkerFolder::MarkerFolder(const std::string& name, std::initializer_list<const char*> markers)

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "test_files.h"
+
 namespace e2e {
 
 using Lines = std::vector<std::string>;
@@ -33,9 +35,9 @@ void Tap(const Key& key);
 // The line key_target.exe logs for a key message: "down <vk> <scan> <extended>".
 std::string Line(const char* what, const Key& key);
 
-std::string ExeDirectory();
-std::string TempDirectory();
-Lines ReadLines(const std::string& path);
+using testfiles::ExeDirectory;
+using testfiles::ReadLines;
+using testfiles::TempDirectory;
 
 // Waits until done(lines of path) holds or the deadline passes; returns the last lines read.
 template <typename Done>

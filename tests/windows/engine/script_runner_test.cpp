@@ -10,25 +10,12 @@
 
 #include "core/shortcut_store.h"
 #include "script_runner.h"
+#include "test_files.h"
 
 namespace {
 
-std::string TempDirectory() {
-    char path[MAX_PATH];
-    GetTempPathA(MAX_PATH, path);
-    return path;
-}
-
-std::vector<std::string> ScriptFiles() {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((TempDirectory() + "q*.*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do names.push_back(found.cFileName);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
+using testfiles::ScriptFiles;
+using testfiles::TempDirectory;
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
