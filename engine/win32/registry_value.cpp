@@ -2,6 +2,14 @@
 
 #include <cstring>
 
+ScopedRegistryKey::ScopedRegistryKey(HKEY root, const char* path, REGSAM access, Open how) {
+    const LONG result = how == Open::Existing
+                            ? RegOpenKeyExA(root, path, 0, access, &key)
+                            : RegCreateKeyExA(root, path, 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE, access,
+                                              nullptr, &key, nullptr);
+    if (result != ERROR_SUCCESS) key = nullptr;
+}
+
 bool QueryDwordValue(HKEY key, const char* name, uint32_t& value) {
     DWORD type = 0;
     DWORD data = 0;

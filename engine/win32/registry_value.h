@@ -7,6 +7,21 @@
 #include <cstddef>
 #include <cstdint>
 
+// A registry key opened (or created) for one operation and closed on every path.
+class ScopedRegistryKey {
+public:
+    enum class Open { Existing, CreateIfMissing };
+    ScopedRegistryKey(HKEY root, const char* path, REGSAM access, Open how = Open::Existing);
+    ~ScopedRegistryKey() { if (key) RegCloseKey(key); }
+    ScopedRegistryKey(const ScopedRegistryKey&) = delete;
+    ScopedRegistryKey& operator=(const ScopedRegistryKey&) = delete;
+    explicit operator bool() const { return key != nullptr; }
+    HKEY get() const { return key; }
+
+private:
+    HKEY key = nullptr;
+};
+
 // A REG_DWORD of exactly four bytes.
 bool QueryDwordValue(HKEY key, const char* name, uint32_t& value);
 

@@ -10,22 +10,6 @@
 
 namespace {
 
-// Closes a registry key on every path.
-class ScopedKey {
-public:
-    ScopedKey(HKEY root, const char* path) {
-        if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) key = nullptr;
-    }
-    ~ScopedKey() { if (key) RegCloseKey(key); }
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
-    explicit operator bool() const { return key != nullptr; }
-    HKEY get() const { return key; }
-
-private:
-    HKEY key = nullptr;
-};
-
 // Reads the settings; false when "Version" is missing or rejected, which means the store
 // must not be loaded at all.
 bool ReadSettings(HKEY root, EngineSettings& settings) {
@@ -94,7 +78,7 @@ std::unique_ptr<ShortcutTable> ReadTable(const EngineSettings& currentSettings) 
     ShortcutTableBuilder builder(currentSettings);
     if (!builder.Ok()) return nullptr;
     {
-        ScopedKey root(HKEY_CURRENT_USER, store::kRootPath);
+        ScopedRegistryKey root(HKEY_CURRENT_USER, store::kRootPath, KEY_QUERY_VALUE);
         if (root && !ReadSettings(root.get(), builder.Settings())) {
             // Settings stay as they were and no item is read.
             builder.Settings() = currentSettings;
@@ -108,7 +92,7 @@ std::unique_ptr<ShortcutTable> ReadTable(const EngineSettings& currentSettings) 
     for (int i = 0; i < store::kMaxItems && builder.Ok(); ++i) {
         char path[64];
         FormatItemPath(i, path);
-        ScopedKey key(HKEY_CURRENT_USER, path);
+        ScopedRegistryKey key(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE);
         if (!key) break;
         ReadItem(key.get(), *buffers, builder);
     }
