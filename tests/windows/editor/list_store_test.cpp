@@ -101,7 +101,9 @@ TEST_F(ListStore, RowsShowTheItemKeysAndLoadingWritesNothingBack) {
     teststore::SetDword(ItemPath(3), store::kAction, 4);
 
     teststore::RegistryWriteRecorder recorder;
+    testwatch::DialogWatcher noComplaint;
     auto dialog = Open();
+    EXPECT_FALSE(noComplaint.Stop());
     EXPECT_EQ(recorder.Writes(), Lines{});
 
     const CListCtrl& list = dialog->List();
