@@ -93,7 +93,9 @@ void CShortcutsDlg::OnListItemChanged(NMHDR* header, LRESULT* result) {
     // Checking the boxes while the list is filled must not write anything back.
     if (initializing) return;
     const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
-    if (!(change->uChanged & LVIF_STATE) || !(change->uNewState & LVIS_STATEIMAGEMASK)) {
+    // The list view reports a row's whole state, check box included, even when only its
+    // selection changed; the box changed only when its state image did.
+    if (!(change->uChanged & LVIF_STATE) || !((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK)) {
         UpdateCommandStates(listControl.GetSelectedCount() > 0);
         return;
     }

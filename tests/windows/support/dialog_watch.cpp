@@ -50,6 +50,11 @@ DialogWatcher::~DialogWatcher() {
     if (thread_.joinable()) thread_.join();
 }
 
+bool DialogWatcher::Stop() {
+    stop_ = true;
+    return Finish();
+}
+
 bool DialogWatcher::Finish() {
     if (thread_.joinable()) thread_.join();
     return found_;
@@ -66,6 +71,7 @@ void DialogWatcher::Watch() {
             char caption[256] = "";
             GetWindowTextA(search.found, caption, sizeof caption);
             seen_.caption = caption;
+            seen_.owner = GetWindow(search.found, GW_OWNER);
             EnumChildWindows(search.found, ReadChild, reinterpret_cast<LPARAM>(&seen_));
             PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED), 0);
             found_ = true;

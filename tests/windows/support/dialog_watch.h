@@ -15,6 +15,7 @@ struct SeenDialog {
     std::string caption;
     std::string text;     // texts of its static controls, joined by newlines
     HICON icon = nullptr; // the icon it shows, if any
+    HWND owner = nullptr;
 };
 
 class DialogWatcher {
@@ -27,6 +28,8 @@ public:
 
     // Waits for the watcher thread; true when a dialog was seen and closed.
     bool Finish();
+    // Stops watching at once; true when a dialog had been seen and closed.
+    bool Stop();
     const SeenDialog& Seen() const { return seen_; }
 
 private:
