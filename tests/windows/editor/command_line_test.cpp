@@ -1,14 +1,12 @@
 // The program's command words, driving vintrel.exe as separate processes: "quit" closes
-// every running editor (and any window captioned exactly "Vintrel"), a flag or a word in
-// another letter case starts the editor normally, "modal" shows the window until it is
-// closed, and "start" launches "<installation path>vintrel.exe".
+// every running editor and any window captioned exactly "Vintrel", a flag starts the
+// editor normally, and "start" launches "<installation path>vintrel.exe".
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <shlwapi.h>
 
 #include <string>
-#include <vector>
 
 #include "core/shortcut_store.h"
 #include "test_paths.h"
@@ -18,197 +16,69 @@ namespace {
 
 constexpr DWORD kWait = 30000;
 
-struct Process {
+// vintrel.exe with arguments, ended with the test should it still run.
+struct Editor {
     PROCESS_INFORMATION info = {};
-    ~Process() {
-        if (!info.hProcess) return;
-        // A test that failed half-way must not leave its editors running.
-        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 1);
+    explicit Editor(const std::string& arguments) {
+        std::string commandLine = "\"" + BinaryDir() + "vintrel.exe\" " + arguments;
+        STARTUPINFOA startup = {sizeof startup};
+        EXPECT_TRUE(CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+    }
+    ~Editor() {
+        if (!Ended(0)) TerminateProcess(info.hProcess, 1);
         CloseHandle(info.hProcess);
         CloseHandle(info.hThread);
     }
-    bool Ended(DWORD milliseconds) const { return WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0; }
-    DWORD ExitCode() const {
-        DWORD code = 0;
-        GetExitCodeProcess(info.hProcess, &code);
-        return code;
-    }
+    bool Ended(DWORD wait) const { return WaitForSingleObject(info.hProcess, wait) == WAIT_OBJECT_0; }
 };
 
-void Launch(Process& process, const std::string& arguments) {
-    const std::string program = BinaryDir() + "vintrel.exe";
-    std::string commandLine = "\"" + program + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    ASSERT_TRUE(CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process.info))
-        << commandLine;
+// Counts in the window's user data the WM_DESTROY and WM_NCDESTROY messages it receives.
+LRESULT CALLBACK CountDestroys(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_DESTROY && message != WM_NCDESTROY) return DefWindowProcA(window, message, wParam, lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, GetWindowLongPtrA(window, GWLP_USERDATA) + 1);
+    return 0;
 }
 
-struct Found {
-    DWORD process;  // 0: any other process
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK CollectEditor(HWND window, LPARAM lParam) {
-    auto* found = reinterpret_cast<Found*>(lParam);
-    char caption[64] = "";
-    GetWindowTextA(window, caption, sizeof caption);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    const bool wanted = found->process ? process == found->process : process != GetCurrentProcessId();
-    if (wanted && lstrcmpA(caption, "Vintrel") == 0) found->windows.push_back(window);
-    return TRUE;
+HWND CountingWindow(const char* caption) {
+    const WNDCLASSA info = {0, CountDestroys, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, "TarvoCounting"};
+    RegisterClassA(&info);
+    return CreateWindowExA(0, info.lpszClassName, caption, WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr, info.hInstance, nullptr);
 }
 
-// Top-level windows captioned "Vintrel" of one process (or of every other process).
-std::vector<HWND> EditorWindows(DWORD process = 0) {
-    Found found = {process, {}};
-    EnumWindows(CollectEditor, reinterpret_cast<LPARAM>(&found));
-    return found.windows;
-}
-
-bool WaitForEditors(size_t count, DWORD process = 0) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < kWait) {
-        if (EditorWindows(process).size() == count) return true;
-        teststore::PumpMessages(100);
-    }
-    return false;
-}
-
-// A window of this process that counts the destroy messages posted to it.
-class CountingWindow {
-public:
-    explicit CountingWindow(const char* caption) {
-        static const ATOM windowClass = [] {
-            WNDCLASSA info = {};
-            info.lpfnWndProc = Procedure;
-            info.hInstance = GetModuleHandleA(nullptr);
-            info.lpszClassName = "TarvoCountingWindow";
-            return RegisterClassA(&info);
-        }();
-        window = CreateWindowExA(0, MAKEINTATOM(windowClass), caption, WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), this);
-    }
-    ~CountingWindow() {
-        counting = false;
-        DestroyWindow(window);
-    }
-    HWND window = nullptr;
-    int destroys = 0;
-    int ncDestroys = 0;
-    bool counting = true;
-
-private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE)
-            SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
-        auto* self = reinterpret_cast<CountingWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self && self->counting && (message == WM_DESTROY || message == WM_NCDESTROY)) {
-            (message == WM_DESTROY ? self->destroys : self->ncDestroys)++;
-            return 0;
-        }
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-};
-
-class CommandWords : public ::testing::Test {
-protected:
-    void SetUp() override {
-        teststore::Clear();
-        teststore::CreateRoot();
-        // A normal start loads the hook library from the installation folder.
-        teststore::SetString(store::kRootPath, store::kInstallationPath, BinaryDir(), HKEY_LOCAL_MACHINE);
-    }
-    void TearDown() override {
-        SHDeleteKeyA(HKEY_LOCAL_MACHINE, store::kRootPath);
-        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\TarvoTest");
-        teststore::Clear();
-    }
-};
-
-TEST_F(CommandWords, QuitClosesEveryEditorAndEveryWindowCaptionedExactlyVintrel) {
-    Process quitAlone;
-    Launch(quitAlone, "quit");
-    ASSERT_TRUE(quitAlone.Ended(kWait));
-    EXPECT_EQ(quitAlone.ExitCode(), 0u);
-
-    CountingWindow namesake("Vintrel");
-    CountingWindow other("Vintrel - another program");
-    Process first, second;
-    Launch(first, "");
-    Launch(second, "");
-    ASSERT_TRUE(WaitForEditors(2));
-    // A normal start shows no window.
-    for (HWND window : EditorWindows()) EXPECT_FALSE(IsWindowVisible(window));
-
-    Process quit;
-    Launch(quit, "quit");
-    ASSERT_TRUE(quit.Ended(kWait));
-    EXPECT_TRUE(first.Ended(kWait));
-    EXPECT_TRUE(second.Ended(kWait));
-    teststore::PumpMessages(300);
-    EXPECT_EQ(namesake.destroys, 1);
-    EXPECT_EQ(namesake.ncDestroys, 1);
-    EXPECT_EQ(other.destroys, 0);
-    EXPECT_EQ(other.ncDestroys, 0);
-    EXPECT_TRUE(IsWindow(other.window));
-}
-
-TEST_F(CommandWords, AFlagOrAWordInAnotherCaseStartsTheEditorNormally) {
-    Process flag, capital;
-    Launch(flag, "/quit");
-    Launch(capital, "Quit");
-    ASSERT_TRUE(WaitForEditors(1, flag.info.dwProcessId));
-    ASSERT_TRUE(WaitForEditors(1, capital.info.dwProcessId));
+TEST(CommandWords, QuitClosesTheEditorsAndOnlyWindowsCaptionedExactlyVintrel) {
+    teststore::CreateRoot();
+    teststore::SetString(store::kRootPath, store::kInstallationPath, BinaryDir(), HKEY_LOCAL_MACHINE);
+    HWND namesake = CountingWindow("Vintrel");
+    HWND other = CountingWindow("Vintrel - another program");
+    Editor plain(""), flag("/quit");
+    // Running editors wait for input with their window open.
+    for (const Editor* editor : {&plain, &flag}) ASSERT_EQ(WaitForInputIdle(editor->info.hProcess, kWait), 0u);
     EXPECT_FALSE(flag.Ended(500));
-    EXPECT_FALSE(capital.Ended(0));
-
-    Process quit;
-    Launch(quit, "quit");
+    Editor quit("quit");
+    EXPECT_TRUE(quit.Ended(kWait));
+    EXPECT_TRUE(plain.Ended(kWait));
     EXPECT_TRUE(flag.Ended(kWait));
-    EXPECT_TRUE(capital.Ended(kWait));
+    teststore::PumpMessages(300);
+    EXPECT_EQ(GetWindowLongPtrA(namesake, GWLP_USERDATA), 2);
+    EXPECT_EQ(GetWindowLongPtrA(other, GWLP_USERDATA), 0);
+    DestroyWindow(namesake);
+    DestroyWindow(other);
 }
 
-TEST_F(CommandWords, ModalShowsTheWindowAndClosingItEndsTheProgram) {
-    Process modal;
-    Launch(modal, "modal");
-    ASSERT_TRUE(WaitForEditors(1, modal.info.dwProcessId));
-    HWND window = EditorWindows(modal.info.dwProcessId).front();
-    const DWORD start = GetTickCount();
-    while (!IsWindowVisible(window) && GetTickCount() - start < kWait) Sleep(50);
-    EXPECT_TRUE(IsWindowVisible(window));
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(modal.Ended(kWait));
-    // Closing saved the position.
-    EXPECT_FALSE(teststore::ReadString(store::kRootPath, store::kWindowSettings).empty());
-}
-
-TEST_F(CommandWords, StartLaunchesTheProgramUnderTheInstallationPath) {
-    const std::string marker = TestDir() + "start_marker.exe";
+// The path is taken as it is: without a closing backslash the names run together.
+TEST(CommandWords, StartLaunchesVintrelExeUnderTheInstallationPath) {
     CreateDirectoryA("C:\\tarvo-install", nullptr);
-    ASSERT_TRUE(CopyFileA(marker.c_str(), "C:\\tarvo-install\\vintrel.exe", FALSE));
-    // Without a trailing backslash the names run together.
-    ASSERT_TRUE(CopyFileA(marker.c_str(), "C:\\tarvo-installvintrel.exe", FALSE));
-
-    const struct {
-        const char* installationPath;
-        const char* expected;
-    } cases[] = {{"C:\\tarvo-install\\", "tarvo-install\\vintrel.exe"}, {"C:\\tarvo-install", "tarvo-installvintrel.exe"}};
-    for (const auto& c : cases) {
-        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\TarvoTest");
-        teststore::SetString(store::kRootPath, store::kInstallationPath, c.installationPath, HKEY_LOCAL_MACHINE);
-        Process start;
-        Launch(start, "start");
-        ASSERT_TRUE(start.Ended(kWait));
+    for (const char* program : {"C:\\tarvo-install\\vintrel.exe", "C:\\tarvo-installvintrel.exe"}) {
+        ASSERT_TRUE(CopyFileA((TestDir() + "start_marker.exe").c_str(), program, FALSE));
+        const std::string path(program, std::string(program).rfind("vintrel.exe"));
+        teststore::SetString(store::kRootPath, store::kInstallationPath, path, HKEY_LOCAL_MACHINE);
+        Editor start("start");
+        EXPECT_TRUE(start.Ended(kWait));
         std::string started;
-        const DWORD begin = GetTickCount();
-        while (started.empty() && GetTickCount() - begin < kWait) {
-            Sleep(100);
+        for (const DWORD begin = GetTickCount(); started.empty() && GetTickCount() - begin < kWait; Sleep(100))
             started = teststore::ReadString("Software\\TarvoTest", "Started");
-        }
-        EXPECT_NE(started.find(c.expected), std::string::npos) << started;
+        EXPECT_NE(started.find(program + 3), std::string::npos) << started;
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\TarvoTest");
     }
 }
 

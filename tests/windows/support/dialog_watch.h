@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <string>
 #include <thread>
 
@@ -15,31 +14,20 @@ struct SeenDialog {
     std::string caption;
     std::string text;     // texts of its static controls, joined by newlines
     HICON icon = nullptr; // the icon it shows, if any
-    HWND owner = nullptr;
 };
 
 class DialogWatcher {
 public:
-    // Closes the dialog by sending it WM_COMMAND with button; windows listed in ignore are skipped.
+    // Closes the dialog by sending it WM_COMMAND with button; the window ignore is skipped.
     explicit DialogWatcher(int button = IDOK, HWND ignore = nullptr);
-    ~DialogWatcher();
-    DialogWatcher(const DialogWatcher&) = delete;
-    DialogWatcher& operator=(const DialogWatcher&) = delete;
-
-    // Waits for the watcher thread; true when a dialog was seen and closed.
+    ~DialogWatcher() { Finish(); }
+    // Waits (20 seconds at most) for the watcher thread; true when a dialog was seen and closed.
     bool Finish();
-    // Stops watching at once; true when a dialog had been seen and closed.
-    bool Stop();
     const SeenDialog& Seen() const { return seen_; }
 
 private:
-    void Watch();
-
-    int button_;
-    HWND ignore_;
+    bool found_ = false;
     SeenDialog seen_;
-    std::atomic<bool> found_{false};
-    std::atomic<bool> stop_{false};
     std::thread thread_;
 };
 
