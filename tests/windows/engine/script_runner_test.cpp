@@ -3,7 +3,8 @@
 
 #include <windows.h>
 
-#include <fstream>
+#include <algorithm>
+#include <ctime>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,129 +15,79 @@
 
 namespace {
 
-using testfiles::ScriptFiles;
-using testfiles::TempDirectory;
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using testfiles::ReadFile;
 
 class ScriptRunner : public ::testing::Test {
 protected:
     void SetUp() override {
-        out = TempDirectory() + "tarvo-scripts\\";
         CreateDirectoryA(out.c_str(), nullptr);
-        for (const std::string& name : ScriptFiles()) DeleteFileA((TempDirectory() + name).c_str());
+        for (const std::string& name : testfiles::ScriptFiles())
+            DeleteFileA((testfiles::TempDirectory() + name).c_str());
     }
-    void TearDown() override { EXPECT_EQ(ScriptFiles(), std::vector<std::string>{}) << "a script file was left behind"; }
-
-    std::string out;
+    void TearDown() override { EXPECT_EQ(testfiles::ScriptFiles(), std::vector<std::string>{}) << "a script file stayed"; }
+    // Where the scripts write, emptied of what they wrote before.
+    std::string Out(const std::string& name) const {
+        DeleteFileA((out + name).c_str());
+        return out + name;
+    }
+    const std::string out = testfiles::TempDirectory() + "tarvo-scripts\\";
 };
 
 TEST_F(ScriptRunner, OtherTypesDoNothing) {
-    EXPECT_EQ(RunScript(ScriptNone, "echo x"), ScriptTypeUnknown);
-    EXPECT_EQ(RunScript(4, "echo x"), ScriptTypeUnknown);
-    EXPECT_EQ(RunScript(-1, "echo x"), ScriptTypeUnknown);
+    for (int type : {0, 4}) EXPECT_EQ(RunScript(type, "echo x"), ScriptTypeUnknown) << type;
 }
 
-TEST_F(ScriptRunner, BatchRunsToItsEndFromAFileHoldingExactlyTheText) {
-    // The script copies itself aside, so the file's bytes can be checked after its deletion.
-    const std::string copy = out + "self.txt";
-    DeleteFileA(copy.c_str());
-    const std::string text = "@copy /y %0 \"" + copy + "\" >nul\r\n";
-    EXPECT_EQ(RunScript(ScriptBatch, text.c_str()), ScriptRan);
-    EXPECT_EQ(ReadFile(copy), text);
+TEST_F(ScriptRunner, EachTypeRunsToItsEndThroughItsInterpreter) {
+    // The batch script copies itself aside, so the file's bytes can be checked after its deletion.
+    const std::string self = Out("self.txt"), vbs = Out("vbs.txt");
+    std::string js = Out("js.txt");
+    const std::string batch = "@copy /y %0 \"" + self + "\" >nul\r\n";
+    EXPECT_EQ(RunScript(ScriptBatch, batch.c_str()), ScriptRan);
+    EXPECT_EQ(ReadFile(self), batch);
+    EXPECT_EQ(RunScript(ScriptVBScript, ("CreateObject(\"Scripting.FileSystemObject\").CreateTextFile(\"" + vbs +
+                                         "\", True).Write \"vbs\"\r\n").c_str()),
+              ScriptRan);
+    EXPECT_EQ(ReadFile(vbs), "vbs");
+    std::replace(js.begin(), js.end(), '\\', '/');
+    EXPECT_EQ(RunScript(ScriptJScript, ("new ActiveXObject(\"Scripting.FileSystemObject\").CreateTextFile(\"" + js +
+                                        "\", true).Write(\"js\");\r\n").c_str()),
+              ScriptRan);
+    EXPECT_EQ(ReadFile(js), "js");
 }
 
-// An empty text gives an empty file that is still opened and deleted. Not shown with a
-// batch file: Wine's ShellExecuteExA never returns for an empty .bat file.
-TEST_F(ScriptRunner, EmptyScriptStillRunsAndIsDeleted) {
-    EXPECT_EQ(RunScript(ScriptVBScript, ""), ScriptRan);
-    EXPECT_EQ(RunScript(ScriptJScript, nullptr), ScriptRan);
-}
-
-TEST_F(ScriptRunner, VBScriptAndJScriptRunThroughTheirAssociation) {
-    const std::string vbsOut = out + "vbs.txt";
-    const std::string jsOut = out + "js.txt";
-    DeleteFileA(vbsOut.c_str());
-    DeleteFileA(jsOut.c_str());
-    std::string jsPath = jsOut;
-    for (size_t i = 0; (i = jsPath.find('\\', i)) != std::string::npos; i += 2) jsPath.insert(i, "\\");
-    const std::string vbs = "Set f = CreateObject(\"Scripting.FileSystemObject\").CreateTextFile(\"" + vbsOut +
-                            "\", True)\r\nf.Write \"vbs\"\r\nf.Close\r\n";
-    const std::string js = "var f = new ActiveXObject(\"Scripting.FileSystemObject\").CreateTextFile(\"" + jsPath +
-                           "\", true);\r\nf.Write(\"js\");\r\nf.Close();\r\n";
-    EXPECT_EQ(RunScript(ScriptVBScript, vbs.c_str()), ScriptRan);
-    EXPECT_EQ(ReadFile(vbsOut), "vbs");
-    EXPECT_EQ(RunScript(ScriptJScript, js.c_str()), ScriptRan);
-    EXPECT_EQ(ReadFile(jsOut), "js");
-}
-
-// Two runs started in the same second must not share a file: each script's own marker
-// appears, and both files are gone afterwards.
+// Runs started in the same second must not share a file: each leaves its own marker.
 TEST_F(ScriptRunner, RunsStartedInTheSameSecondKeepTheirOwnFiles) {
-    bool sameSecond = false;
-    for (int attempt = 0; attempt < 3 && !sameSecond; ++attempt) {
-        const std::string markers[2] = {out + "first.txt", out + "second.txt"};
-        for (const std::string& m : markers) DeleteFileA(m.c_str());
-        // Each script lingers a little so that the other is created while it runs.
-        const std::string texts[2] = {
-            "@echo first> \"" + markers[0] + "\"\r\n@ping -n 2 127.0.0.1 >nul\r\n",
-            "@echo second> \"" + markers[1] + "\"\r\n@ping -n 2 127.0.0.1 >nul\r\n"};
-        HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        int results[2] = {-1, -1};
-        std::vector<std::thread> runs;
-        for (int i = 0; i < 2; ++i) {
-            runs.emplace_back([&, i] {
-                WaitForSingleObject(go, INFINITE);
-                results[i] = RunScript(ScriptBatch, texts[i].c_str());
-            });
-        }
-        Sleep(50);
-        const time_t before = time(nullptr);
-        SetEvent(go);
-        Sleep(20);
-        const time_t after = time(nullptr);
-        for (std::thread& run : runs) run.join();
-        CloseHandle(go);
-        EXPECT_EQ(results[0], ScriptRan);
-        EXPECT_EQ(results[1], ScriptRan);
-        EXPECT_EQ(ReadFile(markers[0]), "first\r\n");
-        EXPECT_EQ(ReadFile(markers[1]), "second\r\n");
-        sameSecond = before == after;
-    }
-    EXPECT_TRUE(sameSecond) << "could not start both runs within one second";
-}
-
-TEST_F(ScriptRunner, TakenNamesAreSkipped) {
-    // Occupy this second's name and the next few, as stale files of failed runs would.
-    const long long now = time(nullptr);
-    std::vector<std::string> taken;
-    for (int i = 0; i < 5; ++i) {
-        taken.push_back(TempDirectory() + "q" + std::to_string(now + i) + ".bat");
-        std::ofstream(taken.back(), std::ios::binary) << "stale";
-    }
-    const std::string copy = out + "self.txt";
-    DeleteFileA(copy.c_str());
-    EXPECT_EQ(RunScript(ScriptBatch, ("@copy /y %0 \"" + copy + "\" >nul\r\n").c_str()), ScriptRan);
-    EXPECT_NE(ReadFile(copy), "");
-    for (const std::string& path : taken) {
-        EXPECT_EQ(ReadFile(path), "stale");
-        DeleteFileA(path.c_str());
+    const char* names[2] = {"first", "second"};
+    std::string texts[2];
+    int results[2] = {-1, -1};
+    time_t started[2] = {0, 1};
+    for (int i = 0; i < 2; ++i)  // each lingers so that the other is created while it runs
+        texts[i] = std::string("@echo ") + names[i] + "> \"" + Out(names[i]) + "\"\r\n@ping -n 2 127.0.0.1 >nul\r\n";
+    // Start both just after a second begins.
+    for (const time_t now = time(nullptr); time(nullptr) == now;) Sleep(1);
+    auto run = [&](int i) {
+        started[i] = time(nullptr);
+        results[i] = RunScript(ScriptBatch, texts[i].c_str());
+    };
+    std::thread other(run, 1);
+    run(0);
+    other.join();
+    EXPECT_EQ(started[0], started[1]);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(results[i], ScriptRan);
+        EXPECT_EQ(ReadFile(out + names[i]), std::string(names[i]) + "\r\n");
     }
 }
 
 TEST_F(ScriptRunner, UnwritableTemporaryFolderFailsToCreate) {
     char saved[2][MAX_PATH] = {};
-    GetEnvironmentVariableA("TMP", saved[0], MAX_PATH);
-    GetEnvironmentVariableA("TEMP", saved[1], MAX_PATH);
-    SetEnvironmentVariableA("TMP", "C:\\tarvo-no-such-folder");
-    SetEnvironmentVariableA("TEMP", "C:\\tarvo-no-such-folder");
-    const int result = RunScript(ScriptBatch, "echo x");
-    SetEnvironmentVariableA("TMP", saved[0][0] ? saved[0] : nullptr);
-    SetEnvironmentVariableA("TEMP", saved[1][0] ? saved[1] : nullptr);
-    EXPECT_EQ(result, ScriptCreateFailed);
+    const char* variables[2] = {"TMP", "TEMP"};
+    for (int i = 0; i < 2; ++i) {
+        GetEnvironmentVariableA(variables[i], saved[i], MAX_PATH);
+        SetEnvironmentVariableA(variables[i], "C:\\tarvo-no-such-folder");
+    }
+    EXPECT_EQ(RunScript(ScriptBatch, "echo x"), ScriptCreateFailed);
+    for (int i = 0; i < 2; ++i) SetEnvironmentVariableA(variables[i], saved[i][0] ? saved[i] : nullptr);
 }
 
 }  // namespace

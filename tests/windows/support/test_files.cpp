@@ -3,40 +3,33 @@
 #include <windows.h>
 
 #include <fstream>
+#include <iterator>
 
 namespace testfiles {
 
 std::string ExeDirectory() {
     char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string directory = path;
-    return directory.substr(0, directory.rfind('\\') + 1);
+    const std::string program(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    return program.substr(0, program.rfind('\\') + 1);
 }
 
 std::string TempDirectory() {
     char path[MAX_PATH];
-    GetTempPathA(MAX_PATH, path);
-    return path;
+    return std::string(path, GetTempPathA(MAX_PATH, path));
 }
 
-std::vector<std::string> ReadLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) lines.push_back(line);
-    }
-    return lines;
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::vector<std::string> ScriptFiles() {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((TempDirectory() + "q*.*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do names.push_back(found.cFileName);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        names.push_back(found.cFileName);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
     return names;
 }
 

@@ -16,28 +16,19 @@ std::string ItemPath(int index) {
 }
 
 void Clear() { SHDeleteKeyA(HKEY_CURRENT_USER, store::kRootPath); }
-
 void CreateRoot(DWORD version) { SetDword(store::kRootPath, store::kVersion, version); }
 
+// SHSetValueA creates the key when it is missing.
 void SetRaw(const std::string& path, const char* name, DWORD type, const void* data, DWORD size, HKEY root) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
+    SHSetValueA(root, path.c_str(), name, type, data, size);
 }
-
 void SetDword(const std::string& path, const char* name, DWORD value, HKEY root) {
     SetRaw(path, name, REG_DWORD, &value, sizeof value, root);
 }
-
 void SetString(const std::string& path, const char* name, const std::string& value, HKEY root) {
     SetRaw(path, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1), root);
 }
-
-void DeleteValue(const std::string& path, const char* name, HKEY root) {
-    SHDeleteValueA(root, path.c_str(), name);
-}
+void DeleteValue(const std::string& path, const char* name, HKEY root) { SHDeleteValueA(root, path.c_str(), name); }
 
 void WriteItem(int index, const std::string& shortcut, const std::string& action, int32_t type,
                const std::string& script, bool disabled) {
@@ -58,10 +49,8 @@ bool KeyExists(const std::string& path, HKEY root) {
 
 DWORD ValueType(const std::string& path, const char* name, HKEY root) {
     DWORD type = REG_NONE;
-    if (SHGetValueA(root, path.c_str(), name, &type, nullptr, nullptr) != ERROR_SUCCESS) return REG_NONE;
-    return type;
+    return SHGetValueA(root, path.c_str(), name, &type, nullptr, nullptr) == ERROR_SUCCESS ? type : REG_NONE;
 }
-
 bool ValueExists(const std::string& path, const char* name, HKEY root) {
     return SHGetValueA(root, path.c_str(), name, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
@@ -71,19 +60,17 @@ std::string ReadString(const std::string& path, const char* name, HKEY root) {
     if (SHGetValueA(root, path.c_str(), name, nullptr, nullptr, &size) != ERROR_SUCCESS) return "";
     std::vector<char> data(size + 1, '\0');
     if (SHGetValueA(root, path.c_str(), name, nullptr, data.data(), &size) != ERROR_SUCCESS) return "";
-    return std::string(data.data());
+    return data.data();
 }
 
 DWORD ReadDword(const std::string& path, const char* name, HKEY root) {
-    DWORD value = 0;
-    DWORD size = sizeof value;
+    DWORD value = 0, size = sizeof value;
     SHGetValueA(root, path.c_str(), name, nullptr, &value, &size);
     return value;
 }
 
 void PumpMessages(DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < milliseconds;) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);

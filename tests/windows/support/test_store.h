@@ -27,7 +27,7 @@ void WriteItem(int index, const std::string& shortcut, const std::string& action
 
 bool ValueExists(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 bool KeyExists(const std::string& path, HKEY root = HKEY_CURRENT_USER);
-// Type of a value (REG_NONE when absent) and its raw bytes.
+// Type of a value (REG_NONE when absent) and its contents.
 DWORD ValueType(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 std::string ReadString(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 DWORD ReadDword(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
