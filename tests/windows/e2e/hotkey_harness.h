@@ -6,59 +6,57 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 
-#include "test_files.h"
+#include "test_store.h"
 
 namespace e2e {
 
 using testfiles::ExeDirectory;
 using testfiles::ReadFile;
-using testfiles::TempDirectory;
 
-// Presses ("+x") and releases ("-x") of the keys key_target.exe names x.
+// Presses ("+x") and releases ("-x") of the keys as key_target.exe names them.
 inline void Send(const std::string& keys) {
     for (size_t i = 0; i + 1 < keys.size(); i += 2) {
         const char x = keys[i + 1];
         const WORD vk = x == 'c' || x == 'r' ? VK_CONTROL : x == 'a' ? VK_MENU : x == 's' ? VK_F9 : x;
         INPUT input{};
         input.type = INPUT_KEYBOARD;
-        input.ki.wVk = vk;
-        input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-        input.ki.dwFlags = (x == 'r' ? KEYEVENTF_EXTENDEDKEY : 0) | (keys[i] == '-' ? KEYEVENTF_KEYUP : 0);
+        input.ki = KEYBDINPUT{vk, static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)),
+                              (x == 'r' ? KEYEVENTF_EXTENDEDKEY : 0u) | (keys[i] == '-' ? KEYEVENTF_KEYUP : 0u), 0, 0};
         SendInput(1, &input, sizeof input);
     }
 }
 
-// The file's text once done(text) holds, or after 20 seconds.
+// Waits up to 20 seconds for done() to hold; returns whether it did.
 template <typename Done>
-std::string WaitForFile(const std::string& path, Done done) {
-    std::string text = ReadFile(path);
-    for (const DWORD start = GetTickCount(); !done(text) && GetTickCount() - start < 20000; text = ReadFile(path))
-        Sleep(50);
-    return text;
+bool WaitFor(Done done) {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(10))
+        if (done()) return true;
+    return done();
 }
 
 inline HANDLE Launch(std::string command) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
+    STARTUPINFOA startup{sizeof startup};
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return nullptr;
+    CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
     CloseHandle(process.hThread);
     return process.hProcess;
 }
 
-// A folder in the temporary folder with copies of key_target.exe named <letter>.exe.
-class Markers {
+// A folder in the temporary folder with copies of key_target.exe named <letter>.exe,
+// and key_target.exe itself started in its own process.
+class Target {
 public:
-    Markers(const std::string& name, const std::string& letters) : path(TempDirectory() + name + "\\") {
+    Target(const std::string& name, const std::string& letters) : path(testfiles::TempDirectory() + name + "\\") {
         CreateDirectoryA(path.c_str(), nullptr);
-        DeleteFileA((path + "markers.log").c_str());
-        for (char letter : letters) CopyFileA((ExeDirectory() + "key_target.exe").c_str(), Path(letter).c_str(), FALSE);
+        for (const char* log : {"keys.log", "markers.log"}) DeleteFileA((path + log).c_str());
+        for (char c : letters) CopyFileA((ExeDirectory() + "key_target.exe").c_str(), (path + c + ".exe").c_str(), 0);
     }
-    std::string Path(char letter) const { return path + letter + ".exe"; }
+    ~Target() {
+        PostMessageA(FindWindowA("TarvoKeyTarget", nullptr), WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
+    }
     // With forward slashes, so that the shell starts the file itself rather than opening
     // a drive path through explorer.exe.
     std::string Slashed(const std::string& name) const {
@@ -66,44 +64,11 @@ public:
         std::replace(file.begin(), file.end(), '\\', '/');
         return file;
     }
-    // The sorted letters logged since the previous call, once count have come and no
-    // more follow for a while.
-    std::string Launched(size_t count) {
-        std::string log = WaitForFile(path + "markers.log", [&](const std::string& t) { return t.size() >= seen + count; });
-        std::string settled;
-        do {
-            settled = log;
-            Sleep(700);
-            log = ReadFile(path + "markers.log");
-        } while (log != settled);
-        std::string letters = log.substr(std::min(seen, log.size()));
-        seen = log.size();
-        letters.erase(std::remove_if(letters.begin(), letters.end(), [](char c) { return !std::isalnum(c); }),
-                      letters.end());
-        std::sort(letters.begin(), letters.end());
-        return letters;
+    // Starts key_target.exe; the library maps into it and loads its table then.
+    bool Start() {
+        process = Launch("\"" + ExeDirectory() + "key_target.exe\" \"" + path + "keys.log\"");
+        return WaitFor([] { return FindWindowA("TarvoKeyTarget", nullptr) != nullptr; }) && Focus();
     }
-
-    const std::string path;
-
-private:
-    size_t seen = 0;
-};
-
-// key_target.exe started in its own process; Ok() once it came to the foreground.
-class KeyTarget {
-public:
-    explicit KeyTarget(const std::string& folder) : log(folder + "keys.log") {
-        DeleteFileA(log.c_str());
-        process = Launch("\"" + ExeDirectory() + "key_target.exe\" \"" + log + "\"");
-        ok = process && WaitForFile(log, [](const std::string& t) { return t.size() >= 2; }).substr(0, 2) == "ok";
-    }
-    ~KeyTarget() {
-        PostMessageA(FindWindowA("TarvoKeyTarget", nullptr), WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
-        CloseHandle(process);
-    }
-    bool Ok() const { return ok; }
     bool Focus() const {
         HWND window = FindWindowA("TarvoKeyTarget", nullptr);
         for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i, Sleep(20)) SetForegroundWindow(window);
@@ -112,19 +77,29 @@ public:
     // Sends the keys and then an unbound F9; returns the keys logged before F9.
     std::string Type(const std::string& keys) {
         Send(keys + "+s-s");
-        const std::string text = WaitForFile(log, [&](const std::string& t) { return t.find("+s-s", seen) != std::string::npos; });
-        const size_t end = text.find("+s-s", seen);
-        if (end == std::string::npos) return "no F9 in " + text.substr(seen);
-        const std::string received = text.substr(seen, end - seen);
-        seen = end + 4;
-        return received;
+        std::string text;
+        WaitFor([&] { return (text = ReadFile(path + "keys.log")).find("+s-s", received) != std::string::npos; });
+        const size_t begin = received, end = text.find("+s-s", begin);
+        if (end == std::string::npos) return "no F9 after " + text.substr(begin);
+        received = end + 4;
+        return text.substr(begin, end - begin);
+    }
+    // The sorted letters of the markers started since the previous call, once count have
+    // come and a second has passed for any other.
+    std::string Launched(size_t count) {
+        WaitFor([&] { return ReadFile(path + "markers.log").size() >= launched + count; });
+        Sleep(1000);
+        std::string letters = ReadFile(path + "markers.log").substr(launched);
+        launched += letters.size();
+        std::sort(letters.begin(), letters.end());
+        return letters;
     }
 
+    const std::string path;
+
 private:
-    std::string log;
     HANDLE process = nullptr;
-    bool ok = false;
-    size_t seen = 2;
+    size_t received = 0, launched = 0;
 };
 
 }  // namespace e2e

@@ -1,97 +1,74 @@
 // The hooks installed in this process: the message hook reloads the table on the
-// broadcast, and in capture mode the keyboard hook hands keystrokes to the capture window.
-// Also: a reader never sees a partly reloaded table.
+// broadcast, and in capture mode the keyboard hook hands keystrokes to the capture
+// window. And RunScript, which the keyboard hook calls, against the real temporary
+// folder, shell associations and interpreters.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <atomic>
+#include <algorithm>
+#include <ctime>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "core/shortcut_store.h"
 #include "engine.h"
+#include "script_runner.h"
 #include "test_store.h"
 
 namespace {
+
+using testfiles::ReadFile;
 
 std::vector<KeyCombination> captured;
 int keyMessages = 0;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == UM_KEYCAPTURED && wParam == 0)
-        captured.push_back(*reinterpret_cast<const KeyCombination*>(lParam));
-    else if (message == WM_KEYDOWN || message == WM_KEYUP)
-        ++keyMessages;
-    else
-        return DefWindowProcA(window, message, wParam, lParam);
-    return 0;
+    if (message == UM_KEYCAPTURED && wParam == 0) captured.push_back(*reinterpret_cast<KeyCombination*>(lParam));
+    keyMessages += message == WM_KEYDOWN || message == WM_KEYUP;
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// A top-level window in the foreground: it gets the broadcast and the keystrokes.
-class Hooks : public ::testing::Test {
-protected:
-    void SetUp() override {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = WindowProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "TarvoHookTest";
-        RegisterClassA(&windowClass);
-        window = CreateWindowExA(0, windowClass.lpszClassName, "hooks", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
-                                 100, nullptr, nullptr, windowClass.hInstance, nullptr);
-        for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i) {
-            SetForegroundWindow(window);
-            teststore::PumpMessages(20);
-        }
-        ASSERT_EQ(GetForegroundWindow(), window);
-        teststore::Clear();
-        teststore::CreateRoot();
-        LoadShortcutTable();
-    }
-    void TearDown() override {
-        RemoveHooks();
-        DestroyWindow(window);
-        teststore::Clear();
-    }
-    // A left Ctrl press and release; pumps until two messages of either kind came, then
-    // a little longer for any further one.
-    static void PressLeftCtrl() {
-        for (DWORD flags : {0ul, static_cast<DWORD>(KEYEVENTF_KEYUP)}) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = VK_CONTROL;
-            input.ki.wScan = 29;
-            input.ki.dwFlags = flags;
-            SendInput(1, &input, sizeof input);
-        }
-        for (int i = 0; i < 250 && keyMessages + captured.size() < 2; ++i) teststore::PumpMessages(20);
-        teststore::PumpMessages(200);
-    }
-    HWND window = nullptr;
-};
+TEST(Hooks, BroadcastReloadsTheTableAndCaptureModeTakesLeftCtrl) {
+    // A top-level window in the foreground: it gets the broadcast and the keystrokes.
+    HWND window = CreateWindowExA(0, "STATIC", "hooks", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                  nullptr, nullptr, nullptr);
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc));
+    for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i, teststore::PumpMessages(20))
+        SetForegroundWindow(window);
+    ASSERT_EQ(GetForegroundWindow(), window);
+    teststore::Clear();
+    teststore::CreateRoot();
+    LoadShortcutTable();
 
-TEST_F(Hooks, BroadcastReloadsTheTableOnceRetrieved) {
-    ASSERT_EQ(InstallHooks(GetModuleHandleA(nullptr), nullptr), 1);
+    ASSERT_EQ(InstallHooks(GetModuleHandleA(nullptr), window), 1);
     teststore::WriteItem(0, "CTRL + F", "calc.exe");
-    teststore::WriteItem(1, "CTRL + G", "notepad.exe");
     ASSERT_TRUE(PostMessageA(HWND_BROADCAST, RegisterWindowMessageA(store::kReloadMessageName), 0, 0));
     EXPECT_EQ(AcquireShortcutTable()->Count(), 0);
     teststore::PumpMessages(300);
-    EXPECT_EQ(AcquireShortcutTable()->Count(), 2);
-}
+    EXPECT_EQ(AcquireShortcutTable()->Count(), 1);
 
-TEST_F(Hooks, CaptureModeHandsLeftCtrlToTheCaptureWindowOnly) {
-    ASSERT_EQ(InstallHooks(GetModuleHandleA(nullptr), window), 1);
-    PressLeftCtrl();
-    EXPECT_EQ(keyMessages, 2) << "without capture mode the keystrokes reach the window";
+    // A left Ctrl press and release reach the window; in capture mode they reach the
+    // capture window only.
+    for (int expected : {2, 0}) {
+        keyMessages = 0;
+        RemoveHooks();
+        SetCaptureMode(expected == 0);
+        ASSERT_EQ(InstallHooks(GetModuleHandleA(nullptr), window), 1);
+        INPUT input[2] = {};
+        for (int k = 0; k < 2; ++k) {
+            input[k].type = INPUT_KEYBOARD;
+            input[k].ki = KEYBDINPUT{VK_CONTROL, 29, k ? KEYEVENTF_KEYUP : 0u, 0, 0};
+        }
+        SendInput(2, input, sizeof *input);
+        for (int i = 0; i < 250 && keyMessages + captured.size() < 2; ++i) teststore::PumpMessages(20);
+        teststore::PumpMessages(200);  // for any further message
+        EXPECT_EQ(keyMessages, expected);
+    }
     RemoveHooks();
-    keyMessages = 0;
-
-    SetCaptureMode(true);
-    ASSERT_EQ(InstallHooks(GetModuleHandleA(nullptr), window), 1);
-    PressLeftCtrl();
-    EXPECT_EQ(keyMessages, 0);
+    DestroyWindow(window);
+    teststore::Clear();
     ASSERT_EQ(captured.size(), 2u);
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(captured[i].virtualKey, VK_CONTROL);
@@ -102,41 +79,57 @@ TEST_F(Hooks, CaptureModeHandsLeftCtrlToTheCaptureWindowOnly) {
     }
 }
 
-// One thread reloads from a store that alternates between two contents while another
-// reads entries: every entry read belongs wholly to one of them.
-TEST(TableConsistency, ReaderNeverSeesAPartlyReloadedTable) {
-    teststore::Clear();
-    teststore::CreateRoot();
-    std::atomic<bool> done{false};
-    int reads = 0, torn = 0;
-    std::thread reader([&] {
-        for (; !done; ++reads) {
-            ShortcutTablePublisher::Snapshot table = AcquireShortcutTable();
-            for (int i = 0; i < table->Count(); ++i) {
-                const std::string text = std::string(table->Action(i)) + "|" + table->Script(i);
-                const int key = table->Combination(i).virtualKey, type = table->Type(i);
-                if (!(key == 'A' && type == 0 && text == "alpha" + std::to_string(i) + "|") &&
-                    !(key == 'B' && type == 1 && text == "bravo" + std::to_string(i) + "|echo bravo"))
-                    ++torn;
-            }
-        }
-    });
-    for (int n = 0; n < 1000; ++n) {
-        for (int i = 0; i < 3; ++i) {
-            if (n % 2) {
-                teststore::WriteItem(i, "LCTRL + A", "alpha" + std::to_string(i));
-                teststore::DeleteValue(teststore::ItemPath(i), store::kScript);
-            } else {
-                teststore::WriteItem(i, "RALT + B", "bravo" + std::to_string(i), 1, "echo bravo");
-            }
-        }
-        EXPECT_EQ(LoadShortcutTable(), 3);
+class ScriptRunner : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateDirectoryA(out.c_str(), nullptr);
+        for (const char* name : {"self.txt", "vbs.txt", "js.txt", "first", "second"}) DeleteFileA((out + name).c_str());
+        for (const std::string& name : testfiles::ScriptFiles()) DeleteFileA((temp + name).c_str());
     }
-    done = true;
-    reader.join();
-    EXPECT_EQ(torn, 0);
-    EXPECT_GT(reads, 0);
-    teststore::Clear();
+    void TearDown() override { EXPECT_EQ(testfiles::ScriptFiles(), std::vector<std::string>{}) << "a file stayed"; }
+    const std::string temp = testfiles::TempDirectory(), out = temp + "tarvo-scripts\\";
+};
+
+TEST_F(ScriptRunner, EachTypeRunsToItsEndThroughItsInterpreter) {
+    for (int type : {0, 4}) EXPECT_EQ(RunScript(type, "echo x"), ScriptTypeUnknown) << type;
+    // The batch script copies itself aside, so the file's bytes can be checked after its deletion.
+    const std::string batch = "@copy /y %0 \"" + out + "self.txt\" >nul\r\n";
+    std::string js = out + "js.txt";
+    std::replace(js.begin(), js.end(), '\\', '/');
+    const std::string fso = "Object(\"Scripting.FileSystemObject\").CreateTextFile(\"";
+    EXPECT_EQ(RunScript(ScriptBatch, batch.c_str()), ScriptRan);
+    EXPECT_EQ(RunScript(ScriptVBScript, ("Create" + fso + out + "vbs.txt\", True).Write \"vbs\"").c_str()), ScriptRan);
+    EXPECT_EQ(RunScript(ScriptJScript, ("new ActiveX" + fso + js + "\", true).Write(\"js\");").c_str()), ScriptRan);
+    EXPECT_EQ(ReadFile(out + "self.txt"), batch);
+    EXPECT_EQ(ReadFile(out + "vbs.txt"), "vbs");
+    EXPECT_EQ(ReadFile(js), "js");
+}
+
+// Runs started in the same second must not share a file: each leaves its own marker.
+TEST_F(ScriptRunner, RunsStartedInTheSameSecondKeepTheirOwnFiles) {
+    const std::string names[2] = {"first", "second"};
+    int results[2] = {-1, -1};
+    time_t started[2] = {0, 1};
+    auto run = [&](int i) {  // each lingers so that the other starts while it runs
+        const std::string text = "@echo " + names[i] + "> \"" + out + names[i] + "\"\r\n@ping -n 2 127.0.0.1 >nul\r\n";
+        started[i] = time(nullptr);
+        results[i] = RunScript(ScriptBatch, text.c_str());
+    };
+    for (const time_t now = time(nullptr); time(nullptr) == now;) Sleep(1);  // just after a second begins
+    std::thread other(run, 1);
+    run(0);
+    other.join();
+    EXPECT_EQ(started[0], started[1]);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(results[i], ScriptRan);
+        EXPECT_EQ(ReadFile(out + names[i]), names[i] + "\r\n");
+    }
+}
+
+TEST_F(ScriptRunner, UnwritableTemporaryFolderFailsToCreate) {
+    for (const char* name : {"TMP", "TEMP"}) SetEnvironmentVariableA(name, "C:\\tarvo-no-such-folder");
+    EXPECT_EQ(RunScript(ScriptBatch, "echo x"), ScriptCreateFailed);
+    for (const char* name : {"TMP", "TEMP"}) SetEnvironmentVariableA(name, temp.c_str());
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // The engine's loader against the real registry.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
+#include <utility>
 
 #include "core/shortcut_store.h"
 #include "engine.h"
@@ -11,23 +14,16 @@ namespace {
 
 using teststore::ItemPath;
 
-class TableLoader : public ::testing::Test {
-protected:
-    void SetUp() override {
-        // Put the built-in settings back in force through an accepted store that sets them.
-        teststore::Clear();
-        teststore::CreateRoot();
-        teststore::SetDword(store::kRootPath, store::kDoNotRemoveKeystroke, 0);
-        teststore::SetDword(store::kRootPath, store::kBeepAfterKeystroke, 0);
-        teststore::SetDword(store::kRootPath, store::kBeepType, 48);
-        LoadShortcutTable();
-        teststore::Clear();
-    }
-    void TearDown() override { teststore::Clear(); }
-    static EngineSettings Settings() { return AcquireShortcutTable()->Settings(); }
-};
+EngineSettings Settings() { return AcquireShortcutTable()->Settings(); }
 
-TEST_F(TableLoader, RootAndVersionDecideWhetherAnythingLoads) {
+TEST(TableLoader, RootAndVersionDecideWhetherAnythingLoads) {
+    // Put the built-in settings in force through an accepted store that sets them.
+    teststore::CreateRoot();
+    for (const char* name : {store::kDoNotRemoveKeystroke, store::kBeepAfterKeystroke})
+        teststore::SetDword(store::kRootPath, name, 0);
+    teststore::SetDword(store::kRootPath, store::kBeepType, 48);
+    LoadShortcutTable();
+    teststore::Clear();
     EXPECT_EQ(LoadShortcutTable(), 0) << "no root key";
     EXPECT_TRUE(Settings().removeKeystroke);
     EXPECT_FALSE(Settings().beepAfterKeystroke);
@@ -39,16 +35,12 @@ TEST_F(TableLoader, RootAndVersionDecideWhetherAnythingLoads) {
     EXPECT_EQ(Settings().beepType, 48u);
     teststore::SetString(store::kRootPath, store::kVersion, "65536");
     EXPECT_EQ(LoadShortcutTable(), 0) << "Version as REG_SZ";
-    for (DWORD accepted : {0x0u, 0x20005u, 0x200FFu}) {
-        teststore::SetDword(store::kRootPath, store::kVersion, accepted);
-        EXPECT_EQ(LoadShortcutTable(), 1) << std::hex << accepted;
-    }
-    EXPECT_EQ(Settings().beepType, 16u);
-    teststore::SetDword(store::kRootPath, store::kBeepType, 64);
-    for (DWORD rejected : {0x30000u, 0x100u}) {
-        teststore::SetDword(store::kRootPath, store::kVersion, rejected);
-        EXPECT_EQ(LoadShortcutTable(), 0) << std::hex << rejected;
-        EXPECT_EQ(Settings().beepType, 16u) << "a rejected store keeps the settings in force";
+    const std::pair<DWORD, int> versions[] = {{0x0, 1}, {0x20005, 1}, {0x200FF, 1}, {0x30000, 0}, {0x100, 0}};
+    for (const auto& [version, loads] : versions) {
+        if (!loads) teststore::SetDword(store::kRootPath, store::kBeepType, 64);  // a rejected store keeps 16
+        teststore::SetDword(store::kRootPath, store::kVersion, version);
+        EXPECT_EQ(LoadShortcutTable(), loads) << std::hex << version;
+        EXPECT_EQ(Settings().beepType, 16u) << std::hex << version;
     }
     teststore::CreateRoot();
     teststore::DeleteValue(store::kRootPath, store::kBeepType);
@@ -56,9 +48,10 @@ TEST_F(TableLoader, RootAndVersionDecideWhetherAnythingLoads) {
     EXPECT_EQ(Settings().beepType, 16u) << "a deleted Beep type keeps its previous value";
 }
 
-// Invalid items are dropped, items are read up to the first missing key and from at most
-// 200 keys, however many of them loaded.
-TEST_F(TableLoader, ItemKeys) {
+// Invalid items are dropped, and items are read up to the first missing key and from at
+// most 200 keys, however many of them loaded.
+TEST(TableLoader, ItemKeys) {
+    teststore::Clear();
     teststore::CreateRoot();
     teststore::WriteItem(0, "CTRL + A", "disabled.exe", 0, "", true);
     teststore::WriteItem(1, "CTRL + B", "disabled7.exe");
@@ -66,16 +59,13 @@ TEST_F(TableLoader, ItemKeys) {
     teststore::WriteItem(2, "CTRL + C", "no-type.exe");
     teststore::DeleteValue(ItemPath(2), store::kType);
     teststore::WriteItem(3, "CTRL + D", "type4.exe", 4);
-    teststore::WriteItem(4, "CTRL + E", "");
-    teststore::SetDword(ItemPath(4), store::kAction, 7);
     teststore::WriteItem(5, "none", "kept.exe");
-    teststore::WriteItem(6, "CTRL + G", "");
-    teststore::SetDword(ItemPath(6), store::kAction, 2);
     teststore::WriteItem(7, "CTRL + H", "h.exe", 1, std::string(9000, 'x'));
-    teststore::WriteItem(8, "CTRL + J", "");
-    teststore::SetRaw(ItemPath(8), store::kAction, REG_SZ, "notepad", 7);
+    for (int i : {4, 6, 8}) teststore::WriteItem(i, "CTRL + G", "");
+    teststore::SetDword(ItemPath(4), store::kAction, 7);
+    teststore::SetDword(ItemPath(6), store::kAction, 2);
+    teststore::SetRaw(ItemPath(8), store::kAction, REG_SZ, "notepad", 7);  // no terminator
     teststore::WriteItem(10, "CTRL + K", "after-the-gap.exe");
-
     ASSERT_EQ(LoadShortcutTable(), 4);
     {
         ShortcutTablePublisher::Snapshot table = AcquireShortcutTable();
@@ -90,6 +80,39 @@ TEST_F(TableLoader, ItemKeys) {
     for (int i = 9; i < 205; ++i) teststore::WriteItem(i, "CTRL + L", "item" + std::to_string(i));
     EXPECT_EQ(LoadShortcutTable(), 195);
     EXPECT_STREQ(AcquireShortcutTable()->Action(194), "item199");
+}
+
+// One thread reloads from a store that alternates between two contents while another
+// reads entries: every entry read belongs wholly to one of them.
+TEST(TableLoader, ReaderNeverSeesAPartlyReloadedTable) {
+    auto entry = [](int i, int b) { return (b ? "B1bravo" : "A0alpha") + std::to_string(i) + (b ? "|echo" : "|"); };
+    teststore::Clear();
+    teststore::CreateRoot();
+    ASSERT_EQ(LoadShortcutTable(), 0);
+    std::atomic<bool> done{false};
+    int reads = 0, torn = 0;
+    std::thread reader([&] {
+        for (; !done; ++reads) {
+            ShortcutTablePublisher::Snapshot table = AcquireShortcutTable();
+            for (int i = 0; i < table->Count(); ++i) {
+                const std::string text = static_cast<char>(table->Combination(i).virtualKey) +
+                                         std::to_string(table->Type(i)) + table->Action(i) + "|" + table->Script(i);
+                torn += text != entry(i, 0) && text != entry(i, 1);
+            }
+        }
+    });
+    for (int n = 0; n < 1000; ++n) {
+        for (int i = 0; i < 3; ++i) {
+            teststore::WriteItem(i, n % 2 ? "RALT + B" : "LCTRL + A", entry(i, n % 2).substr(2, 6), n % 2, "echo");
+            if (n % 2 == 0) teststore::DeleteValue(ItemPath(i), store::kScript);
+        }
+        EXPECT_EQ(LoadShortcutTable(), 3);
+    }
+    done = true;
+    reader.join();
+    EXPECT_EQ(torn, 0);
+    EXPECT_GT(reads, 0);
+    teststore::Clear();
 }
 
 }  // namespace

