@@ -2,8 +2,6 @@
 // keystrokes that reach key_target.exe in another process.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "core/shortcut_store.h"
 #include "hotkey_harness.h"
 
@@ -22,7 +20,8 @@ TEST(Hotkeys, KeySequencesScriptsAndReload) {
     for (int i = 0; i < 4; ++i) teststore::WriteItem(i, entries[i], target.Slashed(std::string(1, 'a' + i) + ".exe"));
     teststore::WriteItem(4, "CTRL + 1", target.path + "e.exe");  // a drive path, opened through explorer.exe
     // Scripts that start a marker or log a letter as one does. Their action texts are unused.
-    const std::string fso = "Object(\"Scripting.FileSystemObject\").OpenTextFile(\"", log = target.Slashed("markers.log");
+    const std::string fso = "Object(\"Scripting.FileSystemObject\").OpenTextFile(\"";
+    const std::string log = target.Slashed("markers.log");
     teststore::WriteItem(5, "CTRL + 7", "-", ScriptBatch, "@\"" + target.path + "t.exe\"\r\n");
     teststore::WriteItem(6, "CTRL + 8", "-", ScriptVBScript, "Create" + fso + log + "\", 8, True).Write \"v\"");
     teststore::WriteItem(7, "CTRL + 9", "-", ScriptJScript, "new ActiveX" + fso + log + "\", 8, true).Write(\"j\");");
@@ -43,7 +42,7 @@ TEST(Hotkeys, KeySequencesScriptsAndReload) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(target.Type(c.keys), c.passed) << c.keys;
-        EXPECT_EQ(target.Launched(std::strlen(c.launched)), c.launched) << c.keys;
+        EXPECT_EQ(target.Launched(std::string(c.launched).size()), c.launched) << c.keys;
     }
     for (const char* run : {"7t", "8v", "9j"}) {
         Send(std::string("+c+") + run[0] + "-" + run[0]);

@@ -1,6 +1,6 @@
-// End-to-end harness: keystrokes sent with SendInput to key_target.exe, a window in its
-// own process that logs the key messages it receives, and copies of it as markers that
-// log which of them an action started.
+// End-to-end harness: keystrokes sent to key_target.exe, a window in its own process
+// that logs the key messages it receives, and copies of it as markers that log which of
+// them an action started.
 #pragma once
 
 #include <windows.h>
@@ -14,35 +14,9 @@ namespace e2e {
 
 using testfiles::ExeDirectory;
 using testfiles::ReadFile;
-
-// Presses ("+x") and releases ("-x") of the keys as key_target.exe names them.
-inline void Send(const std::string& keys) {
-    for (size_t i = 0; i + 1 < keys.size(); i += 2) {
-        const char x = keys[i + 1];
-        const WORD vk = x == 'c' || x == 'r' ? VK_CONTROL : x == 'a' ? VK_MENU : x == 's' ? VK_F9 : x;
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki = KEYBDINPUT{vk, static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)),
-                              (x == 'r' ? KEYEVENTF_EXTENDEDKEY : 0u) | (keys[i] == '-' ? KEYEVENTF_KEYUP : 0u), 0, 0};
-        SendInput(1, &input, sizeof input);
-    }
-}
-
-// Waits up to 20 seconds for done() to hold; returns whether it did.
-template <typename Done>
-bool WaitFor(Done done) {
-    for (const DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(10))
-        if (done()) return true;
-    return done();
-}
-
-inline HANDLE Launch(std::string command) {
-    STARTUPINFOA startup{sizeof startup};
-    PROCESS_INFORMATION process{};
-    CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-    CloseHandle(process.hThread);
-    return process.hProcess;
-}
+using teststore::Launch;
+using teststore::Send;
+using teststore::WaitFor;
 
 // A folder in the temporary folder with copies of key_target.exe named <letter>.exe,
 // and key_target.exe itself started in its own process.
@@ -53,10 +27,7 @@ public:
         for (const char* log : {"keys.log", "markers.log"}) DeleteFileA((path + log).c_str());
         for (char c : letters) CopyFileA((ExeDirectory() + "key_target.exe").c_str(), (path + c + ".exe").c_str(), 0);
     }
-    ~Target() {
-        PostMessageA(FindWindowA("TarvoKeyTarget", nullptr), WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
-    }
+    ~Target() { TerminateProcess(process, 0); }
     // With forward slashes, so that the shell starts the file itself rather than opening
     // a drive path through explorer.exe.
     std::string Slashed(const std::string& name) const {

@@ -13,18 +13,13 @@ namespace {
 const char* logPath = nullptr;
 
 void Append(const char* path, const char* text, DWORD size) {
-    for (int attempt = 0; attempt < 200; ++attempt, Sleep(10)) {  // markers started together take turns
-        HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) continue;
-        WriteFile(file, text, size, &size, nullptr);
-        CloseHandle(file);
-        return;
-    }
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    WriteFile(file, text, size, &size, nullptr);
+    CloseHandle(file);
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM vk, LPARAM lParam) {
-    if (message == WM_DESTROY) PostQuitMessage(0);
     if (message != WM_KEYDOWN && message != WM_KEYUP && message != WM_SYSKEYDOWN && message != WM_SYSKEYUP)
         return DefWindowProcA(window, message, vk, lParam);
     const char ctrl = (lParam >> 24) & 1 ? 'r' : 'c';  // by the extended flag

@@ -2,7 +2,6 @@
 
 #include <shlwapi.h>
 
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -11,11 +10,7 @@
 
 namespace teststore {
 
-std::string ItemPath(int index) {
-    char path[64];
-    std::snprintf(path, sizeof path, store::kItemPathFormat, index);
-    return path;
-}
+std::string ItemPath(int index) { return std::string(store::kRootPath) + "\\" + std::to_string(index); }
 
 void Clear() { SHDeleteKeyA(HKEY_CURRENT_USER, store::kRootPath); }
 void CreateRoot(DWORD version) { SetDword(store::kRootPath, store::kVersion, version); }
@@ -78,6 +73,26 @@ void PumpMessages(DWORD milliseconds) {
     }
 }
 
+void Send(const std::string& keys) {
+    for (size_t i = 0; i + 1 < keys.size(); i += 2) {
+        const char x = keys[i + 1];
+        const WORD vk = x == 'c' || x == 'r' ? VK_CONTROL : x == 'a' ? VK_MENU : x == 's' ? VK_F9 : x;
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki = KEYBDINPUT{vk, static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)),
+                              (x == 'r' ? KEYEVENTF_EXTENDEDKEY : 0u) | (keys[i] == '-' ? KEYEVENTF_KEYUP : 0u), 0, 0};
+        SendInput(1, &input, sizeof input);
+    }
+}
+
+HANDLE Launch(std::string command) {
+    STARTUPINFOA startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
 }  // namespace teststore
 
 namespace testfiles {
@@ -101,7 +116,7 @@ std::vector<std::string> ScriptFiles() {
     HANDLE search = FindFirstFileA((TempDirectory() + "q*.*").c_str(), &found);
     for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
         names.push_back(found.cFileName);
-    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    FindClose(search);
     return names;
 }
 

@@ -35,6 +35,18 @@ DWORD ReadDword(const std::string& path, const char* name, HKEY root = HKEY_CURR
 
 // Runs the thread's message loop for the given time.
 void PumpMessages(DWORD milliseconds);
+// Sends presses ("+x") and releases ("-x") of keys: x is c or r for the left or right
+// Ctrl, a for Alt, s for F9, otherwise the key's character.
+void Send(const std::string& keys);
+// Starts a program; returns its process handle.
+HANDLE Launch(std::string command);
+// Waits up to 20 seconds for done() to hold; returns whether it did.
+template <typename Done>
+bool WaitFor(Done done) {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(10))
+        if (done()) return true;
+    return done();
+}
 
 }  // namespace teststore
 
