@@ -20,16 +20,13 @@ TEST(Hotkeys, KeySequencesScriptsAndReload) {
     for (int i = 0; i < 4; ++i) teststore::WriteItem(i, entries[i], target.Slashed(std::string(1, 'a' + i) + ".exe"));
     teststore::WriteItem(4, "CTRL + 1", target.path + "e.exe");  // a drive path, opened through explorer.exe
     // Scripts that start a marker or log a letter as one does. Their action texts are unused.
-    const std::string fso = "Object(\"Scripting.FileSystemObject\").OpenTextFile(\"";
-    const std::string log = target.Slashed("markers.log");
+    const auto openLog = "Object(\"Scripting.FileSystemObject\").OpenTextFile(\"" + target.Slashed("markers.log");
     teststore::WriteItem(5, "CTRL + 7", "-", ScriptBatch, "@\"" + target.path + "t.exe\"\r\n");
-    teststore::WriteItem(6, "CTRL + 8", "-", ScriptVBScript, "Create" + fso + log + "\", 8, True).Write \"v\"");
-    teststore::WriteItem(7, "CTRL + 9", "-", ScriptJScript, "new ActiveX" + fso + log + "\", 8, true).Write(\"j\");");
+    teststore::WriteItem(6, "CTRL + 8", "-", ScriptVBScript, "Create" + openLog + "\", 8, True).Write \"v\"");
+    teststore::WriteItem(7, "CTRL + 9", "-", ScriptJScript, "new ActiveX" + openLog + "\", 8, true).Write(\"j\");");
     ASSERT_TRUE(target.Start());
 
-    const struct {
-        const char *keys, *passed, *launched;
-    } cases[] = {
+    const char* cases[][3] = {  // keys sent, keys that reached the target, markers started
         {"+c+F-F-c", "+c-c", "a"},             // fires at F's release; only F is hidden
         {"+c+F-c-F", "+c-c-F", ""},            // Ctrl released before F
         {"+c+K-K+F-F-c", "+c+K-K+F-F-c", ""},  // an unbound key in between
@@ -40,18 +37,17 @@ TEST(Hotkeys, KeySequencesScriptsAndReload) {
         {"+c+H-H-c", "+c-c", "c"},             // the lower of two equal entries
         {"+c+1-1-c", "+c-c", "e"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(target.Type(c.keys), c.passed) << c.keys;
-        EXPECT_EQ(target.Launched(std::string(c.launched).size()), c.launched) << c.keys;
+    for (const auto& [keys, passed, launched] : cases) {
+        EXPECT_EQ(target.Type(keys), passed) << keys;
+        EXPECT_EQ(target.Launched(std::string(launched).size()), launched) << keys;
     }
-    for (const char* run : {"7t", "8v", "9j"}) {
+    for (const char* run : {"7t", "8v", "9j"}) {  // a script's key and the letter it logs
         Send(std::string("+c+") + run[0] + "-" + run[0]);
         EXPECT_EQ(target.Launched(1), run + 1);
-        ASSERT_TRUE(target.Focus()) << "after the batch file's console window";
-        // The script blocks the target's thread until it ends: once F9 is through, the
-        // script has ended and its file is gone.
+        // Ctrl's release waited for the script, which blocks the target's thread until it
+        // ends: once F9 is through, the script has ended and its file is gone.
         EXPECT_EQ(target.Type("-c"), "+c-c") << run;
-        EXPECT_EQ(testfiles::ScriptFiles(), std::vector<std::string>{}) << run;
+        EXPECT_EQ(ScriptFiles(), std::vector<std::string>{}) << run;
     }
 
     // Another process changes the store and broadcasts: the running target follows.

@@ -6,11 +6,10 @@
 //     "markers.log" beside itself, so that a test sees which copies a shortcut started.
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
-
-const char* logPath = nullptr;
 
 void Append(const char* path, const char* text, DWORD size) {
     HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -22,10 +21,10 @@ void Append(const char* path, const char* text, DWORD size) {
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM vk, LPARAM lParam) {
     if (message != WM_KEYDOWN && message != WM_KEYUP && message != WM_SYSKEYDOWN && message != WM_SYSKEYUP)
         return DefWindowProcA(window, message, vk, lParam);
-    const char ctrl = (lParam >> 24) & 1 ? 'r' : 'c';  // by the extended flag
+    const char ctrl = (lParam >> 24) & 1 ? 'r' : 'c';  // the right one has the extended flag
     const char key[2] = {message & 1 ? '-' : '+',  // WM_KEYUP and WM_SYSKEYUP are odd
                          vk == VK_CONTROL ? ctrl : vk == VK_MENU ? 'a' : vk == VK_F9 ? 's' : static_cast<char>(vk)};
-    Append(logPath, key, 2);
+    Append(__argv[1], key, 2);  // the log file
     return 0;
 }
 
@@ -41,7 +40,6 @@ int main(int argc, char** argv) {
         Append(path, &letter, 1);
         return 0;
     }
-    logPath = argv[1];
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.lpszClassName = "TarvoKeyTarget";

@@ -4,13 +4,9 @@
 // folder and shell.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <ctime>
-#include <string>
 #include <thread>
 #include <tuple>
-#include <vector>
 
 #include "core/shortcut_store.h"
 #include "engine.h"
@@ -18,8 +14,6 @@
 #include "test_store.h"
 
 namespace {
-
-using testfiles::ReadFile;
 
 std::vector<KeyCombination> captured;
 int keyMessages = 0;
@@ -72,13 +66,13 @@ TEST(Hooks, BroadcastReloadsTheTableAndCaptureModeTakesLeftCtrl) {
 // started in the same second keep their own files; without a temporary folder nothing
 // runs. (VBScript and JScript: see the end-to-end test.)
 TEST(RunScript, TypesFilesAndTheTemporaryFolder) {
-    const std::string temp = testfiles::TempDirectory(), out = temp + "tarvo-scripts\\", names[2] = {"first", "second"};
+    const std::string temp = teststore::TempDirectory(), out = temp + "tarvo-scripts\\", names[2] = {"first", "second"};
     CreateDirectoryA(out.c_str(), nullptr);
     for (int type : {0, 4}) EXPECT_EQ(RunScript(type, "echo x"), ScriptTypeUnknown) << type;
     // The script copies itself aside, so the file's bytes can be checked after its deletion.
     const std::string batch = "@copy /y %0 \"" + out + "self.txt\" >nul\r\n";
     EXPECT_EQ(RunScript(ScriptBatch, batch.c_str()), ScriptRan);
-    EXPECT_EQ(ReadFile(out + "self.txt"), batch);
+    EXPECT_EQ(teststore::ReadFile(out + "self.txt"), batch);
 
     int results[2] = {-1, -1};
     time_t started[2] = {0, 1};
@@ -94,9 +88,9 @@ TEST(RunScript, TypesFilesAndTheTemporaryFolder) {
     EXPECT_EQ(started[0], started[1]);
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(results[i], ScriptRan);
-        EXPECT_EQ(ReadFile(out + names[i]), names[i] + "\r\n");
+        EXPECT_EQ(teststore::ReadFile(out + names[i]), names[i] + "\r\n");
     }
-    EXPECT_EQ(testfiles::ScriptFiles(), std::vector<std::string>{});
+    EXPECT_EQ(teststore::ScriptFiles(), std::vector<std::string>{});
 
     for (const char* name : {"TMP", "TEMP"}) SetEnvironmentVariableA(name, "C:\\tarvo-no-such-folder");
     EXPECT_EQ(RunScript(ScriptBatch, "echo x"), ScriptCreateFailed);

@@ -39,9 +39,7 @@ void WriteItem(int index, const std::string& shortcut, const std::string& action
 
 bool KeyExists(const std::string& path, HKEY root) {
     HKEY key = nullptr;
-    const bool exists = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS;
-    if (exists) RegCloseKey(key);
-    return exists;
+    return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS && RegCloseKey(key) == ERROR_SUCCESS;
 }
 bool ValueExists(const std::string& path, const char* name, HKEY root) {
     return SHGetValueA(root, path.c_str(), name, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
@@ -77,8 +75,7 @@ void Send(const std::string& keys) {
     for (size_t i = 0; i + 1 < keys.size(); i += 2) {
         const char x = keys[i + 1];
         const WORD vk = x == 'c' || x == 'r' ? VK_CONTROL : x == 'a' ? VK_MENU : x == 's' ? VK_F9 : x;
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
+        INPUT input{INPUT_KEYBOARD};
         input.ki = KEYBDINPUT{vk, static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)),
                               (x == 'r' ? KEYEVENTF_EXTENDEDKEY : 0u) | (keys[i] == '-' ? KEYEVENTF_KEYUP : 0u), 0, 0};
         SendInput(1, &input, sizeof input);
@@ -92,10 +89,6 @@ HANDLE Launch(std::string command) {
     CloseHandle(process.hThread);
     return process.hProcess;
 }
-
-}  // namespace teststore
-
-namespace testfiles {
 
 std::string ExeDirectory() {
     char path[MAX_PATH];
@@ -120,4 +113,4 @@ std::vector<std::string> ScriptFiles() {
     return names;
 }
 
-}  // namespace testfiles
+}  // namespace teststore
