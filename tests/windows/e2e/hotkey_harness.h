@@ -1,93 +1,63 @@
-// End-to-end harness: keystrokes sent with SendInput to key_target.exe (a window in its
-// own process that logs every key message it receives), and copies of marker.exe that
-// log their own name to "markers.log" beside themselves when an action launches them.
+// End-to-end harness: keystrokes sent to key_target.exe, a window in its own process
+// that logs the key messages it receives, and copies of it as markers that log which of
+// them an action started.
 #pragma once
 
-#include <windows.h>
+#include <algorithm>
 
-#include <string>
-#include <vector>
-
-#include "test_files.h"
+#include "test_store.h"
 
 namespace e2e {
 
-using Lines = std::vector<std::string>;
+using namespace teststore;
 
-struct Key {
-    WORD vk;
-    WORD scan;
-    bool extended;
-};
-constexpr Key kLeftCtrl{VK_CONTROL, 29, false};
-constexpr Key kRightCtrl{VK_CONTROL, 29, true};
-constexpr Key kLeftAlt{VK_MENU, 56, false};
-constexpr Key kF{'F', 0x21, false};
-constexpr Key kG{'G', 0x22, false};
-constexpr Key kH{'H', 0x23, false};
-constexpr Key k1{'1', 0x02, false};
-constexpr Key k2{'2', 0x03, false};
-constexpr Key k3{'3', 0x04, false};
-
-void Down(const Key& key);
-void Up(const Key& key);
-void Tap(const Key& key);
-// The line key_target.exe logs for a key message: "down <vk> <scan> <extended>".
-std::string Line(const char* what, const Key& key);
-
-using testfiles::ExeDirectory;
-using testfiles::ReadLines;
-using testfiles::TempDirectory;
-
-// Waits until done(lines of path) holds or the deadline passes; returns the last lines read.
-template <typename Done>
-Lines WaitForLines(const std::string& path, Done done, DWORD timeoutMs = 20000) {
-    const DWORD start = GetTickCount();
-    Lines lines = ReadLines(path);
-    while (!done(lines) && GetTickCount() - start < timeoutMs) {
-        Sleep(50);
-        lines = ReadLines(path);
+// A folder in the temporary folder with copies of key_target.exe named <letter>.exe,
+// and key_target.exe itself started in its own process.
+struct Target {
+    Target(const std::string& name, const std::string& letters) : path(TempDirectory() + name + "\\") {
+        CreateDirectoryA(path.c_str(), nullptr);
+        for (const char* log : {"keys.log", "markers.log"}) DeleteFileA((path + log).c_str());
+        for (char c : letters) CopyFileA((ExeDirectory() + "key_target.exe").c_str(), (path + c + ".exe").c_str(), 0);
     }
-    return lines;
-}
+    ~Target() { TerminateProcess(process, 0); }
+    // With forward slashes, so that the shell starts the file itself rather than opening
+    // a drive path through explorer.exe.
+    std::string Slashed(const std::string& name) const {
+        std::string file = path + name;
+        std::replace(file.begin(), file.end(), '\\', '/');
+        return file;
+    }
+    // Starts key_target.exe; the library maps into it and loads its table then.
+    bool Start() {
+        process = Launch("\"" + ExeDirectory() + "key_target.exe\" \"" + path + "keys.log\"");
+        return WaitFor([] { return FindWindowA("TarvoKeyTarget", nullptr) != nullptr; });
+    }
+    // Brings the target to the front (a batch file's console window may have taken it),
+    // sends the keys and then an unbound F9; returns the keys logged before F9.
+    std::string Type(const std::string& keys) {
+        HWND window = FindWindowA("TarvoKeyTarget", nullptr);
+        for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i, Sleep(20)) SetForegroundWindow(window);
+        Send(keys + "+s-s");
+        std::string text;
+        if (!WaitFor([&] { return (text = ReadFile(path + "keys.log")).find("+s-s") != std::string::npos; }))
+            return "no F9 after " + text;
+        DeleteFileA((path + "keys.log").c_str());  // nothing follows F9
+        return text.substr(0, text.find("+s-s"));
+    }
+    // The sorted letters of the markers started since the previous call, once count have
+    // come and a second has passed for any other.
+    std::string Launched(size_t count) {
+        WaitFor([&] { return ReadFile(path + "markers.log").size() >= launched + count; });
+        Sleep(1000);
+        std::string letters = ReadFile(path + "markers.log").substr(launched);
+        launched += letters.size();
+        std::sort(letters.begin(), letters.end());
+        return letters;
+    }
 
-// A folder in the temporary folder holding copies of marker.exe under the given names.
-class MarkerFolder {
-public:
-    explicit MarkerFolder(const std::string& name, std::initializer_list<const char*> markers);
-    const std::string& Path() const { return path; }
-    std::string Log() const { return path + "markers.log"; }
-    // A marker's full path with forward slashes, so that the shell opens it directly
-    // rather than through explorer.exe as a drive path.
-    std::string Marker(const char* name) const;
-    void ClearLog() const { DeleteFileA(Log().c_str()); }
-    // The launched markers, sorted, once count have logged and no other follows soon.
-    Lines Launched(size_t count) const;
-
-private:
-    std::string path;
-};
-
-// key_target.exe, started in its own process and brought to the foreground.
-class KeyTarget {
-public:
-    KeyTarget() = default;
-    KeyTarget(const KeyTarget&) = delete;
-    KeyTarget& operator=(const KeyTarget&) = delete;
-    ~KeyTarget() { Stop(); }
-
-    // Starts the target with its log in folder; false when it did not come up.
-    bool Start(const std::string& folder);
-    void Stop();
-    bool Focus() const;
-    // Key messages that reached the target since the previous call: an unbound key is
-    // sent as a sentinel and everything logged before it is returned.
-    Lines Received();
-
-private:
-    PROCESS_INFORMATION process{};
-    std::string log;
-    int sentinels = 0;
+    const std::string path;
+    HANDLE process = nullptr;
+    size_t launched = 0;
 };
 
 }  // namespace e2e

@@ -2,42 +2,30 @@
 
 #include <shlwapi.h>
 
-#include <cstdio>
-#include <vector>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "core/shortcut_store.h"
 
 namespace teststore {
 
-std::string ItemPath(int index) {
-    char path[64];
-    std::snprintf(path, sizeof path, store::kItemPathFormat, index);
-    return path;
-}
+std::string ItemPath(int index) { return std::string(store::kRootPath) + "\\" + std::to_string(index); }
 
 void Clear() { SHDeleteKeyA(HKEY_CURRENT_USER, store::kRootPath); }
-
 void CreateRoot(DWORD version) { SetDword(store::kRootPath, store::kVersion, version); }
 
+// SHSetValueA creates the key when it is missing.
 void SetRaw(const std::string& path, const char* name, DWORD type, const void* data, DWORD size, HKEY root) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
+    SHSetValueA(root, path.c_str(), name, type, data, size);
 }
-
 void SetDword(const std::string& path, const char* name, DWORD value, HKEY root) {
     SetRaw(path, name, REG_DWORD, &value, sizeof value, root);
 }
-
 void SetString(const std::string& path, const char* name, const std::string& value, HKEY root) {
     SetRaw(path, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1), root);
 }
-
-void DeleteValue(const std::string& path, const char* name, HKEY root) {
-    SHDeleteValueA(root, path.c_str(), name);
-}
+void DeleteValue(const std::string& path, const char* name, HKEY root) { SHDeleteValueA(root, path.c_str(), name); }
 
 void WriteItem(int index, const std::string& shortcut, const std::string& action, int32_t type,
                const std::string& script, bool disabled) {
@@ -51,46 +39,78 @@ void WriteItem(int index, const std::string& shortcut, const std::string& action
 
 bool KeyExists(const std::string& path, HKEY root) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
+    return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS && RegCloseKey(key) == ERROR_SUCCESS;
 }
-
-DWORD ValueType(const std::string& path, const char* name, HKEY root) {
-    DWORD type = REG_NONE;
-    if (SHGetValueA(root, path.c_str(), name, &type, nullptr, nullptr) != ERROR_SUCCESS) return REG_NONE;
-    return type;
-}
-
 bool ValueExists(const std::string& path, const char* name, HKEY root) {
     return SHGetValueA(root, path.c_str(), name, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
-
-std::string ReadString(const std::string& path, const char* name, HKEY root) {
-    DWORD size = 0;
-    if (SHGetValueA(root, path.c_str(), name, nullptr, nullptr, &size) != ERROR_SUCCESS) return "";
-    std::vector<char> data(size + 1, '\0');
-    if (SHGetValueA(root, path.c_str(), name, nullptr, data.data(), &size) != ERROR_SUCCESS) return "";
-    return std::string(data.data());
+DWORD ValueType(const std::string& path, const char* name, HKEY root) {
+    DWORD type = REG_NONE;
+    return SHGetValueA(root, path.c_str(), name, &type, nullptr, nullptr) == ERROR_SUCCESS ? type : REG_NONE;
 }
-
+// Values the tests write stay far below the buffer; a longer one reads as empty.
+std::string ReadString(const std::string& path, const char* name, HKEY root) {
+    static char data[65536];
+    DWORD size = sizeof data - 1;
+    if (SHGetValueA(root, path.c_str(), name, nullptr, data, &size) != ERROR_SUCCESS) return "";
+    return std::string(data, strnlen(data, size));
+}
 DWORD ReadDword(const std::string& path, const char* name, HKEY root) {
-    DWORD value = 0;
-    DWORD size = sizeof value;
+    DWORD value = 0, size = sizeof value;
     SHGetValueA(root, path.c_str(), name, nullptr, &value, &size);
     return value;
 }
 
 void PumpMessages(DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < milliseconds;) {
+        for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+void Send(const std::string& keys) {
+    for (size_t i = 0; i + 1 < keys.size(); i += 2) {
+        const char x = keys[i + 1];
+        const WORD vk = x == 'c' || x == 'r' ? VK_CONTROL : x == 'a' ? VK_MENU : x == 's' ? VK_F9 : x;
+        INPUT input{INPUT_KEYBOARD};
+        input.ki = KEYBDINPUT{vk, static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)),
+                              (x == 'r' ? KEYEVENTF_EXTENDEDKEY : 0u) | (keys[i] == '-' ? KEYEVENTF_KEYUP : 0u), 0, 0};
+        SendInput(1, &input, sizeof input);
+    }
+}
+
+HANDLE Launch(std::string command) {
+    STARTUPINFOA startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+std::string ExeDirectory() {
+    char path[MAX_PATH];
+    const std::string program(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    return program.substr(0, program.rfind('\\') + 1);
+}
+std::string TempDirectory() {
+    char path[MAX_PATH];
+    return std::string(path, GetTempPathA(MAX_PATH, path));
+}
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+std::vector<std::string> ScriptFiles() {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((TempDirectory() + "q*.*").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        names.push_back(found.cFileName);
+    FindClose(search);
+    return names;
 }
 
 }  // namespace teststore

@@ -1,10 +1,11 @@
-// Writes and reads the shortcut store in the real registry for tests.
+// Writes and reads the shortcut store in the real registry for tests, and finds files.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace teststore {
 
@@ -27,12 +28,31 @@ void WriteItem(int index, const std::string& shortcut, const std::string& action
 
 bool ValueExists(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 bool KeyExists(const std::string& path, HKEY root = HKEY_CURRENT_USER);
-// Type of a value (REG_NONE when absent) and its raw bytes.
+// Type of a value (REG_NONE when absent) and its contents.
 DWORD ValueType(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 std::string ReadString(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 DWORD ReadDword(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 
 // Runs the thread's message loop for the given time.
 void PumpMessages(DWORD milliseconds);
+// Sends presses ("+x") and releases ("-x") of keys: x is c or r for the left or right
+// Ctrl, a for Alt, s for F9, otherwise the key's character.
+void Send(const std::string& keys);
+// Starts a program; returns its process handle.
+HANDLE Launch(std::string command);
+// Waits up to 20 seconds for done() to hold; returns whether it did.
+template <typename Done>
+bool WaitFor(Done done) {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(10))
+        if (done()) return true;
+    return done();
+}
+
+// Files and folders.
+std::string ExeDirectory();   // the test program's folder, with a trailing backslash
+std::string TempDirectory();  // the temporary folder, with a trailing backslash
+std::string ReadFile(const std::string& path);  // the whole file; empty when it is missing
+// Names of the files a script run leaves in the temporary folder ("q*.*").
+std::vector<std::string> ScriptFiles();
 
 }  // namespace teststore
