@@ -1,24 +1,23 @@
 #include "controls.h"
 
-void CComboBox::GetLBText(int index, CString& text) const {
-    const int length = static_cast<int>(SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index)));
+namespace {
+
+// The text of a combo or list box entry: its length with one message, its text with another.
+void ReadEntryText(const CWnd& box, UINT lengthMessage, UINT textMessage, int index, CString& text) {
+    const int length = static_cast<int>(box.SendMessage(lengthMessage, static_cast<WPARAM>(index)));
     if (length < 0) {
         text.Empty();
         return;
     }
-    SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.GetBuffer(length + 1)));
+    box.SendMessage(textMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.GetBuffer(length + 1)));
     text.ReleaseBuffer();
 }
 
-void CListBox::GetText(int index, CString& text) const {
-    const int length = static_cast<int>(SendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(index)));
-    if (length < 0) {
-        text.Empty();
-        return;
-    }
-    SendMessage(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.GetBuffer(length + 1)));
-    text.ReleaseBuffer();
-}
+}  // namespace
+
+void CComboBox::GetLBText(int index, CString& text) const { ReadEntryText(*this, CB_GETLBTEXTLEN, CB_GETLBTEXT, index, text); }
+
+void CListBox::GetText(int index, CString& text) const { ReadEntryText(*this, LB_GETTEXTLEN, LB_GETTEXT, index, text); }
 
 int CListCtrl::InsertColumn(int column, const char* heading, int format, int width, int subItem) const {
     LVCOLUMNA info = {};

@@ -97,14 +97,33 @@ void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
     if (window && !control.SubclassWindow(window)) dx->failed = true;
 }
 
+namespace {
+
+void ReadWindowText(HWND control, CString& value) {
+    const int length = ::GetWindowTextLengthA(control);
+    ::GetWindowTextA(control, value.GetBuffer(length + 1), length + 1);
+    value.ReleaseBuffer();
+}
+
+// An int that a control reports with one message and takes with another.
+void ExchangeByMessage(CDataExchange* dx, int id, int& value, UINT getMessage, UINT setMessage) {
+    if (dx->failed) return;
+    HWND control = dx->PrepareCtrl(id);
+    if (!control) return;
+    if (dx->m_bSaveAndValidate)
+        value = static_cast<int>(::SendMessageA(control, getMessage, 0, 0));
+    else
+        ::SendMessageA(control, setMessage, static_cast<WPARAM>(value), 0);
+}
+
+}  // namespace
+
 void DDX_Text(CDataExchange* dx, int id, CString& value) {
     if (dx->failed) return;
     HWND control = dx->PrepareCtrl(id);
     if (!control) return;
     if (dx->m_bSaveAndValidate) {
-        const int length = ::GetWindowTextLengthA(control);
-        ::GetWindowTextA(control, value.GetBuffer(length + 1), length + 1);
-        value.ReleaseBuffer();
+        ReadWindowText(control, value);
     } else {
         ::SetWindowTextA(control, value);
     }
@@ -137,20 +156,6 @@ void DDX_Text(CDataExchange* dx, int id, int& value) {
     value = static_cast<int>(number);
 }
 
-namespace {
-
-// An int that a control reports with one message and takes with another.
-void ExchangeByMessage(CDataExchange* dx, int id, int& value, UINT getMessage, UINT setMessage) {
-    if (dx->failed) return;
-    HWND control = dx->PrepareCtrl(id);
-    if (!control) return;
-    if (dx->m_bSaveAndValidate)
-        value = static_cast<int>(::SendMessageA(control, getMessage, 0, 0));
-    else
-        ::SendMessageA(control, setMessage, static_cast<WPARAM>(value), 0);
-}
-
-}  // namespace
 
 void DDX_Check(CDataExchange* dx, int id, int& value) { ExchangeByMessage(dx, id, value, BM_GETCHECK, BM_SETCHECK); }
 
@@ -161,9 +166,7 @@ void DDX_CBString(CDataExchange* dx, int id, CString& value) {
     HWND control = dx->PrepareCtrl(id);
     if (!control) return;
     if (dx->m_bSaveAndValidate) {
-        const int length = ::GetWindowTextLengthA(control);
-        ::GetWindowTextA(control, value.GetBuffer(length + 1), length + 1);
-        value.ReleaseBuffer();
+        ReadWindowText(control, value);
     } else if ((::GetWindowLongA(control, GWL_STYLE) & 3) == CBS_DROPDOWNLIST) {
         // A drop-down list has no edit part: select the entry that starts with the text.
         ::SendMessageA(control, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.GetString()));
