@@ -91,7 +91,9 @@ int RunScript(int32_t type, const char* text) {
 
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // No shell error box: the runner reports through its result only, and inside the hook a
+    // modal box would hold the host's thread until someone dismissed it.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.lpVerb = "open";
     info.lpFile = name;
     info.lpDirectory = directory;
