@@ -35,20 +35,9 @@ int CListCtrl::InsertColumn(int column, const char* heading, int format, int wid
     return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&info)));
 }
 
-int CListCtrl::InsertItem(UINT mask, int item, const char* text, UINT state, UINT stateMask, int image, LPARAM data) const {
-    LVITEMA info = {};
-    info.mask = mask;
-    info.iItem = item;
-    info.pszText = const_cast<char*>(text);
-    info.state = state;
-    info.stateMask = stateMask;
-    info.iImage = image;
-    info.lParam = data;
-    return InsertItem(&info);
-}
+namespace {
 
-BOOL CListCtrl::SetItem(int item, int subItem, UINT mask, const char* text, int image, UINT state, UINT stateMask,
-                        LPARAM data) const {
+LVITEMA MakeItem(UINT mask, int item, int subItem, const char* text, int image, UINT state, UINT stateMask, LPARAM data) {
     LVITEMA info = {};
     info.mask = mask;
     info.iItem = item;
@@ -58,6 +47,19 @@ BOOL CListCtrl::SetItem(int item, int subItem, UINT mask, const char* text, int 
     info.state = state;
     info.stateMask = stateMask;
     info.lParam = data;
+    return info;
+}
+
+}  // namespace
+
+int CListCtrl::InsertItem(UINT mask, int item, const char* text, UINT state, UINT stateMask, int image, LPARAM data) const {
+    const LVITEMA info = MakeItem(mask, item, 0, text, image, state, stateMask, data);
+    return InsertItem(&info);
+}
+
+BOOL CListCtrl::SetItem(int item, int subItem, UINT mask, const char* text, int image, UINT state, UINT stateMask,
+                        LPARAM data) const {
+    const LVITEMA info = MakeItem(mask, item, subItem, text, image, state, stateMask, data);
     return SetItem(&info);
 }
 

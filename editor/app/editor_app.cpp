@@ -15,10 +15,6 @@
 
 namespace {
 
-CString InstallationPath() {
-    return CRegistryKey(store::kRootPath, HKEY_LOCAL_MACHINE, store::kSettingsStringLimit).ReadString(store::kInstallationPath, "");
-}
-
 BOOL CALLBACK QuitInstance(HWND window, LPARAM) {
     char caption[64] = "";
     GetWindowTextA(window, caption, sizeof caption);
@@ -43,7 +39,7 @@ BOOL CEditorApp::InitInstance() {
     AfxOleInit();
 
     CString helpPath;
-    helpPath.Format("%sTarvo.chm", machine.ReadString(store::kInstallationPath, "").GetString());
+    helpPath.Format("%sTarvo.chm", InstallationPath(machine).GetString());
     free(const_cast<char*>(m_pszHelpFilePath));
     m_pszHelpFilePath = _strdup(helpPath);
 
@@ -87,6 +83,12 @@ void CEditorApp::CreateMainWindow() {
 }
 
 void CEditorApp::OnHelp() { ShowHelp(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr); }
+
+CString InstallationPath(const CRegistryKey& machine) { return machine.ReadString(store::kInstallationPath, ""); }
+
+CString InstallationPath() {
+    return InstallationPath(CRegistryKey(store::kRootPath, HKEY_LOCAL_MACHINE, store::kSettingsStringLimit));
+}
 
 void QuitRunningInstances() { EnumWindows(QuitInstance, 0); }
 

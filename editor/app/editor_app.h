@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "afxwin.h"
+#include "registry_key.h"
 
 class CShortcutsDlg;
 
@@ -33,6 +34,11 @@ private:
 };
 
 // Posts WM_DESTROY and WM_NCDESTROY to every top-level window captioned exactly "Vintrel".
+// "Installation path" from the machine-wide key ("" when missing), read through the given
+// key object or a fresh one.
+CString InstallationPath(const CRegistryKey& machine);
+CString InstallationPath();
+
 void QuitRunningInstances();
 // Opens "<installation path>vintrel.exe".
 void StartInstalledCopy();

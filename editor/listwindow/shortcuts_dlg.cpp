@@ -98,7 +98,7 @@ BOOL CShortcutsDlg::OnInitDialog() {
 
     LoadItems();
     trayOwner = m_hWnd;
-    AddTrayIcon(trayOwner, TRAY_ICON_ID, LoadTrayIcon(), "Tarvo");
+    AddOwnTrayIcon();
     StartEngine();
 
     WINDOWPLACEMENT placement = {};

@@ -88,7 +88,8 @@ protected:
 
 private:
     void AddAboutToSystemMenu();
-    static HICON LoadTrayIcon();
+    // The icon with the tip "Tarvo", owned by trayOwner.
+    void AddOwnTrayIcon();
     void CreateImageLists();
     void ShowAboutBox();
 

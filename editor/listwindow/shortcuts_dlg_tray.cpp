@@ -21,15 +21,17 @@ Function BindExport(HMODULE module, const char* name) {
 
 }  // namespace
 
-HICON CShortcutsDlg::LoadTrayIcon() { return LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_TARVO)); }
+void CShortcutsDlg::AddOwnTrayIcon() {
+    // A freshly loaded icon each time: AddTrayIcon releases the handle it is given.
+    AddTrayIcon(trayOwner, TRAY_ICON_ID, LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_TARVO)), kProductName);
+}
 
 UINT CShortcutsDlg::taskbarCreatedMessage = 0;
 
 bool CShortcutsDlg::StartEngine() {
     if (engineModule) return false;
-    const CRegistryKey machine(store::kRootPath, HKEY_LOCAL_MACHINE, store::kSettingsStringLimit);
     CString path;
-    path.Format("%s\\lindle.dll", machine.ReadString(store::kInstallationPath, "").GetString());
+    path.Format("%s\\lindle.dll", InstallationPath().GetString());
     engineModule = LoadLibraryA(path);
     if (!engineModule) {
         ::MessageBoxA(m_hWnd, "Failed to load 'lindle.dll'.", kProductName, MB_ICONHAND);
@@ -108,7 +110,7 @@ LRESULT CShortcutsDlg::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
     } else if (message == taskbarCreatedMessage && message != 0) {
         // Explorer restarted: its new taskbar knows nothing of our icon.
-        AddTrayIcon(trayOwner, TRAY_ICON_ID, LoadTrayIcon(), kProductName);
+        AddOwnTrayIcon();
         UpdateTrayTip();
     }
     return CDialog::DefWindowProc(message, wParam, lParam);

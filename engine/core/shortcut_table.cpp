@@ -34,7 +34,6 @@ uint16_t GroupScanCode(const KeyCombination& k) { return k.virtualKey == 255 ? k
 }  // namespace
 
 ShortcutTable::ShortcutTable() {
-    for (int16_t& first : firstInBucket) first = -1;
     for (int16_t& first : firstGroup) first = -1;
 }
 
@@ -101,7 +100,7 @@ int ShortcutTable::FindFirstMatch(const KeyCombination& pressed) const {
         }
         return -1;
     }
-    for (int i = firstInBucket[pressed.virtualKey & (kBuckets - 1)]; i >= 0; i = nextInBucket[i]) {
+    for (int i = 0; i < count; ++i) {
         if (MatchKeyCombination(pressed, combinations[i])) return i;
     }
     return -1;
@@ -143,12 +142,6 @@ bool ShortcutTableBuilder::Add(const KeyCombination& combination, int32_t type, 
     t.count++;
     t.combinations[i] = combination;
     t.types[i] = type;
-
-    // Append to the end of the bucket's chain, keeping table order within it.
-    t.nextInBucket[i] = -1;
-    int16_t* link = &t.firstInBucket[combination.virtualKey & (ShortcutTable::kBuckets - 1)];
-    while (*link >= 0) link = &t.nextInBucket[*link];
-    *link = static_cast<int16_t>(i);
     return true;
 }
 

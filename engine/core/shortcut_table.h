@@ -42,8 +42,8 @@ public:
     // Index of the first entry that MatchKeyCombination(pressed, entry) accepts, or -1.
     // Allocates nothing. A pressed state as the hook records it (0/1 sided flags, no
     // "any" flag) is answered from a per-key lookup by its modifier pattern, so a full
-    // table costs no more than a small one; any other record walks the entries of its
-    // virtual-key code in table order.
+    // table costs no more than a small one; any other record walks the entries in
+    // table order.
     int FindFirstMatch(const KeyCombination& pressed) const;
 
 private:
@@ -72,8 +72,6 @@ private:
     int32_t types[kCapacity];
     uint32_t actionOffsets[kCapacity];
     uint32_t scriptOffsets[kCapacity];
-    int16_t firstInBucket[kBuckets];
-    int16_t nextInBucket[kCapacity];
     int16_t firstGroup[kBuckets];
     KeyGroup* groups = nullptr;  // malloc memory, at most one group per entry
     int groupCount = 0;

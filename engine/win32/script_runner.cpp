@@ -22,10 +22,6 @@ public:
     ScopedHandle(const ScopedHandle&) = delete;
     ScopedHandle& operator=(const ScopedHandle&) = delete;
     HANDLE get() const { return handle; }
-    void Close() {
-        if (handle && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-        handle = nullptr;
-    }
 
 private:
     HANDLE handle;
@@ -101,9 +97,10 @@ int RunScript(int32_t type, const char* text) {
     if (!ShellExecuteExA(&info)) return ScriptOpenFailed;
     if (info.hProcess == nullptr) return ScriptNoProcess;
 
-    ScopedHandle process(info.hProcess);
-    WaitForSingleObject(process.get(), INFINITE);
-    process.Close();
+    {
+        ScopedHandle process(info.hProcess);
+        WaitForSingleObject(process.get(), INFINITE);
+    }
     DeleteFileA(path);
     return ScriptRan;
 }

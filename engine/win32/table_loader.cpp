@@ -1,7 +1,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
 
 #include "core/shortcut_store.h"
 #include "engine.h"
@@ -79,11 +78,8 @@ std::unique_ptr<ShortcutTable> ReadTable(const EngineSettings& currentSettings) 
     if (!builder.Ok()) return nullptr;
     {
         ScopedRegistryKey root(HKEY_CURRENT_USER, store::kRootPath, KEY_QUERY_VALUE);
-        if (root && !ReadSettings(root.get(), builder.Settings())) {
-            // Settings stay as they were and no item is read.
-            builder.Settings() = currentSettings;
-            return builder.Finish();
-        }
+        // A missing or rejected "Version" leaves the settings as they were and reads no item.
+        if (root && !ReadSettings(root.get(), builder.Settings())) return builder.Finish();
     }
     // Plain malloc: nothing in the engine may throw.
     std::unique_ptr<ItemBuffers, decltype(&std::free)> buffers(
