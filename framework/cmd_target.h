@@ -120,6 +120,17 @@ private:
 #define ON_WM_SYSCOMMAND()                                                             \
     {WM_SYSCOMMAND, 0, 0, 0, AFX_HANDLER {                                             \
         (void)result; AFX_TARGET.OnSysCommand(static_cast<UINT>(wParam), lParam); return true; }},
+// The seven WM_CTLCOLOR* messages, as one handler with the kind (CTLCOLOR_EDIT, ...):
+// HBRUSH fn(HDC dc, HWND control, UINT kind).
+#define AFX_CTLCOLOR_ENTRY(kind)                                                        \
+    {WM_CTLCOLORMSGBOX + (kind), 0, 0, 0, AFX_HANDLER {                                 \
+        result = reinterpret_cast<LRESULT>(AFX_TARGET.OnCtlColor(reinterpret_cast<HDC>(wParam), \
+                                                                 reinterpret_cast<HWND>(lParam), (kind))); \
+        return true; }},
+#define ON_WM_CTLCOLOR()                                                                \
+    AFX_CTLCOLOR_ENTRY(CTLCOLOR_MSGBOX) AFX_CTLCOLOR_ENTRY(CTLCOLOR_EDIT) AFX_CTLCOLOR_ENTRY(CTLCOLOR_LISTBOX) \
+    AFX_CTLCOLOR_ENTRY(CTLCOLOR_BTN) AFX_CTLCOLOR_ENTRY(CTLCOLOR_DLG) AFX_CTLCOLOR_ENTRY(CTLCOLOR_SCROLLBAR) \
+    AFX_CTLCOLOR_ENTRY(CTLCOLOR_STATIC)
 #define ON_WM_HELPINFO()                                                               \
     {WM_HELP, 0, 0, 0, AFX_HANDLER {                                                   \
         (void)wParam; result = AFX_TARGET.OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam)); return true; }},

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 #include "winapp.h"
 
@@ -11,6 +12,28 @@ namespace {
 // The dialog manager's own procedure does nothing: every message already went through
 // the dialog's message map on its way to the dialog class's window procedure.
 INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// The system's modal loop shows each message to the thread's WH_MSGFILTER hook (code
+// MSGF_DIALOGBOX) before its own dialog handling: there the windows under the message,
+// innermost first, get their PreTranslateMessage, as in the framework's own loop.
+thread_local HHOOK modalFilter = nullptr;
+thread_local int modalDepth = 0;
+thread_local bool filtering = false;
+
+LRESULT CALLBACK ModalFilterProc(int code, WPARAM wParam, LPARAM lParam) {
+    // CDialog::PreTranslateMessage calls IsDialogMessage, which calls this filter again.
+    if (code != MSGF_DIALOGBOX || filtering) return CallNextHookEx(modalFilter, code, wParam, lParam);
+    MSG* message = reinterpret_cast<MSG*>(lParam);
+    filtering = true;
+    BOOL handled = FALSE;
+    for (HWND window = message->hwnd; window && !handled;) {
+        if (CWnd* object = CWnd::FromHandlePermanent(window)) handled = object->PreTranslateMessage(message);
+        if (!(::GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) break;
+        window = ::GetParent(window);
+    }
+    filtering = false;
+    return handled ? TRUE : CallNextHookEx(modalFilter, code, wParam, lParam);
+}
 
 }  // namespace
 
@@ -34,9 +57,14 @@ INT_PTR CDialog::DoModal() {
     HWND owner = parent_ ? parent_->m_hWnd : nullptr;
     CWnd* main = AfxGetMainWnd();
     if (!owner && main && main != this) owner = main->m_hWnd;
+    if (modalDepth++ == 0) modalFilter = ::SetWindowsHookExA(WH_MSGFILTER, ModalFilterProc, nullptr, ::GetCurrentThreadId());
     HookWindowCreate(this);
     const INT_PTR result = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId_), owner, DialogProc, 0);
     UnhookWindowCreate();
+    if (--modalDepth == 0 && modalFilter) {
+        ::UnhookWindowsHookEx(modalFilter);
+        modalFilter = nullptr;
+    }
     return result;
 }
 
@@ -49,6 +77,31 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate) {
 BOOL CDialog::PreTranslateMessage(MSG* message) {
     // Tab, arrows, Enter and Escape for a modeless dialog; a modal one has its own loop.
     return m_hWnd && ::IsDialogMessageA(m_hWnd, message);
+}
+
+BOOL CDialog::ExecuteDlgInit(UINT templateId) {
+    const LPCSTR kDialogInitType = MAKEINTRESOURCEA(240);
+    HINSTANCE module = AfxGetResourceHandle();
+    HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(templateId), kDialogInitType);
+    if (!found) return TRUE;
+    const BYTE* data = static_cast<const BYTE*>(::LockResource(::LoadResource(module, found)));
+    const DWORD size = ::SizeofResource(module, found);
+    if (!data) return FALSE;
+    // Records are packed: read the fields bytewise, and never past the resource's end.
+    for (DWORD at = 0; at + 2 <= size;) {
+        WORD id = 0, message = 0;
+        DWORD length = 0;
+        std::memcpy(&id, data + at, 2);
+        if (id == 0) return TRUE;
+        if (at + 8 > size) return FALSE;
+        std::memcpy(&message, data + at + 2, 2);
+        std::memcpy(&length, data + at + 4, 4);
+        at += 8;
+        if (length > size - at) return FALSE;
+        ::SendDlgItemMessageA(m_hWnd, id, message, 0, reinterpret_cast<LPARAM>(data + at));
+        at += length;
+    }
+    return FALSE;
 }
 
 BOOL CDialog::OnInitDialog() {
@@ -66,6 +119,7 @@ void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         CWnd::WindowProc(message, wParam, lParam);
+        ExecuteDlgInit(templateId_);
         return OnInitDialog();
     }
     return CWnd::WindowProc(message, wParam, lParam);

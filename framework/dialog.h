@@ -24,6 +24,10 @@ public:
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
     BOOL PreTranslateMessage(MSG* message) override;
+    // Sends the messages of the template's initialisation data (resource type 240, the same
+    // id as the template: control id, message, data length, data; ending in a zero id)
+    // to its controls. Runs before OnInitDialog; true when there was nothing wrong.
+    BOOL ExecuteDlgInit(UINT templateId);
 
 protected:
     // Base: fills the controls from the members; TRUE gives the first control the focus.

@@ -97,6 +97,7 @@ protected:
     void OnClose() { Default(); }
     void OnDestroy() { Default(); }
     void OnSysCommand(UINT, LPARAM) { Default(); }
+    HBRUSH OnCtlColor(HDC, HWND, UINT) { return reinterpret_cast<HBRUSH>(Default()); }
     // A top-level window asks the main window for help (ID_HELP); a child passes F1 on.
     BOOL OnHelpInfo(HELPINFO* info);
 

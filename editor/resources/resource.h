@@ -13,6 +13,18 @@
 #define IDC_RUN_SCRIPT 1019
 #define IDC_DELETE 1029
 
+// The edit dialog; each control with a help text names its string-table entry too.
+#define IDD_EDIT_SHORTCUT 138
+#define IDD_EDIT_SCRIPT 139
+#define IDC_CAPTURE 1015
+#define IDC_SHORTCUT_TEXT 1019
+#define IDC_DESCRIPTION 1021
+#define IDC_SCRIPT_TYPE 1022
+#define IDC_LEFT_RIGHT 1028
+#define IDC_ACTION 1030
+#define IDC_TEST_SCRIPT 1038
+#define IDC_SCRIPT 1039
+
 // Menus, tool bar, icons.
 #define IDR_TRAY_MENU 4
 #define IDR_TOOLBAR 10

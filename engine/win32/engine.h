@@ -24,11 +24,14 @@ ShortcutTablePublisher::Snapshot AcquireShortcutTable();
 UINT ReloadMessage();
 HINSTANCE EngineModule();
 
+// Both hooks: for all threads, or with a capture window for that window's thread only.
+// Returns 1 when the keyboard hook is installed. Safe to call again.
 int InstallHooks(HINSTANCE module, HWND captureWindow);
 bool RemoveHooks();
 bool HooksInstalled();
 
-// Only the editor's build switches capture on; the library never does.
+// Only the editor's build has it (capture_mode.cpp, linked into the editor alone): the
+// library never captures.
 void SetCaptureMode(bool on);
 
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept;

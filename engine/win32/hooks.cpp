@@ -26,11 +26,15 @@ UINT ReloadMessage() {
 int InstallHooks(HINSTANCE module, HWND captureWindow) {
     EngineState& engine = Engine();
     ReloadMessage();
+    // Only the editor captures, and its module is a program: hooked into other processes,
+    // its code would run there without its runtime ever started. A capture therefore
+    // hooks the capture window's own thread; the library hooks the whole desktop.
+    const DWORD thread = captureWindow ? GetWindowThreadProcessId(captureWindow, nullptr) : 0;
     if (!engine.keyboardHook) {
-        engine.keyboardHook = SetWindowsHookExA(WH_KEYBOARD, KeyboardHookProc, module, 0);
+        engine.keyboardHook = SetWindowsHookExA(WH_KEYBOARD, KeyboardHookProc, module, thread);
         if (engine.keyboardHook) engine.captureWindow = captureWindow;
     }
-    if (!engine.messageHook) engine.messageHook = SetWindowsHookExA(WH_GETMESSAGE, ReloadHookProc, module, 0);
+    if (!engine.messageHook) engine.messageHook = SetWindowsHookExA(WH_GETMESSAGE, ReloadHookProc, module, thread);
     return engine.keyboardHook ? 1 : 0;
 }
 
@@ -50,8 +54,6 @@ bool RemoveHooks() {
 HINSTANCE EngineModule() { return Engine().module; }
 
 bool HooksInstalled() { return Engine().keyboardHook != nullptr; }
-
-void SetCaptureMode(bool on) { Engine().captureMode = on; }
 
 LRESULT CALLBACK ReloadHookProc(int code, WPARAM wParam, LPARAM lParam) {
     EngineState& engine = Engine();

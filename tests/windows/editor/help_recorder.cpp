@@ -1,10 +1,21 @@
 // Stands in for the HTML Help viewer: its ordinal 14 puts the file, command and data of
-// each call into this process's environment variable TARVO_HELP.
+// each call into this process's environment variable TARVO_HELP. A text pop-up's
+// description is written out field by field, with the owner's control id.
 #include <windows.h>
+#include <htmlhelp.h>
 
-extern "C" HWND WINAPI HtmlHelpA(HWND, LPCSTR file, UINT command, DWORD_PTR data) {
-    char call[MAX_PATH + 32];
-    wsprintfA(call, "%s %u %lu", file, command, static_cast<unsigned long>(data));
+extern "C" HWND WINAPI HtmlHelpA(HWND owner, LPCSTR file, UINT command, DWORD_PTR data) {
+    char call[4096];
+    const auto* popup = reinterpret_cast<const HH_POPUP*>(data);
+    if (command == HH_DISPLAY_TEXT_POPUP && popup) {
+        const RECT& margins = popup->rcMargins;
+        wsprintfA(call, "%s 14 owner %d size %d inst %p string %u at %ld,%ld colours %ld,%ld margins %ld,%ld,%ld,%ld font %p text %s",
+                  file ? file : "-", GetDlgCtrlID(owner), popup->cbStruct, popup->hinst, popup->idString, popup->pt.x,
+                  popup->pt.y, static_cast<long>(popup->clrForeground), static_cast<long>(popup->clrBackground),
+                  margins.left, margins.top, margins.right, margins.bottom, popup->pszFont, popup->pszText);
+    } else {
+        wsprintfA(call, "%s %u %lu", file ? file : "-", command, static_cast<unsigned long>(data));
+    }
     SetEnvironmentVariableA("TARVO_HELP", call);
     return reinterpret_cast<HWND>(1);
 }

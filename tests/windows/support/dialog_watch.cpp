@@ -2,8 +2,6 @@
 
 namespace testwatch {
 
-namespace {
-
 HWND FindDialog(HWND ignore) {
     for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, WC_DIALOG, nullptr));) {
         DWORD process = 0;
@@ -12,6 +10,41 @@ HWND FindDialog(HWND ignore) {
     }
     return nullptr;
 }
+
+HWND WaitForDialog(HWND ignore) {
+    HWND dialog = nullptr;
+    for (const DWORD start = GetTickCount(); !dialog && GetTickCount() - start < 20000; Sleep(20)) dialog = FindDialog(ignore);
+    return dialog;
+}
+
+std::string WindowText(HWND window) {
+    char text[4096] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+void ClickAt(POINT point) {
+    // Absolute positions run from 0 to 65535 across the primary screen.
+    const LONG x = (point.x * 65536 + GetSystemMetrics(SM_CXSCREEN) - 1) / GetSystemMetrics(SM_CXSCREEN);
+    const LONG y = (point.y * 65536 + GetSystemMetrics(SM_CYSCREEN) - 1) / GetSystemMetrics(SM_CYSCREEN);
+    INPUT inputs[3] = {};
+    const DWORD flags[3] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 3; ++i) {
+        inputs[i].type = INPUT_MOUSE;
+        inputs[i].mi.dx = x;
+        inputs[i].mi.dy = y;
+        inputs[i].mi.dwFlags = flags[i] | MOUSEEVENTF_ABSOLUTE;
+    }
+    SendInput(3, inputs, sizeof *inputs);
+}
+
+void Click(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    ClickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+}
+
+namespace {
 
 BOOL CALLBACK ReadChild(HWND child, LPARAM lParam) {
     auto* seen = reinterpret_cast<SeenDialog*>(lParam);

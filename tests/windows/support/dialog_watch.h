@@ -1,6 +1,6 @@
 // Finds the next visible dialog box (a message box, say) of this process from a second
 // thread, records what it shows and closes it with one of its buttons, so a test can
-// call code that blocks in a modal box.
+// call code that blocks in a modal box. And the small helpers for driving a dialog.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,16 @@ struct SeenDialog {
     std::string text;     // texts of its static controls, joined by newlines
     HICON icon = nullptr; // the icon it shows, if any
 };
+
+// The first visible dialog box of this process other than ignore, or null.
+HWND FindDialog(HWND ignore = nullptr);
+// The same, waiting up to 20 seconds for one to appear.
+HWND WaitForDialog(HWND ignore = nullptr);
+std::string WindowText(HWND window);
+// A left click at a point of the screen, or in the middle of a window, with SendInput as
+// a mouse gives it.
+void ClickAt(POINT point);
+void Click(HWND window);
 
 class DialogWatcher {
 public:

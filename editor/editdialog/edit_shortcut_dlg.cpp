@@ -1,0 +1,143 @@
+#include "edit_shortcut_dlg.h"
+
+#include <htmlhelp.h>
+
+#include "core/shortcut_store.h"
+#include "engine.h"
+#include "html_help.h"
+#include "resource.h"
+#include "script_runner.h"
+
+namespace {
+
+// Help topics of the two templates; the script dialog's is not 0x20000 plus its id.
+constexpr DWORD_PTR kShortcutHelpTopic = 0x20000 + IDD_EDIT_SHORTCUT;
+constexpr DWORD_PTR kScriptHelpTopic = 0x2009B;
+constexpr const char* kUserDefined = "User defined";
+
+// The action box: reading takes its text; writing selects the entry that is exactly the
+// text, or else shows the text with no entry selected. (Selecting an entry that merely
+// begins with the text would turn a typed "U" into "User defined".)
+void ExchangeAction(CDataExchange* dx, CComboBox& box, CString& action) {
+    if (dx->failed) return;
+    if (dx->m_bSaveAndValidate) {
+        box.GetWindowText(action);
+        return;
+    }
+    int entry = -1;
+    for (int i = 0; i < box.GetCount() && entry < 0; ++i) {
+        CString text;
+        box.GetLBText(i, text);
+        if (text == action) entry = i;
+    }
+    box.SetCurSel(entry);
+    if (entry < 0) box.SetWindowText(action);
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CEditShortcutDlg, CDialog)
+    ON_BN_CLICKED(IDC_CAPTURE, OnCapture)
+    ON_MESSAGE(UM_KEYCAPTURED, OnKeyCaptured)
+    ON_BN_CLICKED(IDC_LEFT_RIGHT, OnLeftRightClicked)
+    ON_BN_CLICKED(IDC_TEST_SCRIPT, OnTestScript)
+    ON_CBN_SELCHANGE(IDC_ACTION, OnActionSelected)
+    ON_CBN_SELCHANGE(IDC_SCRIPT_TYPE, OnTypeSelected)
+    ON_WM_DESTROY()
+    ON_WM_HELPINFO()
+END_MESSAGE_MAP()
+
+CEditShortcutDlg::CEditShortcutDlg(UINT templateId, bool editing, CWnd* parent)
+    : CDialog(templateId, parent), templateId(templateId), editing(editing) {}
+
+void CEditShortcutDlg::SetValues(const CString& shortcutText, const CString& action, const CString& description,
+                                 const CString& script) {
+    this->shortcutText = shortcutText;
+    this->action = action;
+    this->description = description;
+    this->script = script;
+}
+
+void CEditShortcutDlg::DoDataExchange(CDataExchange* dx) {
+    DDX_Text(dx, IDC_SHORTCUT_TEXT, shortcutText);
+    DDX_Text(dx, IDC_DESCRIPTION, description);
+    DDX_Control(dx, IDC_CAPTURE, captureButton);
+    DDX_Check(dx, IDC_LEFT_RIGHT, useLeftRight);
+    if (templateId == IDD_EDIT_SHORTCUT) {
+        DDX_Control(dx, IDC_ACTION, actionCombo);
+        ExchangeAction(dx, actionCombo, action);
+    } else {
+        DDX_Text(dx, IDC_ACTION, action);
+        DDX_Text(dx, IDC_SCRIPT, script);
+        DDX_Control(dx, IDC_SCRIPT_TYPE, typeCombo);
+    }
+}
+
+BOOL CEditShortcutDlg::OnInitDialog() {
+    // Fills the controls while the action box has no entries yet: the action stands as text.
+    CDialog::OnInitDialog();
+    if (templateId == IDD_EDIT_SHORTCUT) {
+        SetWindowText(editing ? "Edit shortcut" : "Add shortcut");
+        actionCombo.AddString(kUserDefined);
+        for (const store::SpecialFolder& folder : store::kSpecialFolders) actionCombo.AddString(folder.name);
+        actionCombo.SetReadOnly(store::SpecialFolderCode(action) != 0);
+    } else {
+        SetWindowText(editing ? "Edit script" : "Add script");
+        typeCombo.SetCurSel(scriptType - 1);
+    }
+    return TRUE;
+}
+
+void CEditShortcutDlg::OnActionSelected() {
+    // Read first, so that what was typed in the other boxes stays.
+    UpdateData(TRUE);
+    // The box's text still shows the previous choice while it reports the new one.
+    const int entry = actionCombo.GetCurSel();
+    if (entry > 0) {
+        actionCombo.GetLBText(entry, action);
+        actionCombo.GetEditPart().SetReadOnly(TRUE);
+    } else if (entry == 0) {
+        actionCombo.SetCurSel(-1);
+        action.Empty();
+        actionCombo.GetEditPart().SetReadOnly(FALSE);
+    }
+    UpdateData(FALSE);
+}
+
+void CEditShortcutDlg::OnTypeSelected() {
+    scriptType = typeCombo.GetCurSel() + 1;
+    UpdateData(TRUE);
+}
+
+void CEditShortcutDlg::OnLeftRightClicked() {
+    // The box has already changed its own state: reading it is the toggle. The text in the
+    // Shortcut box stays; the setting applies to the next captured key.
+    UpdateData(TRUE);
+}
+
+void CEditShortcutDlg::OnTestScript() {
+    UpdateData(TRUE);
+    const int result = RunScript(scriptType, script);
+    if (result == ScriptNoTempDirectory)
+        AfxMessageBox(IDS_NO_TEMP_DIRECTORY, MB_OK);
+    else if (result != ScriptRan)
+        AfxMessageBox(IDS_SCRIPT_FAILED, MB_OK);
+}
+
+BOOL CEditShortcutDlg::OnHelpInfo(HELPINFO* info) {
+    if (info->iContextType != HELPINFO_WINDOW) return CDialog::OnHelpInfo(info);
+    if (info->iCtrlId >= 2) {
+        CString text;
+        if (!text.LoadString(static_cast<UINT>(info->iCtrlId)) || text.IsEmpty()) return TRUE;
+        // Default colours and margins (-1), the system's font.
+        HH_POPUP popup = {sizeof popup, nullptr, 0, text, info->MousePos, COLORREF(-1), COLORREF(-1), {-1, -1, -1, -1}, nullptr};
+        CallHtmlHelp(static_cast<HWND>(info->hItemHandle), nullptr, HH_DISPLAY_TEXT_POPUP_COMMAND,
+                     reinterpret_cast<DWORD_PTR>(&popup));
+        return TRUE;
+    }
+    CWnd* main = AfxGetMainWnd();
+    CWinApp* app = AfxGetApp();
+    CallHtmlHelp(main ? main->m_hWnd : nullptr, app ? app->m_pszHelpFilePath : nullptr, HH_HELP_CONTEXT_COMMAND,
+                 templateId == IDD_EDIT_SHORTCUT ? kShortcutHelpTopic : kScriptHelpTopic);
+    return TRUE;
+}

@@ -1,0 +1,6 @@
+// Key capture for the editor's own build of the engine: with capture mode on, the
+// keyboard hook hands every keystroke to the capture window instead of firing shortcuts.
+#include "engine.h"
+#include "engine_state.h"
+
+void SetCaptureMode(bool on) { Engine().captureMode = on; }
