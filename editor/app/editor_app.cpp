@@ -11,6 +11,7 @@
 #include "html_help.h"
 #include "registry_key.h"
 #include "resource.h"
+#include "script_runner.h"
 #include "shortcuts_dlg.h"
 
 namespace {
@@ -96,4 +97,12 @@ void StartInstalledCopy() {
     CString program;
     program.Format("%svintrel.exe", InstallationPath().GetString());
     ShellExecuteA(nullptr, "open", program, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void RunScriptAndReport(int scriptType, const char* script) {
+    const int result = RunScript(scriptType, script);
+    if (result == ScriptNoTempDirectory)
+        AfxMessageBox(IDS_NO_TEMP_DIRECTORY, MB_OK);
+    else if (result != ScriptRan)
+        AfxMessageBox(IDS_SCRIPT_FAILED, MB_OK);
 }

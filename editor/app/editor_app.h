@@ -42,3 +42,7 @@ CString InstallationPath();
 void QuitRunningInstances();
 // Opens "<installation path>vintrel.exe".
 void StartInstalledCopy();
+
+// Runs a script with the editor's own script runner, which returns when its process has
+// ended, and tells the user when it could not run (strings 103 and 104).
+void RunScriptAndReport(int scriptType, const char* script);

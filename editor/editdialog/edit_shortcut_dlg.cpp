@@ -3,10 +3,10 @@
 #include <htmlhelp.h>
 
 #include "core/shortcut_store.h"
+#include "editor_app.h"
 #include "engine.h"
 #include "html_help.h"
 #include "resource.h"
-#include "script_runner.h"
 
 namespace {
 
@@ -117,11 +117,7 @@ void CEditShortcutDlg::OnLeftRightClicked() {
 
 void CEditShortcutDlg::OnTestScript() {
     UpdateData(TRUE);
-    const int result = RunScript(scriptType, script);
-    if (result == ScriptNoTempDirectory)
-        AfxMessageBox(IDS_NO_TEMP_DIRECTORY, MB_OK);
-    else if (result != ScriptRan)
-        AfxMessageBox(IDS_SCRIPT_FAILED, MB_OK);
+    RunScriptAndReport(scriptType, script);
 }
 
 BOOL CEditShortcutDlg::OnHelpInfo(HELPINFO* info) {

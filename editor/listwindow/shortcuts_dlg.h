@@ -9,7 +9,9 @@
 #include <cstdint>
 
 #include "afxwin.h"
+#include "core/shortcut_store.h"
 #include "registry_key.h"
+#include "resource.h"
 
 class CShortcutsDlg : public CDialog {
 public:
@@ -36,6 +38,20 @@ public:
     void NotifyEngine();
     // False, after telling the user, when the store must not be written.
     bool StoreWritable() const;
+
+    // Item commands. Each changes the list and the store together and then has the engines
+    // reload. Edit, Delete and Run script act on the first selected row.
+    // A new item from the dialog on templateId, unless the list is full.
+    void AddItem(UINT templateId, int scriptType);
+    // The first selected row in its dialog; with none selected, a new shortcut.
+    void EditSelectedItem();
+    // Stops the engine, runs the dialog for row (-1: a new item), keeps what it returns
+    // when it was closed with OK, an action and (for a script) a type, and then starts and
+    // notifies the engine, whatever it was before.
+    void RunEditDialog(UINT templateId, int row, int scriptType);
+    // After one question, removes the first selected row and rewrites every item key.
+    void DeleteSelectedItem();
+    void RunSelectedScript();
 
     // Loads the hook library and installs its hooks; true when InstallMyHook was called.
     bool StartEngine();
@@ -76,6 +92,12 @@ protected:
     void OnAbout();
     void OnHelpCommand();
     void OnListClick(NMHDR* header, LRESULT* result);
+    void OnListDoubleClick(NMHDR* header, LRESULT* result);
+    void OnAddShortcut() { AddItem(IDD_EDIT_SHORTCUT, ScriptNone); }
+    void OnAddScript() { AddItem(IDD_EDIT_SCRIPT, ScriptNone); }
+    void OnAddBatch() { AddItem(IDD_EDIT_SCRIPT, ScriptBatch); }
+    void OnAddVBScript() { AddItem(IDD_EDIT_SCRIPT, ScriptVBScript); }
+    void OnAddJScript() { AddItem(IDD_EDIT_SCRIPT, ScriptJScript); }
     void OnListItemChanged(NMHDR* header, LRESULT* result);
     void OnDestroy();
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,96 @@
+// CShortcutsDlg's item commands: add, edit, delete and run the items of the list.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "core/shortcut_store.h"
+#include "edit_shortcut_dlg.h"
+#include "editor_app.h"
+#include "registry_key.h"
+#include "resource.h"
+#include "shortcuts_dlg.h"
+
+void CShortcutsDlg::AddItem(UINT templateId, int scriptType) {
+    if (listControl.GetItemCount() >= maxItems) {
+        AfxMessageBox("Maximum shortcuts reached. Please delete unused items first.", MB_OK);
+        return;
+    }
+    RunEditDialog(templateId, -1, scriptType);
+}
+
+void CShortcutsDlg::EditSelectedItem() {
+    const int row = listControl.GetNextItem(-1, LVNI_SELECTED);
+    if (row == -1) {
+        AddItem(IDD_EDIT_SHORTCUT, ScriptNone);
+        return;
+    }
+    RunEditDialog(listControl.GetItemData(row) != 0 ? IDD_EDIT_SCRIPT : IDD_EDIT_SHORTCUT, row, ScriptNone);
+}
+
+void CShortcutsDlg::RunEditDialog(UINT templateId, int row, int scriptType) {
+    // Before anything happens: a store of an incompatible version is never written.
+    if (!StoreWritable()) return;
+    // No shortcut fires while the dialog is open, and its capture has the keyboard alone.
+    StopEngine();
+    CString texts[4] = {"none", "", "", ""};
+    if (row != -1) {
+        for (int column = 0; column < 4; ++column) texts[column] = listControl.GetItemText(row, column);
+        scriptType = static_cast<int>(listControl.GetItemData(row));
+    }
+    {
+        CEditShortcutDlg dialog(templateId, row != -1, nullptr);
+        dialog.SetValues(texts[0], texts[1], texts[2], texts[3]);
+        dialog.scriptType = scriptType;
+        const bool keep = dialog.DoModal() == IDOK && !dialog.GetAction().IsEmpty() &&
+                          !(templateId == IDD_EDIT_SCRIPT && dialog.scriptType == ScriptNone);
+        if (keep) {
+            const int type = dialog.scriptType;
+            const CString kept[4] = {dialog.GetShortcutText(), dialog.GetAction(), dialog.GetDescription(), dialog.GetScript()};
+            // The row is written once, below: the list's own notifications while it is
+            // filled (a new row gets its cleared check box) must not save it half done.
+            initializing = true;
+            if (row == -1) {
+                row = listControl.InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, listControl.GetItemCount(), kept[0], 0, 0,
+                                             type, type);
+                for (int column = 1; column < 4; ++column) listControl.SetItemText(row, column, kept[column]);
+            } else {
+                for (int column = 0; column < 4; ++column) listControl.SetItemText(row, column, kept[column]);
+                listControl.SetItem(row, 0, LVIF_IMAGE | LVIF_PARAM, nullptr, type, 0, 0, type);
+            }
+            initializing = false;
+            SaveItem(row, kept[0], kept[1], kept[2], kept[3], type, false);
+        }
+    }
+    // Also after Cancel, and also when the engine had been stopped from the tray.
+    StartEngine();
+    NotifyEngine();
+}
+
+void CShortcutsDlg::DeleteSelectedItem() {
+    const int row = listControl.GetNextItem(-1, LVNI_SELECTED);
+    if (row == -1 || !StoreWritable()) return;
+    CString question;
+    question.LoadString(IDS_CONFIRM_DELETE);
+    if (MessageBox(question, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    listControl.DeleteItem(row);
+    // Row i is stored in item key i: every row moves down, and the former last key goes.
+    const int count = listControl.GetItemCount();
+    for (int i = 0; i < count; ++i)
+        SaveItem(i, listControl.GetItemText(i, 0), listControl.GetItemText(i, 1), listControl.GetItemText(i, 2),
+                 listControl.GetItemText(i, 3), static_cast<int>(listControl.GetItemData(i)), false);
+    CString formerLast;
+    formerLast.Format("%d", count);
+    if (!CRegistryKey(store::kRootPath, HKEY_CURRENT_USER, store::kItemStringLimit).DeleteSubKey(formerLast))
+        AfxMessageBox("Failed to remove the shortcut item from the registry.", MB_OK);
+    NotifyEngine();
+}
+
+void CShortcutsDlg::RunSelectedScript() {
+    const int row = listControl.GetNextItem(-1, LVNI_SELECTED);
+    if (row == -1) return;
+    RunScriptAndReport(static_cast<int>(listControl.GetItemData(row)), listControl.GetItemText(row, 3));
+}
+
+void CShortcutsDlg::OnListDoubleClick(NMHDR*, LRESULT* result) {
+    EditSelectedItem();
+    *result = 0;
+}
