@@ -61,6 +61,27 @@ DWORD ReadDword(const std::string& path, const char* name, HKEY root) {
     return value;
 }
 
+std::string Snapshot(const std::string& path) {
+    const std::string key = path.empty() ? store::kRootPath : path;
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return "";
+    std::string text = "[" + key + "]\n";
+    char name[256];
+    BYTE data[8192];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = sizeof name, type = 0, dataSize = sizeof data;
+        if (RegEnumValueA(handle, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
+        text += std::string(name) + " " + std::to_string(type) + " " + std::string(reinterpret_cast<char*>(data), dataSize) + "\n";
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = sizeof name;
+        if (RegEnumKeyExA(handle, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        text += Snapshot(key + "\\" + name);
+    }
+    RegCloseKey(handle);
+    return text;
+}
+
 void PumpMessages(DWORD milliseconds) {
     for (const DWORD start = GetTickCount(); GetTickCount() - start < milliseconds;) {
         for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) {

@@ -33,6 +33,10 @@ DWORD ValueType(const std::string& path, const char* name, HKEY root = HKEY_CURR
 std::string ReadString(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 DWORD ReadDword(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 
+// Every key and value below path (the store's root by default) as text, to compare whole
+// stores before and after.
+std::string Snapshot(const std::string& path = "");
+
 // Runs the thread's message loop for the given time.
 void PumpMessages(DWORD milliseconds);
 // Sends presses ("+x") and releases ("-x") of keys: x is c or r for the left or right
