@@ -12,8 +12,8 @@
 namespace {
 
 CString ItemPath(int index) {
-    CString path;
-    path.Format(store::kItemPathFormat, index);
+    char path[store::kItemPathSize];
+    store::FormatItemPath(index, path);
     return path;
 }
 

@@ -1,4 +1,5 @@
 #include "core/shortcut_table.h"
+#include "modifier_flags.h"
 
 #include <gtest/gtest.h>
 
@@ -33,8 +34,7 @@ TEST(ShortcutTable, FirstMatchAgreesWithAWalkOverRandomTablesUpToTheCapacity) {
         for (int probe = 0; probe < 2000; ++probe) {
             KeyCombination pressed = entries[random() % entries.size()];
             const unsigned bits = random();
-            uint8_t* flags = &pressed.leftAlt;  // left, right and any flag of Alt, Ctrl and Shift in turn
-            for (int i = 0; i < 6; ++i) flags[i / 2 * 3 + i % 2] = bits >> i & 1;
+            for (int i = 0; i < 6; ++i) ModifierFlag(pressed, i / 2, i % 2) = bits >> i & 1;
             // Mostly hook-style states; some keep "any" flags, odd values, another extended flag or scan code.
             if (bits >> 6 & 3) pressed.anyAlt = pressed.anyCtrl = pressed.anyShift = 0;
             pressed.leftCtrl <<= (bits >> 8 & 15) == 0;  // an odd value now and then

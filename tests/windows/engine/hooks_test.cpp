@@ -10,6 +10,7 @@
 
 #include "core/shortcut_store.h"
 #include "engine.h"
+#include "launcher.h"
 #include "script_runner.h"
 #include "test_store.h"
 
@@ -101,6 +102,13 @@ TEST(RunScript, TypesFilesAndTheTemporaryFolder) {
     for (const char* name : {"TMP", "TEMP"}) SetEnvironmentVariableA(name, "C:\\tarvo-no-such-folder");
     EXPECT_EQ(RunScript(ScriptBatch, "echo x"), ScriptCreateFailed);
     for (const char* name : {"TMP", "TEMP"}) SetEnvironmentVariableA(name, temp.c_str());
+}
+
+TEST(Launch, ExplorerOpensShellFoldersDrivesAndNetworkPaths) {
+    for (const char* yes : {"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "C:\\", "d:\\tools\\x.exe", "\\\\server\\share"})
+        EXPECT_TRUE(OpensThroughExplorer(yes)) << yes;
+    for (const char* no : {"calc.exe", "C:/tools/x.exe", "C:", ":", "\\single", "http://example.com/", ""})
+        EXPECT_FALSE(OpensThroughExplorer(no)) << no;
 }
 
 }  // namespace

@@ -10,7 +10,11 @@
 
 namespace teststore {
 
-std::string ItemPath(int index) { return std::string(store::kRootPath) + "\\" + std::to_string(index); }
+std::string ItemPath(int index) {
+    char path[store::kItemPathSize];
+    store::FormatItemPath(index, path);
+    return path;
+}
 
 void Clear() { SHDeleteKeyA(HKEY_CURRENT_USER, store::kRootPath); }
 void CreateRoot(DWORD version) { SetDword(store::kRootPath, store::kVersion, version); }
