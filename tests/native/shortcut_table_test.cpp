@@ -47,8 +47,9 @@ TEST(ShortcutTable, FirstMatchAgreesWithAWalkOverRandomTablesUpToTheCapacity) {
     }
 }
 
-// One thread publishes tables from two different stores in turn while another reads:
-// every entry read must belong wholly to one of the two.
+// Two threads publish tables from two different stores in turn (as two threads of a host
+// process both reload on the broadcast) while two others read: every entry read must
+// belong wholly to one of the two stores.
 TEST(ShortcutTablePublisher, ReadersNeverSeeAMixOfTwoStores) {
     auto build = [](char tag) {
         ShortcutTableBuilder builder{EngineSettings{}};
@@ -63,7 +64,7 @@ TEST(ShortcutTablePublisher, ReadersNeverSeeAMixOfTwoStores) {
     publisher.Publish(build('a'));
     std::atomic<bool> done{false};
     std::atomic<long> reads{0}, torn{0};
-    std::thread reader([&] {
+    auto read = [&] {
         for (; !done.load(); ++reads) {
             ShortcutTablePublisher::Snapshot table = publisher.Acquire();
             const char tag = static_cast<char>(table->Settings().beepType);
@@ -72,10 +73,16 @@ TEST(ShortcutTablePublisher, ReadersNeverSeeAMixOfTwoStores) {
                         table->Action(i) != std::string(100 + i, tag) || table->Script(i) != std::string(i + 1, tag);
             }
         }
-    });
-    for (int n = 0; n < 5000; ++n) publisher.Publish(build(n % 2 ? 'a' : 'b'));
+    };
+    auto publish = [&](int first) {
+        for (int n = first; n < 1000; n += 2) publisher.Publish(build(n % 2 ? 'a' : 'b'));
+    };
+    std::thread readers[] = {std::thread(read), std::thread(read)};
+    std::thread other(publish, 1);
+    publish(0);
+    other.join();
     done = true;
-    reader.join();
+    for (std::thread& reader : readers) reader.join();
     EXPECT_EQ(torn.load(), 0);
     EXPECT_GT(reads.load(), 0);
 }
