@@ -52,6 +52,10 @@ DWORD ValueType(const std::string& path, const char* name, HKEY root) {
     DWORD type = REG_NONE;
     return SHGetValueA(root, path.c_str(), name, &type, nullptr, nullptr) == ERROR_SUCCESS ? type : REG_NONE;
 }
+DWORD ValueSize(const std::string& path, const char* name, HKEY root) {
+    DWORD size = 0;
+    return SHGetValueA(root, path.c_str(), name, nullptr, nullptr, &size) == ERROR_SUCCESS ? size : 0;
+}
 // Values the tests write stay far below the buffer; a longer one reads as empty.
 std::string ReadString(const std::string& path, const char* name, HKEY root) {
     static char data[65536];

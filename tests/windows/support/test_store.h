@@ -28,8 +28,9 @@ void WriteItem(int index, const std::string& shortcut, const std::string& action
 
 bool ValueExists(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 bool KeyExists(const std::string& path, HKEY root = HKEY_CURRENT_USER);
-// Type of a value (REG_NONE when absent) and its contents.
+// Type of a value (REG_NONE when absent), its size in bytes and its contents.
 DWORD ValueType(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
+DWORD ValueSize(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 std::string ReadString(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 DWORD ReadDword(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 
