@@ -1,7 +1,9 @@
 // The table loader against any store: values of any type and size (around four bytes and
 // around each text limit), with or without terminators, item keys with a gap. The table
 // must hold exactly what the loading rules take from the store, never text from past a
-// value, never more than the limits allow, and each value is read once.
+// value, never more than the limits allow, and each value is read once. And the
+// editor's read of a settings text ("Window settings", 1024 bytes at most) by the same
+// rules.
 #include <cstring>
 #include <string>
 
@@ -39,8 +41,8 @@ struct Expected {
         std::memcpy(&out, value->data.data(), 4);
         return true;
     }
-    bool Text(std::string& out) const {
-        if (!value || value->type != StoreReader::kString || value->data.size() > store::kItemStringLimit) return false;
+    bool Text(std::string& out, size_t limit = store::kItemStringLimit) const {
+        if (!value || value->type != StoreReader::kString || value->data.size() > limit) return false;
         out = value->data.substr(0, value->data.find('\0'));
         return true;
     }
@@ -118,5 +120,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(table->Count() == entries);
     FUZZ_CHECK(entries <= ShortcutTable::kCapacity);
     FUZZ_CHECK(fake.valueReads <= 4 + 5 * keysRead);
+
+    fake.root[store::kWindowSettings] = MakeValue(in);
+    fake.hasRoot = true;
+    fake.OpenRoot();
+    std::string expected;
+    const bool present = Find(fake.root, store::kWindowSettings).Text(expected, store::kSettingsStringLimit);
+    char text[store::kSettingsStringLimit + 1];
+    size_t length = 0;
+    FUZZ_CHECK(store::ReadString(fake, store::kWindowSettings, text, store::kSettingsStringLimit, length) == present);
+    if (present) FUZZ_CHECK(std::string(text, length) == expected && text[length] == '\0');
     return 0;
 }
