@@ -21,7 +21,6 @@ void YieldProcessorTime() {
 #endif
 }
 
-
 }  // namespace
 
 ShortcutTable::ShortcutTable() {
@@ -148,7 +147,7 @@ void ShortcutTablePublisher::Discard(ShortcutTable* table) {
 }
 
 void ShortcutTablePublisher::Lock() {
-    // Only publishers take the lock, and a reload at a time is the rule.
+    // Only publishers take the lock; reloads are rare, so waiting is rare and short.
     for (unsigned spins = 0; lock.test_and_set(std::memory_order_acquire); ++spins) {
         if (spins >= 64) YieldProcessorTime();
     }
