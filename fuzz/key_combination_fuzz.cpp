@@ -30,7 +30,12 @@ void CheckSameMatches(const KeyCombination& read, const KeyCombination& expected
         pressed.virtualKey = static_cast<uint16_t>(expected.virtualKey + (probe >> 6 & 1));
         pressed.scanCode = static_cast<uint16_t>(expected.scanCode + (probe >> 7 & 1));
         pressed.extended = probe >> 8 & 1;
-        for (int i = 0; i < 6; ++i) ModifierFlag(pressed, i / 2, i % 2) = probe >> i & 1;
+        pressed.leftAlt = probe & 1;
+        pressed.rightAlt = probe >> 1 & 1;
+        pressed.leftCtrl = probe >> 2 & 1;
+        pressed.rightCtrl = probe >> 3 & 1;
+        pressed.leftShift = probe >> 4 & 1;
+        pressed.rightShift = probe >> 5 & 1;
         FUZZ_CHECK(MatchKeyCombination(pressed, read) == MatchKeyCombination(pressed, expected));
     }
 }
