@@ -17,6 +17,7 @@ ManifestDPIAware true
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include Sections.nsh
+!include nsDialogs.nsh
 
 !ifndef VERSION | BIN_DIR | OUT_FILE
   !error "Define VERSION, BIN_DIR and OUT_FILE"
@@ -58,7 +59,6 @@ VIAddVersionKey /LANG=1033 "OriginalFilename" "${PRODUCT}-${VERSION}-setup.exe"
 !define MUI_HEADERIMAGE_RIGHT
 !define MUI_HEADERIMAGE_BITMAP "${__FILEDIR__}\header.bmp"
 !define MUI_HEADERIMAGE_UNBITMAP "${__FILEDIR__}\header.bmp"
-!define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
 
 !define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION}, the system-wide hotkey launcher, on this computer.$\r$\n$\r$\nIf ${PRODUCT} is running, Setup ends it before replacing its files. Your shortcuts and settings are kept.$\r$\n$\r$\nClick Next to continue."
@@ -71,6 +71,7 @@ VIAddVersionKey /LANG=1033 "OriginalFilename" "${PRODUCT}-${VERSION}-setup.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT} now"
 !insertmacro MUI_PAGE_FINISH
 
+UninstPage custom un.ShortcutsPage un.ShortcutsPageLeave
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
@@ -280,6 +281,38 @@ FunctionEnd
 ; ---------------------------------------------------------------------------------------
 ; Uninstaller.
 
+; "no" once the user chose to remove the shortcuts; a silent uninstall keeps them.
+Var KeepShortcuts
+Var RemoveChoice
+
+; The question is a page of its own rather than a message box, before the confirmation.
+Function un.ShortcutsPage
+  !insertmacro MUI_HEADER_TEXT "Your shortcuts" "Choose whether to keep your shortcuts and settings."
+  nsDialogs::Create 1018
+  Pop $0
+  ${NSD_CreateLabel} 0 0 100% 30u "Your shortcuts and keystroke settings belong to your Windows account. Keep them if you may install ${PRODUCT} again: it then finds them as you left them."
+  Pop $0
+  ${NSD_CreateRadioButton} 10u 40u 90% 12u "&Keep my shortcuts and settings"
+  Pop $1
+  ${NSD_CreateRadioButton} 10u 56u 90% 12u "&Remove my shortcuts and settings from this computer"
+  Pop $RemoveChoice
+  ${If} $KeepShortcuts == "no"
+    ${NSD_Check} $RemoveChoice
+  ${Else}
+    ${NSD_Check} $1
+  ${EndIf}
+  nsDialogs::Show
+FunctionEnd
+
+Function un.ShortcutsPageLeave
+  ${NSD_GetState} $RemoveChoice $0
+  ${If} $0 == ${BST_CHECKED}
+    StrCpy $KeepShortcuts "no"
+  ${Else}
+    StrCpy $KeepShortcuts ""
+  ${EndIf}
+FunctionEnd
+
 Section "Uninstall"
   SetShellVarContext all
   Push "$INSTDIR\"
@@ -307,10 +340,10 @@ Section "Uninstall"
   DeleteRegKey HKLM "${STORE_KEY}"
   DeleteRegKey /ifempty HKLM "Software\${COMPANY}"
 
-  MessageBox MB_YESNO|MB_ICONQUESTION "Do you want to keep your shortcuts and settings?$\r$\n$\r$\nKeep them if you may install ${PRODUCT} again; choose No to remove them from this computer." /SD IDYES IDYES keep
+  ${If} $KeepShortcuts == "no"
     DeleteRegKey HKCU "${STORE_KEY}"
     DeleteRegKey /ifempty HKCU "Software\${COMPANY}"
-  keep:
+  ${EndIf}
 
   ; Last, so that whoever waits for the uninstaller can wait for this entry to go.
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
