@@ -40,8 +40,19 @@ DWORD RunToEnd(const std::string& command) {
     CloseHandle(process);
     return code;
 }
-DWORD Install(const std::string& switches = "") {
-    return RunToEnd("\"" + WindowsPath(TARVO_BUILD_DIR) + TARVO_SETUP_NAME "\" /S" + switches);
+std::string SetupProgram() { return WindowsPath(TARVO_BUILD_DIR) + TARVO_SETUP_NAME; }
+DWORD Install(const std::string& switches = "") { return RunToEnd("\"" + SetupProgram() + "\" /S" + switches); }
+
+// The product version in the file's version resource, as "a.b.c.d".
+std::string ProductVersion(const std::string& file) {
+    std::vector<char> data(GetFileVersionInfoSizeA(file.c_str(), nullptr));
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT size = 0;
+    if (data.empty() || !GetFileVersionInfoA(file.c_str(), 0, data.size(), data.data()) ||
+        !VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &size))
+        return "";
+    return std::to_string(HIWORD(info->dwProductVersionMS)) + "." + std::to_string(LOWORD(info->dwProductVersionMS)) +
+           "." + std::to_string(HIWORD(info->dwProductVersionLS)) + "." + std::to_string(LOWORD(info->dwProductVersionLS));
 }
 // The uninstaller copies itself aside and returns at once; its last step removes its
 // Add/Remove entry.
@@ -97,6 +108,7 @@ void PressF1() {
 }
 
 TEST(Installer, ASilentInstallSetsUpAWorkingEditorAndItsHelp) {
+    EXPECT_EQ(ProductVersion(SetupProgram()), "2.0.4.0");
     ASSERT_EQ(Install(), 0u);
     const std::string folder = Folder(CSIDL_PROGRAM_FILES) + "Tarvo\\";
     for (const char* file : kFiles) EXPECT_TRUE(Exists(folder + file)) << file;
