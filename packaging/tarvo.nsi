@@ -130,8 +130,7 @@ FunctionEnd
 !insertmacro RemoveFile "un."
 
 ; Sets $0 to 1 when the key holds a value of that name, of any type, else 0.
-!macro ValueExists un
-Function ${un}ValueExists
+Function ValueExists
   Exch $1  ; value name
   Exch
   Exch $2  ; key under HKEY_CURRENT_USER
@@ -157,8 +156,6 @@ Function ${un}ValueExists
   Pop $2
   Pop $1
 FunctionEnd
-!macroend
-!insertmacro ValueExists ""
 
 ; Writes a DWORD setting of the user's store only where the store has no value of that name.
 !macro SetDefaultDword name value
@@ -265,6 +262,7 @@ Function .onInit
   ${AndIf} $INSTDIR == "$PROGRAMFILES\${PRODUCT}"
     StrCpy $INSTDIR $0 -1  ; without the trailing backslash
   ${EndIf}
+  ClearErrors
   ReadRegDWORD $0 HKLM "${STORE_KEY}" "No toolbar"
   ${IfNot} ${Errors}
   ${AndIf} $0 <> 0
