@@ -7,6 +7,8 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <cstring>
+
 #include "core/shortcut_store.h"
 #include "html_help.h"
 #include "hotkey_harness.h"
@@ -98,6 +100,25 @@ struct InstalledEditor {
 void ExpectFires(Target& target, const char* after) {
     EXPECT_EQ(target.Type("+c+F-F-c"), "+c-c") << after;
     EXPECT_EQ(target.Launched(1), "a") << after;
+}
+
+// The first descendant of a window with this text.
+struct ControlSearch {
+    const char* text;
+    HWND found;
+};
+BOOL CALLBACK MatchControl(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<ControlSearch*>(data);
+    char text[128] = "";
+    GetWindowTextA(child, text, sizeof text);
+    if (strcmp(text, search->text) != 0) return TRUE;
+    search->found = child;
+    return FALSE;
+}
+HWND FindControl(HWND parent, const char* text) {
+    ControlSearch search = {text, nullptr};
+    EnumChildWindows(parent, MatchControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 void PressF1() {
@@ -206,6 +227,31 @@ TEST(Installer, AnUpgradeKeepsTheUserStoreAndAnUninstallKeepsOnlyTheShortcuts) {
     EXPECT_FALSE(Exists(StartMenuFolder()));
     EXPECT_EQ(ReadString(ItemPath(0), store::kAction), target.Slashed("a.exe"));
     for (const auto& [name, value] : user) EXPECT_EQ(ReadDword(store::kRootPath, name), value) << name;
+}
+
+// Asked on its own page, the uninstaller removes the user's store too; every page is driven
+// through its real controls.
+TEST(Installer, TheUninstallerRemovesTheShortcutsWhenTheUserSaysSo) {
+    ASSERT_EQ(Install(), 0u);
+    const std::string folder = ReadString(store::kRootPath, store::kInstallationPath, HKEY_LOCAL_MACHINE);
+    WriteItem(0, "CTRL + F", "calc.exe");
+    ASSERT_NE(Launch("\"" + folder + "uninstall.exe\""), nullptr);
+    HWND wizard = nullptr, remove = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        wizard = FindWindowA("#32770", "Tarvo 2.0.4 Uninstall");
+        return wizard && (remove = FindControl(wizard, "&Remove my shortcuts and settings from this computer"));
+    }));
+    HWND keep = FindControl(wizard, "&Keep my shortcuts and settings");
+    EXPECT_EQ(SendMessageA(keep, BM_GETCHECK, 0, 0), BST_CHECKED) << "keeping is the default";
+    SendMessageA(remove, BM_CLICK, 0, 0);
+    EXPECT_EQ(SendMessageA(keep, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    SendMessageA(GetDlgItem(wizard, IDOK), BM_CLICK, 0, 0);  // Next
+    ASSERT_TRUE(WaitFor([&] { return FindControl(wizard, "&Uninstall") != nullptr; }));
+    SendMessageA(GetDlgItem(wizard, IDOK), BM_CLICK, 0, 0);  // Uninstall
+    EXPECT_TRUE(WaitFor([] { return !KeyExists(kUninstallKey, HKEY_LOCAL_MACHINE); }));
+    PostMessageA(GetDlgItem(wizard, IDOK), BM_CLICK, 0, 0);  // Close
+    EXPECT_FALSE(KeyExists(store::kRootPath));
+    EXPECT_FALSE(Exists(folder + "vintrel.exe"));
 }
 
 }  // namespace
