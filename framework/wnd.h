@@ -18,7 +18,10 @@ public:
     CWnd() = default;
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
-    // A window still attached is detached and destroyed.
+    // A window still attached is detached and then destroyed: by then the derived
+    // object is gone, so its message map (OnDestroy and the rest) never sees the
+    // window's end. Owners call DestroyWindow before deleting an object whose handlers
+    // must run.
     ~CWnd() override;
 
     HWND m_hWnd = nullptr;
