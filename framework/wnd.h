@@ -28,7 +28,8 @@ public:
     operator HWND() const { return m_hWnd; }
     HWND GetSafeHwnd() const { return m_hWnd; }
 
-    // The object attached to a window, or null.
+    // The object attached to a window, or null. Windows are attached, detached and looked
+    // up on the thread that owns them.
     static CWnd* FromHandlePermanent(HWND window);
 
     BOOL SubclassWindow(HWND window);
