@@ -63,6 +63,38 @@ TEST(Hooks, BroadcastReloadsTheTableAndCaptureModeTakesLeftCtrl) {
     }
 }
 
+UINT reloadMessage = 0;
+int itemsAdded = 0;
+
+// On each reload broadcast it gets, adds an item to the store.
+LRESULT CALLBACK AddingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == reloadMessage) teststore::WriteItem(itemsAdded++, "CTRL + G", "calc.exe");
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A broadcast leaves a copy for each top-level window of the thread; the table is read
+// once for it, not once per copy (a reload per copy would see the items that the copies
+// before it added). The next broadcast reloads again.
+TEST(Hooks, OneBroadcastReloadsOnceForAllWindows) {
+    teststore::Clear();
+    teststore::CreateRoot();
+    reloadMessage = RegisterWindowMessageA(store::kReloadMessageName);
+    for (int i = 0; i < 3; ++i) {
+        HWND window = CreateWindowExA(0, "STATIC", "copies", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AddingWindowProc));
+    }
+    ASSERT_EQ(InstallHooks(GetModuleHandleA(nullptr), nullptr), 1);
+    ASSERT_TRUE(PostMessageA(HWND_BROADCAST, reloadMessage, 0, 0));
+    teststore::PumpMessages(300);
+    ASSERT_EQ(itemsAdded, 3);
+    // Copies posted across a millisecond's edge carry two time stamps: at most one more read.
+    EXPECT_LE(AcquireShortcutTable()->Count(), 1);
+    ASSERT_TRUE(PostMessageA(HWND_BROADCAST, reloadMessage, 0, 0));
+    teststore::PumpMessages(300);
+    EXPECT_GE(AcquireShortcutTable()->Count(), 3);
+    RemoveHooks();
+}
+
 // Other types do nothing; a batch file holds exactly the text and goes once run; runs
 // started in the same second keep their own files; without a temporary folder nothing
 // runs; an empty script never blocks. (VBScript and JScript: see the end-to-end test.)

@@ -37,8 +37,16 @@ DWORD ReadDword(const std::string& path, const char* name, HKEY root = HKEY_CURR
 // Runs the thread's message loop for the given time.
 void PumpMessages(DWORD milliseconds);
 // Sends presses ("+x") and releases ("-x") of keys: x is c or r for the left or right
-// Ctrl, a for Alt, s for F9, otherwise the key's character.
+// Ctrl, h or i for the left or right Shift, a for Alt, s for F9, otherwise the key's
+// character.
 void Send(const std::string& keys);
+// What SendInput is given for the key x of Send.
+struct SentKey {
+    WORD virtualKey;
+    WORD scanCode;
+    bool extended;
+};
+SentKey KeyFor(char x);
 // Starts a program; returns its process handle.
 HANDLE Launch(std::string command);
 // Waits up to 20 seconds for done() to hold; returns whether it did.
