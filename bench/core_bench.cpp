@@ -46,8 +46,8 @@ void BM_DecideWithSnapshot(benchmark::State& state, uint16_t vk, int expected) {
     publisher.Publish(builder.Finish());
     const KeyCombination held = ParseKeyCombination("RCTRL + RSHIFT + ");
     const uint32_t release = 1u | (33u << keystroke::kScanCodeShift) | keystroke::kPreviousStateBit | keystroke::kTransitionBit;
+    KeyCombination pressed = held;  // the hook's state, kept across keystrokes as the hook keeps it
     for (auto _ : state) {
-        KeyCombination pressed = held;
         ShortcutTablePublisher::Snapshot table = publisher.Acquire();
         if (DecideKeystroke(pressed, vk, release, false, *table).launch != expected) state.SkipWithError("unexpected match");
     }

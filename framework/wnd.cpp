@@ -1,14 +1,20 @@
 #include "wnd.h"
 
 #include <exception>
+#include <unordered_map>
 
 #include "afxres.h"
 #include "winapp.h"
 
 namespace {
 
-// The window property that links a window to its CWnd.
-constexpr const char* kObjectProperty = "Tarvo.CWnd";
+// The objects attached to this thread's windows. Every message to an attached window
+// looks its object up; a window property would serve too, but under Wine each property
+// read is a round trip to the server.
+std::unordered_map<HWND, CWnd*>& AttachedObjects() {
+    thread_local std::unordered_map<HWND, CWnd*> objects;
+    return objects;
+}
 
 // Per thread: the object the next created window attaches to, and the CBT hook that does it.
 thread_local CWnd* windowBeingCreated = nullptr;
@@ -51,12 +57,15 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND window) {
-    return window ? static_cast<CWnd*>(::GetPropA(window, kObjectProperty)) : nullptr;
+    if (!window) return nullptr;
+    const auto& objects = AttachedObjects();
+    const auto found = objects.find(window);
+    return found == objects.end() ? nullptr : found->second;
 }
 
 BOOL CWnd::SubclassWindow(HWND window) {
     if (!window || m_hWnd || FromHandlePermanent(window)) return FALSE;
-    if (!::SetPropA(window, kObjectProperty, this)) return FALSE;
+    AttachedObjects()[window] = this;
     m_hWnd = window;
     superProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
     return TRUE;
@@ -69,7 +78,7 @@ HWND CWnd::UnsubclassWindow() {
     if (!window) return nullptr;
     if (superProc_ && ::GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&AfxWndProc))
         ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc_));
-    ::RemovePropA(window, kObjectProperty);
+    AttachedObjects().erase(window);
     superProc_ = nullptr;
     m_hWnd = nullptr;
     return window;

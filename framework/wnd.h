@@ -18,14 +18,18 @@ public:
     CWnd() = default;
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
-    // A window still attached is detached and destroyed.
+    // A window still attached is detached and then destroyed: by then the derived
+    // object is gone, so its message map (OnDestroy and the rest) never sees the
+    // window's end. Owners call DestroyWindow before deleting an object whose handlers
+    // must run.
     ~CWnd() override;
 
     HWND m_hWnd = nullptr;
     operator HWND() const { return m_hWnd; }
     HWND GetSafeHwnd() const { return m_hWnd; }
 
-    // The object attached to a window, or null.
+    // The object attached to a window, or null. Windows are attached, detached and looked
+    // up on the thread that owns them.
     static CWnd* FromHandlePermanent(HWND window);
 
     BOOL SubclassWindow(HWND window);

@@ -64,6 +64,9 @@ BOOL CEditorApp::InitInstance() {
 }
 
 int CEditorApp::ExitInstance() {
+    // A main window that outlived the message loop ends through its own OnDestroy (tray
+    // icon removed, engine stopped), which deleting the object alone would skip.
+    if (mainDialog && mainDialog->GetSafeHwnd()) mainDialog->DestroyWindow();
     delete mainDialog;
     mainDialog = nullptr;
     return CWinApp::ExitInstance();

@@ -33,12 +33,12 @@ private:
     void CreateMainWindow();
 };
 
-// Posts WM_DESTROY and WM_NCDESTROY to every top-level window captioned exactly "Vintrel".
 // "Installation path" from the machine-wide key ("" when missing), read through the given
 // key object or a fresh one.
 CString InstallationPath(const CRegistryKey& machine);
 CString InstallationPath();
 
+// Posts WM_DESTROY and WM_NCDESTROY to every top-level window captioned exactly "Vintrel".
 void QuitRunningInstances();
 // Opens "<installation path>vintrel.exe".
 void StartInstalledCopy();

@@ -19,18 +19,31 @@ bool WriteValue(const CRegistryKey& target, const char* name, DWORD type, const 
 bool CRegistryKey::KeyExists() const { return static_cast<bool>(ScopedRegistryKey(root, path, KEY_READ)); }
 
 uint32_t CRegistryKey::ReadDword(const char* name, uint32_t defaultValue) const {
-    ScopedRegistryKey key(root, path, KEY_READ);
-    uint32_t value = 0;
-    return key && QueryDwordValue(key.get(), name, value) ? value : defaultValue;
+    CRegistryValue value(name, false);
+    return ReadValues(&value, 1) && value.found ? value.number : defaultValue;
 }
 
 CString CRegistryKey::ReadString(const char* name, const char* defaultValue) const {
+    CRegistryValue value(name, true);
+    return ReadValues(&value, 1) && value.found ? value.string : CString(defaultValue);
+}
+
+bool CRegistryKey::ReadValues(CRegistryValue* values, size_t count) const {
     ScopedRegistryKey key(root, path, KEY_READ);
-    if (!key) return defaultValue;
-    std::vector<char> buffer(static_cast<size_t>(readLimit) + 1);
-    size_t length = 0;
-    if (!QueryStringValue(key.get(), name, buffer.data(), readLimit, length)) return defaultValue;
-    return CString(buffer.data(), static_cast<int>(length));
+    if (!key) return false;
+    std::vector<char> buffer;
+    for (size_t i = 0; i < count; ++i) {
+        CRegistryValue& value = values[i];
+        if (!value.text) {
+            value.found = QueryDwordValue(key.get(), value.name, value.number);
+            continue;
+        }
+        buffer.resize(static_cast<size_t>(readLimit) + 1);
+        size_t length = 0;
+        value.found = QueryStringValue(key.get(), value.name, buffer.data(), readLimit, length);
+        if (value.found) value.string = CString(buffer.data(), static_cast<int>(length));
+    }
+    return true;
 }
 
 bool CRegistryKey::WriteDword(const char* name, uint32_t value) const {

@@ -9,6 +9,16 @@
 
 #include "cstring.h"
 
+// One value for CRegistryKey::ReadValues, asked for as a number or as text.
+struct CRegistryValue {
+    CRegistryValue(const char* name, bool text) : name(name), text(text) {}
+    const char* name;
+    bool text;
+    bool found = false;
+    uint32_t number = 0;
+    CString string;
+};
+
 class CRegistryKey {
 public:
     CRegistryKey() = default;
@@ -25,6 +35,10 @@ public:
     // The text when it is a REG_SZ of at most readLimit bytes, else the default; the text
     // ends at its first NUL or at the end of the data.
     CString ReadString(const char* name, const char* defaultValue) const;
+    // Reads the values with one opening of the key, each as ReadDword or ReadString would;
+    // false, with none found, when the key does not open. A whole list at start reads
+    // 1,400 values: one opening per item instead of one per value.
+    bool ReadValues(CRegistryValue* values, size_t count) const;
     // Create the key when needed and write; false at once when path is empty.
     bool WriteDword(const char* name, uint32_t value) const;
     bool WriteString(const char* name, const char* text) const;

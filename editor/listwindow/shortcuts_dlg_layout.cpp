@@ -1,9 +1,10 @@
 // Layout of the main window: the tool bar, fitting tool bar and list to the client area,
 // and the saved window position.
 #include <algorithm>
-#include <cstdio>
+#include <string>
 
 #include "core/shortcut_store.h"
+#include "core/window_settings.h"
 #include "registry_key.h"
 #include "resource.h"
 #include "shortcuts_dlg.h"
@@ -12,7 +13,6 @@ namespace {
 
 constexpr UINT kFirstBarId = AFX_IDW_TOOLBAR;
 constexpr UINT kLastBarId = AFX_IDW_TOOLBAR + 0xFF;
-constexpr const char* kPlacementFormat = "%u %u %d %d %d %d %d %d %d %d";
 
 CRegistryKey UserSettings() { return CRegistryKey(store::kRootPath, HKEY_CURRENT_USER, store::kSettingsStringLimit); }
 
@@ -71,26 +71,28 @@ void CShortcutsDlg::RepositionToolbarAndList() {
 bool CShortcutsDlg::PersistWindowPlacement(bool save, WINDOWPLACEMENT* placement) {
     if (save) {
         GetWindowPlacement(placement);
-        CString text;
-        text.Format(kPlacementFormat, placement->flags, placement->showCmd, static_cast<int>(placement->ptMinPosition.x),
-                    static_cast<int>(placement->ptMinPosition.y), static_cast<int>(placement->ptMaxPosition.x),
-                    static_cast<int>(placement->ptMaxPosition.y), static_cast<int>(placement->rcNormalPosition.left),
-                    static_cast<int>(placement->rcNormalPosition.top), static_cast<int>(placement->rcNormalPosition.right),
-                    static_cast<int>(placement->rcNormalPosition.bottom));
-        UserSettings().WriteString(store::kWindowSettings, text);
+        const WindowSettings settings{placement->flags,
+                                      placement->showCmd,
+                                      static_cast<int32_t>(placement->ptMinPosition.x),
+                                      static_cast<int32_t>(placement->ptMinPosition.y),
+                                      static_cast<int32_t>(placement->ptMaxPosition.x),
+                                      static_cast<int32_t>(placement->ptMaxPosition.y),
+                                      static_cast<int32_t>(placement->rcNormalPosition.left),
+                                      static_cast<int32_t>(placement->rcNormalPosition.top),
+                                      static_cast<int32_t>(placement->rcNormalPosition.right),
+                                      static_cast<int32_t>(placement->rcNormalPosition.bottom)};
+        const std::string text = FormatWindowSettings(settings);
+        UserSettings().WriteString(store::kWindowSettings, text.c_str());
         return true;
     }
     const CString text = UserSettings().ReadString(store::kWindowSettings, "");
-    unsigned flags = 0;
-    unsigned show = 0;
-    int n[8] = {};
-    if (std::sscanf(text, kPlacementFormat, &flags, &show, &n[0], &n[1], &n[2], &n[3], &n[4], &n[5], &n[6], &n[7]) != 10)
-        return false;
-    placement->flags = flags;
-    placement->showCmd = show;
-    placement->ptMinPosition = POINT{n[0], n[1]};
-    placement->ptMaxPosition = POINT{n[2], n[3]};
-    placement->rcNormalPosition = RECT{n[4], n[5], n[6], n[7]};
+    WindowSettings settings;
+    if (!ParseWindowSettings(text.GetString(), static_cast<size_t>(text.GetLength()), settings)) return false;
+    placement->flags = settings.flags;
+    placement->showCmd = settings.showCmd;
+    placement->ptMinPosition = POINT{settings.minX, settings.minY};
+    placement->ptMaxPosition = POINT{settings.maxX, settings.maxY};
+    placement->rcNormalPosition = RECT{settings.left, settings.top, settings.right, settings.bottom};
     return true;
 }
 

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <iterator>
+
 #include "core/shortcut_store.h"
 #include "editor_app.h"
 #include "registry_key.h"
@@ -12,9 +14,17 @@
 namespace {
 
 CString ItemPath(int index) {
-    CString path;
-    path.Format(store::kItemPathFormat, index);
+    char path[store::kItemPathSize];
+    store::FormatItemPath(index, path);
     return path;
+}
+
+// "Action" as the list shows it, from its reads as a number and as text: a
+// special-folder code shows as its name.
+CString ActionText(const CRegistryValue& code, const CRegistryValue& text) {
+    if (!code.found || code.number == 0) return text.found ? text.string : CString("");
+    const char* name = store::SpecialFolderName(code.number);
+    return name ? name : "";
 }
 
 }  // namespace
@@ -33,22 +43,25 @@ void CShortcutsDlg::LoadItems() {
     SetUpListView();
     for (int n = 0; n < maxItems; ++n) {
         key.SetKey(ItemPath(n), HKEY_CURRENT_USER);
-        if (!key.KeyExists()) break;
-        const int type = static_cast<int>(key.ReadDword(store::kType, 0));
-        const CString shortcut = key.ReadString(store::kShortcut, "");
-        const int row = listControl.InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, n, shortcut, 0, 0, type, type);
-        listControl.SetItemText(row, 1, ReadAction(key));
-        listControl.SetItemText(row, 2, key.ReadString(store::kDescription, ""));
-        listControl.SetItemText(row, 3, key.ReadString(store::kScript, ""));
-        listControl.SetCheck(row, key.ReadDword(store::kDisabled, 0) == 0);
+        // Each item key opened once for all its values.
+        CRegistryValue values[] = {{store::kType, false},   {store::kShortcut, true},    {store::kAction, false},
+                                   {store::kAction, true},  {store::kDescription, true}, {store::kScript, true},
+                                   {store::kDisabled, false}};
+        if (!key.ReadValues(values, std::size(values))) break;
+        const auto& [type, shortcut, actionCode, actionText, description, script, disabled] = values;
+        const int image = static_cast<int>(type.number);
+        const int row = listControl.InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, n, shortcut.string, 0, 0, image, image);
+        listControl.SetItemText(row, 1, ActionText(actionCode, actionText));
+        listControl.SetItemText(row, 2, description.string);
+        listControl.SetItemText(row, 3, script.string);
+        listControl.SetCheck(row, disabled.number == 0);
     }
 }
 
 CString CShortcutsDlg::ReadAction(const CRegistryKey& key) const {
-    const uint32_t code = key.ReadDword(store::kAction, 0);
-    if (code == 0) return key.ReadString(store::kAction, "");
-    const char* name = store::SpecialFolderName(code);
-    return name ? name : "";
+    CRegistryValue values[] = {{store::kAction, false}, {store::kAction, true}};
+    key.ReadValues(values, 2);
+    return ActionText(values[0], values[1]);
 }
 
 bool CShortcutsDlg::WriteAction(const CRegistryKey& key, const CString& action) const {

@@ -22,8 +22,10 @@ Function BindExport(HMODULE module, const char* name) {
 }  // namespace
 
 void CShortcutsDlg::AddOwnTrayIcon() {
-    // A freshly loaded icon each time: AddTrayIcon releases the handle it is given.
-    AddTrayIcon(trayOwner, TRAY_ICON_ID, LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_TARVO)), kProductName);
+    // AddTrayIcon releases the handle it is given, and LoadIcon's is shared by the whole
+    // process (the window's icon among others): hand over a copy of our own.
+    AddTrayIcon(trayOwner, TRAY_ICON_ID, CopyIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_TARVO))),
+                kProductName);
 }
 
 UINT CShortcutsDlg::taskbarCreatedMessage = 0;

@@ -28,7 +28,10 @@ FormattedKeyCombination FormatKeyCombination(const KeyCombination& k, ModifierMo
     } else if (vk >= 112 && vk <= 135) {
         std::snprintf(token, sizeof token, "F%u", vk - 111);
     } else if (vk >= 32) {
+        // A leading zero keeps a token such as "FA" (a key with code 250) from reading
+        // back as a function key.
         std::snprintf(token, sizeof token, "%X", vk);
+        if (token[0] == 'F') std::snprintf(token, sizeof token, "0%X", vk);
     } else {
         return result;
     }

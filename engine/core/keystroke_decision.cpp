@@ -66,10 +66,3 @@ KeystrokeDecision DecideKeystroke(KeyCombination& state, uint32_t wParam, uint32
     decision.swallow = settings.removeKeystroke && table.FindFirstMatch(state) >= 0;
     return decision;
 }
-
-bool OpensThroughExplorer(const char* action) {
-    if (action == nullptr) return false;
-    if (action[0] == ':' && action[1] == ':') return true;
-    if (action[0] == '\\' && action[1] == '\\') return true;
-    return action[0] != '\0' && action[1] == ':' && action[2] == '\\';
-}

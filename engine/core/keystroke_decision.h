@@ -26,9 +26,9 @@ constexpr uint16_t kMenuScan = 56;
 }  // namespace keystroke
 
 struct KeystrokeDecision {
+    int launch = -1;          // table index of the entry to launch, or -1
     bool capture = false;     // hand pressedState to the capture window (and swallow)
     bool swallow = false;     // keep the keystroke from its window
-    int launch = -1;          // table index of the entry to launch, or -1
     bool beep = false;        // MessageBeep with the table's beep type, after launching
     bool clearState = false;  // clear pressedState to zeros, after launching
 };
@@ -39,7 +39,3 @@ struct KeystrokeDecision {
 // nothing.
 KeystrokeDecision DecideKeystroke(KeyCombination& pressedState, uint32_t wParam, uint32_t lParam,
                                   bool captureMode, const ShortcutTable& table);
-
-// Shell folders ("::{...}"), drive paths ("C:\...") and network paths ("\\server\...")
-// are opened by handing them to explorer.exe; anything else goes to the shell as it is.
-bool OpensThroughExplorer(const char* action);

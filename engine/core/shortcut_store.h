@@ -1,13 +1,13 @@
 // Layout of the shortcut store in the registry, shared by the engine and the editor.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace store {
 
 constexpr const char* kRootPath = "Software\\Vellora\\Tarvo";
-constexpr const char* kItemPathFormat = "Software\\Vellora\\Tarvo\\%d";
 
 // Root key under HKEY_CURRENT_USER.
 constexpr const char* kVersion = "Version";
@@ -29,6 +29,10 @@ constexpr const char* kScript = "Script";
 constexpr const char* kType = "Type";
 
 constexpr int kMaxItems = 200;
+
+// "Software\Vellora\Tarvo\<index>", the key of one item, terminated; index is not negative.
+constexpr size_t kItemPathSize = 48;
+void FormatItemPath(int index, char (&path)[kItemPathSize]);
 constexpr uint32_t kItemStringLimit = 8192;
 constexpr uint32_t kSettingsStringLimit = 1024;
 

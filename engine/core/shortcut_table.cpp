@@ -21,16 +21,6 @@ void YieldProcessorTime() {
 #endif
 }
 
-// The pressed state's six sided flags as a number below 64, or 64 when the record has an
-// "any" flag or a flag other than 0 or 1 and must be matched entry by entry.
-unsigned ModifierPattern(const KeyCombination& k) {
-    if (k.anyAlt | k.anyCtrl | k.anyShift) return 64;
-    if ((k.leftAlt | k.rightAlt | k.leftCtrl | k.rightCtrl | k.leftShift | k.rightShift) > 1) return 64;
-    return k.leftAlt | k.rightAlt << 1 | k.leftCtrl << 2 | k.rightCtrl << 3 | k.leftShift << 4 | k.rightShift << 5;
-}
-
-uint16_t GroupScanCode(const KeyCombination& k) { return k.virtualKey == 255 ? k.scanCode : 0; }
-
 }  // namespace
 
 ShortcutTable::ShortcutTable() {
@@ -53,13 +43,13 @@ bool ShortcutTable::BuildKeyGroups() {
         int16_t* link = &firstGroup[entry.virtualKey & (kBuckets - 1)];
         while (*link >= 0) {
             const KeyGroup& g = groups[*link];
-            if (g.virtualKey == entry.virtualKey && g.extended == entry.extended && g.scanCode == GroupScanCode(entry))
+            if (g.virtualKey == entry.virtualKey && g.extended == entry.extended && g.scanCode == KeyGroupScanCode(entry))
                 break;
             link = &groups[*link].next;
         }
         if (*link < 0) {
             KeyGroup& g = groups[groupCount];
-            g = KeyGroup{entry.virtualKey, GroupScanCode(entry), entry.extended, -1, {}};
+            g = KeyGroup{entry.virtualKey, KeyGroupScanCode(entry), entry.extended, -1, {}};
             for (int16_t& first : g.firstMatch) first = -1;
             *link = static_cast<int16_t>(groupCount++);
         }
@@ -88,18 +78,7 @@ void* ShortcutTable::operator new(size_t size, const std::nothrow_t&) noexcept {
 
 void ShortcutTable::operator delete(void* block) noexcept { std::free(block); }
 
-int ShortcutTable::FindFirstMatch(const KeyCombination& pressed) const {
-    const unsigned pattern = ModifierPattern(pressed);
-    if (pattern < kPatterns && groups) {
-        const uint16_t scanCode = GroupScanCode(pressed);
-        for (int g = firstGroup[pressed.virtualKey & (kBuckets - 1)]; g >= 0; g = groups[g].next) {
-            const KeyGroup& group = groups[g];
-            if (group.virtualKey == pressed.virtualKey && group.extended == pressed.extended &&
-                group.scanCode == scanCode)
-                return group.firstMatch[pattern];
-        }
-        return -1;
-    }
+int ShortcutTable::FirstMatchByWalk(const KeyCombination& pressed) const {
     for (int i = 0; i < count; ++i) {
         if (MatchKeyCombination(pressed, combinations[i])) return i;
     }
@@ -155,7 +134,7 @@ std::unique_ptr<ShortcutTable> ShortcutTableBuilder::Finish() {
 ShortcutTablePublisher::ShortcutTablePublisher() : current(&emptyTable) {}
 
 ShortcutTablePublisher::~ShortcutTablePublisher() {
-    Discard(current);
+    Discard(current.load());
     while (retired) {
         ShortcutTable* next = retired->nextRetired;
         Discard(retired);
@@ -168,42 +147,25 @@ void ShortcutTablePublisher::Discard(ShortcutTable* table) {
 }
 
 void ShortcutTablePublisher::Lock() {
-    // The lock only guards a pointer and reader counts, so waiting is rare and short.
+    // Only publishers take the lock; reloads are rare, so waiting is rare and short.
     for (unsigned spins = 0; lock.test_and_set(std::memory_order_acquire); ++spins) {
         if (spins >= 64) YieldProcessorTime();
     }
-}
-
-ShortcutTablePublisher::Snapshot ShortcutTablePublisher::Acquire() {
-    Lock();
-    ShortcutTable* table = current;
-    ++table->readers;
-    Unlock();
-    return Snapshot(this, table);
-}
-
-void ShortcutTablePublisher::Release(const ShortcutTable* table) {
-    Lock();
-    --const_cast<ShortcutTable*>(table)->readers;
-    Unlock();
 }
 
 void ShortcutTablePublisher::Publish(std::unique_ptr<ShortcutTable> table) {
     if (!table) return;
     ShortcutTable* unused = nullptr;
     Lock();
-    current->nextRetired = retired;
-    retired = current;
-    current = table.release();
-    for (ShortcutTable** link = &retired; *link;) {
-        ShortcutTable* old = *link;
-        if (old->readers == 0) {
-            *link = old->nextRetired;
-            old->nextRetired = unused;
-            unused = old;
-        } else {
-            link = &old->nextRetired;
-        }
+    ShortcutTable* old = current.exchange(table.release(), std::memory_order_seq_cst);
+    old->nextRetired = retired;
+    retired = old;
+    // A reader holding a retired table counted itself before that table was replaced and
+    // still counts; one that counts itself after the exchange reads the new table. So no
+    // reader now means nobody holds a retired table.
+    if (readers.load(std::memory_order_seq_cst) == 0) {
+        unused = retired;
+        retired = nullptr;
     }
     Unlock();
     while (unused) {

@@ -44,7 +44,17 @@ public:
     // "any" flag) is answered from a per-key lookup by its modifier pattern, so a full
     // table costs no more than a small one; any other record walks the entries in
     // table order.
-    int FindFirstMatch(const KeyCombination& pressed) const;
+    int FindFirstMatch(const KeyCombination& pressed) const {
+        const unsigned pattern = ModifierPattern(pressed);
+        if (pattern >= kPatterns || !groups) return FirstMatchByWalk(pressed);
+        const uint16_t scanCode = KeyGroupScanCode(pressed);
+        for (int g = firstGroup[pressed.virtualKey & (kBuckets - 1)]; g >= 0; g = groups[g].next) {
+            const KeyGroup& group = groups[g];
+            if (group.virtualKey == pressed.virtualKey && group.extended == pressed.extended && group.scanCode == scanCode)
+                return group.firstMatch[pattern];
+        }
+        return -1;
+    }
 
 private:
     friend class ShortcutTableBuilder;
@@ -63,6 +73,16 @@ private:
         int16_t firstMatch[kPatterns];  // first entry accepting each modifier pattern
     };
 
+    // The pressed state's six sided flags as a number below 64, or 64 when the record has
+    // an "any" flag or a flag other than 0 or 1 and must be matched entry by entry.
+    static unsigned ModifierPattern(const KeyCombination& k) {
+        if (k.anyAlt | k.anyCtrl | k.anyShift) return kPatterns;
+        if ((k.leftAlt | k.rightAlt | k.leftCtrl | k.rightCtrl | k.leftShift | k.rightShift) > 1) return kPatterns;
+        return k.leftAlt | k.rightAlt << 1 | k.leftCtrl << 2 | k.rightCtrl << 3 | k.leftShift << 4 | k.rightShift << 5;
+    }
+    static uint16_t KeyGroupScanCode(const KeyCombination& k) { return k.virtualKey == 255 ? k.scanCode : 0; }
+
+    int FirstMatchByWalk(const KeyCombination& pressed) const;
     // False when memory ran out.
     bool BuildKeyGroups();
 
@@ -82,7 +102,6 @@ private:
     size_t poolCapacity = 0;
 
     // Owned by the publisher's lock.
-    int readers = 0;
     ShortcutTable* nextRetired = nullptr;
 };
 
@@ -108,7 +127,11 @@ private:
     EngineSettings spareSettings;
 };
 
-// Holds the current table of the process and hands out snapshots of it.
+// Holds the current table of the process and hands out snapshots of it. Taking and
+// dropping a snapshot costs one atomic increment and one decrement of a reader count;
+// a replaced table is freed by a later Publish that finds no reader at all, since any
+// reader still holding it took its snapshot before the table was replaced and counts
+// until it drops it.
 class ShortcutTablePublisher {
 public:
     class Snapshot {
@@ -116,7 +139,7 @@ public:
         Snapshot(Snapshot&& other) noexcept : owner(other.owner), table(other.table) { other.table = nullptr; }
         Snapshot(const Snapshot&) = delete;
         Snapshot& operator=(const Snapshot&) = delete;
-        ~Snapshot() { if (table) owner->Release(table); }
+        ~Snapshot() { if (table) owner->readers.fetch_sub(1, std::memory_order_release); }
         const ShortcutTable& operator*() const { return *table; }
         const ShortcutTable* operator->() const { return table; }
 
@@ -132,20 +155,25 @@ public:
     ShortcutTablePublisher(const ShortcutTablePublisher&) = delete;
     ShortcutTablePublisher& operator=(const ShortcutTablePublisher&) = delete;
 
-    // Never blocks for longer than a few instructions of another thread; allocates nothing.
-    Snapshot Acquire();
+    // Never waits; allocates nothing. The count goes up before the table is read, so a
+    // Publish that sees no reader knows that nobody can hold a table it replaced.
+    Snapshot Acquire() {
+        readers.fetch_add(1, std::memory_order_seq_cst);
+        return Snapshot(this, current.load(std::memory_order_seq_cst));
+    }
     // Makes the table current. Tables replaced earlier are freed here once no reader
-    // holds them, so readers never free anything.
+    // holds a snapshot, so readers never free anything.
     void Publish(std::unique_ptr<ShortcutTable> table);
 
 private:
     void Lock();
     void Unlock() { lock.clear(std::memory_order_release); }
-    void Release(const ShortcutTable* table);
     void Discard(ShortcutTable* table);
 
+    std::atomic<int> readers{0};
+    std::atomic<ShortcutTable*> current;
+    // Serialises publishers (every thread that gets the reload message reloads).
     std::atomic_flag lock = ATOMIC_FLAG_INIT;
-    ShortcutTable emptyTable;
-    ShortcutTable* current;
     ShortcutTable* retired = nullptr;  // replaced tables that a reader may still hold
+    ShortcutTable emptyTable;
 };

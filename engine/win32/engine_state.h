@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "core/key_combination.h"
 #include "core/shortcut_table.h"
 
@@ -16,6 +18,10 @@ struct EngineState {
     volatile bool captureMode = false;
     KeyCombination pressedState{};
     ShortcutTablePublisher tables;
+    // The reload message that last reloaded the table: its time stamp and its window.
+    // A broadcast leaves a copy for every top-level window; the others are skipped.
+    std::atomic<DWORD> lastReloadTime{0};
+    std::atomic<HWND> lastReloadWindow{nullptr};
 };
 
 EngineState& Engine();

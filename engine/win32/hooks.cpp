@@ -5,6 +5,15 @@
 namespace {
 // Constructed when the module is mapped, before DllMain runs.
 EngineState engineState;
+
+// A broadcast posts one copy to each top-level window (a thread has its IME and tooltip
+// windows besides its own), all with the time of posting; a process reloads for the
+// first and skips the rest. A later broadcast in the same tick still has a copy for the
+// window that reloaded last, and that copy reloads.
+bool CopyOfLastReload(const EngineState& engine, const MSG& message) {
+    const HWND window = engine.lastReloadWindow;
+    return window != nullptr && message.time == engine.lastReloadTime && message.hwnd != window && IsWindow(window);
+}
 }  // namespace
 
 EngineState& Engine() { return engineState; }
@@ -62,6 +71,12 @@ LRESULT CALLBACK ReloadHookProc(int code, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     const MSG* message = reinterpret_cast<const MSG*>(lParam);
-    if (message && engine.reloadMessage != 0 && message->message == engine.reloadMessage) LoadShortcutTable();
+    // Only when the message leaves the queue: a peek at it must not reload again.
+    if (wParam == PM_REMOVE && message && engine.reloadMessage != 0 && message->message == engine.reloadMessage &&
+        !CopyOfLastReload(engine, *message)) {
+        engine.lastReloadTime = message->time;
+        engine.lastReloadWindow = message->hwnd;
+        LoadShortcutTable();
+    }
     return CallNextHookEx(engine.messageHook, code, wParam, lParam);
 }

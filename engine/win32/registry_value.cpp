@@ -1,6 +1,6 @@
 #include "registry_value.h"
 
-#include <cstring>
+#include "core/shortcut_store.h"
 
 ScopedRegistryKey::ScopedRegistryKey(HKEY root, const char* path, REGSAM access, Open how) {
     const LONG result = how == Open::Existing
@@ -10,26 +10,62 @@ ScopedRegistryKey::ScopedRegistryKey(HKEY root, const char* path, REGSAM access,
     if (result != ERROR_SUCCESS) key = nullptr;
 }
 
+void RegistryStoreReader::Close() {
+    if (key) RegCloseKey(key);
+    key = nullptr;
+}
+
+bool RegistryStoreReader::Open(const char* path) {
+    Close();
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) return true;
+    key = nullptr;
+    return false;
+}
+
+bool RegistryStoreReader::OpenRoot() { return Open(store::kRootPath); }
+
+bool RegistryStoreReader::OpenItem(int index) {
+    char path[store::kItemPathSize];
+    store::FormatItemPath(index, path);
+    return Open(path);
+}
+
+StoreReader::Result RegistryStoreReader::QueryValue(HKEY key, const char* name, uint32_t& type, void* data,
+                                                    uint32_t capacity, uint32_t& size) {
+    DWORD valueType = 0;
+    DWORD valueSize = capacity;
+    const LONG result = RegQueryValueExA(key, name, nullptr, &valueType, static_cast<BYTE*>(data), &valueSize);
+    if (result == ERROR_MORE_DATA) return Result::TooLarge;
+    if (result != ERROR_SUCCESS || valueSize > capacity) return Result::Missing;
+    type = valueType;
+    size = valueSize;
+    return Result::Read;
+}
+
+namespace {
+
+// One key the caller holds open, read through the store's bounded reads.
+class OpenKeyReader final : public StoreReader {
+public:
+    explicit OpenKeyReader(HKEY key) : key(key) {}
+    bool OpenRoot() override { return false; }
+    bool OpenItem(int) override { return false; }
+    Result ReadValue(const char* name, uint32_t& type, void* data, uint32_t capacity, uint32_t& size) override {
+        return RegistryStoreReader::QueryValue(key, name, type, data, capacity, size);
+    }
+
+private:
+    HKEY key;
+};
+
+}  // namespace
+
 bool QueryDwordValue(HKEY key, const char* name, uint32_t& value) {
-    DWORD type = 0;
-    DWORD data = 0;
-    DWORD size = sizeof data;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) != ERROR_SUCCESS)
-        return false;
-    if (type != REG_DWORD || size != sizeof data) return false;
-    value = data;
-    return true;
+    OpenKeyReader reader(key);
+    return store::ReadDword(reader, name, value);
 }
 
 bool QueryStringValue(HKEY key, const char* name, char* buffer, DWORD limit, size_t& length) {
-    DWORD type = 0;
-    DWORD size = limit;
-    // A value longer than the limit fails with ERROR_MORE_DATA and so reads as absent.
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
-        return false;
-    if (type != REG_SZ || size > limit) return false;
-    const void* nul = std::memchr(buffer, '\0', size);
-    length = nul ? static_cast<size_t>(static_cast<const char*>(nul) - buffer) : size;
-    buffer[length] = '\0';
-    return true;
+    OpenKeyReader reader(key);
+    return store::ReadString(reader, name, buffer, limit, length);
 }

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/store_reader.h"
+
 // A registry key opened (or created) for one operation and closed on every path.
 class ScopedRegistryKey {
 public:
@@ -19,6 +21,28 @@ public:
     HKEY get() const { return key; }
 
 private:
+    HKEY key = nullptr;
+};
+
+// The store's keys under HKEY_CURRENT_USER, read through the real registry.
+class RegistryStoreReader final : public StoreReader {
+public:
+    RegistryStoreReader() = default;
+    ~RegistryStoreReader() { Close(); }
+    RegistryStoreReader(const RegistryStoreReader&) = delete;
+    RegistryStoreReader& operator=(const RegistryStoreReader&) = delete;
+    bool OpenRoot() override;
+    bool OpenItem(int index) override;
+    Result ReadValue(const char* name, uint32_t& type, void* data, uint32_t capacity, uint32_t& size) override {
+        return QueryValue(key, name, type, data, capacity, size);
+    }
+
+    // RegQueryValueExA in StoreReader's terms.
+    static Result QueryValue(HKEY key, const char* name, uint32_t& type, void* data, uint32_t capacity, uint32_t& size);
+
+private:
+    bool Open(const char* path);
+    void Close();
     HKEY key = nullptr;
 };
 

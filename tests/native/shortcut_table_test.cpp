@@ -1,4 +1,5 @@
 #include "core/shortcut_table.h"
+#include "modifier_flags.h"
 
 #include <gtest/gtest.h>
 
@@ -33,8 +34,7 @@ TEST(ShortcutTable, FirstMatchAgreesWithAWalkOverRandomTablesUpToTheCapacity) {
         for (int probe = 0; probe < 2000; ++probe) {
             KeyCombination pressed = entries[random() % entries.size()];
             const unsigned bits = random();
-            uint8_t* flags = &pressed.leftAlt;  // left, right and any flag of Alt, Ctrl and Shift in turn
-            for (int i = 0; i < 6; ++i) flags[i / 2 * 3 + i % 2] = bits >> i & 1;
+            for (int i = 0; i < 6; ++i) ModifierFlag(pressed, i / 2, i % 2) = bits >> i & 1;
             // Mostly hook-style states; some keep "any" flags, odd values, another extended flag or scan code.
             if (bits >> 6 & 3) pressed.anyAlt = pressed.anyCtrl = pressed.anyShift = 0;
             pressed.leftCtrl <<= (bits >> 8 & 15) == 0;  // an odd value now and then
@@ -47,8 +47,9 @@ TEST(ShortcutTable, FirstMatchAgreesWithAWalkOverRandomTablesUpToTheCapacity) {
     }
 }
 
-// One thread publishes tables from two different stores in turn while another reads:
-// every entry read must belong wholly to one of the two.
+// Two threads publish tables from two different stores in turn (as two threads of a host
+// process both reload on the broadcast) while two others read: every entry read must
+// belong wholly to one of the two stores.
 TEST(ShortcutTablePublisher, ReadersNeverSeeAMixOfTwoStores) {
     auto build = [](char tag) {
         ShortcutTableBuilder builder{EngineSettings{}};
@@ -63,7 +64,7 @@ TEST(ShortcutTablePublisher, ReadersNeverSeeAMixOfTwoStores) {
     publisher.Publish(build('a'));
     std::atomic<bool> done{false};
     std::atomic<long> reads{0}, torn{0};
-    std::thread reader([&] {
+    auto read = [&] {
         for (; !done.load(); ++reads) {
             ShortcutTablePublisher::Snapshot table = publisher.Acquire();
             const char tag = static_cast<char>(table->Settings().beepType);
@@ -72,10 +73,16 @@ TEST(ShortcutTablePublisher, ReadersNeverSeeAMixOfTwoStores) {
                         table->Action(i) != std::string(100 + i, tag) || table->Script(i) != std::string(i + 1, tag);
             }
         }
-    });
-    for (int n = 0; n < 5000; ++n) publisher.Publish(build(n % 2 ? 'a' : 'b'));
+    };
+    auto publish = [&](int first) {
+        for (int n = first; n < 1000; n += 2) publisher.Publish(build(n % 2 ? 'a' : 'b'));
+    };
+    std::thread readers[] = {std::thread(read), std::thread(read)};
+    std::thread other(publish, 1);
+    publish(0);
+    other.join();
     done = true;
-    reader.join();
+    for (std::thread& reader : readers) reader.join();
     EXPECT_EQ(torn.load(), 0);
     EXPECT_GT(reads.load(), 0);
 }

@@ -1,10 +1,12 @@
 // Two programs in one.
 //   key_target.exe <log file>: a window that appends to the log "+x" or "-x" for each key
-//     press or release that reaches it; x is c or r for the left or right Ctrl, a for
-//     Alt, s for F9 and otherwise the key's character.
+//     press or release that reaches it; x is c or r for the left or right Ctrl, h or i
+//     for the left or right Shift, a for Alt, s for F9 and otherwise the key's character.
+//     Its window's user data counts the reload broadcasts it has received.
 //   A copy named <letter>.exe, started without arguments: appends its letter to
 //     "markers.log" beside itself, so that a test sees which copies a shortcut started.
 #include <windows.h>
+#include <imm.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -19,11 +21,15 @@ void Append(const char* path, const char* text, DWORD size) {
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM vk, LPARAM lParam) {
+    static const UINT reload = RegisterWindowMessageA("UMW_TARVOHOOK-{EC15FAFB-C7DF-42B4-A566-C3ECE20D5DC3}");
+    if (message == reload) SetWindowLongPtrA(window, GWLP_USERDATA, GetWindowLongPtrA(window, GWLP_USERDATA) + 1);
     if (message != WM_KEYDOWN && message != WM_KEYUP && message != WM_SYSKEYDOWN && message != WM_SYSKEYUP)
         return DefWindowProcA(window, message, vk, lParam);
     const char ctrl = (lParam >> 24) & 1 ? 'r' : 'c';  // the right one has the extended flag
+    const char shift = ((lParam >> 16) & 0xFF) == 0x36 ? 'i' : 'h';  // the right one's scan code
     const char key[2] = {message & 1 ? '-' : '+',  // WM_KEYUP and WM_SYSKEYUP are odd
-                         vk == VK_CONTROL ? ctrl : vk == VK_MENU ? 'a' : vk == VK_F9 ? 's' : static_cast<char>(vk)};
+                         vk == VK_CONTROL ? ctrl : vk == VK_SHIFT ? shift : vk == VK_MENU ? 'a'
+                         : vk == VK_F9 ? 's' : static_cast<char>(vk)};
     Append(__argv[1], key, 2);  // the log file
     return 0;
 }
@@ -40,6 +46,9 @@ int main(int argc, char** argv) {
         Append(path, &letter, 1);
         return 0;
     }
+    // No input method: it would see every keystroke first, and a thread without one has a
+    // top-level window less for reload broadcasts to reach.
+    ImmDisableIME(static_cast<DWORD>(-1));
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.lpszClassName = "TarvoKeyTarget";

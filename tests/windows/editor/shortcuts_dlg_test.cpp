@@ -70,7 +70,8 @@ TEST_F(EditorWindow, NoToolbarChoosesTheLayoutAndCommandsFollowTheSelection) {
 }
 
 // Closing saves the placement for the next window; a stored rectangle off every monitor is
-// brought onto the nearest one, and a text of nine numbers is ignored.
+// brought onto the nearest one, and a text of nine numbers or a rectangle that no window
+// can take is ignored.
 TEST_F(EditorWindow, ThePlacementIsSavedAndRestored) {
     auto first = Open();
     const std::string created = WindowRect(first->m_hWnd);
@@ -83,6 +84,7 @@ TEST_F(EditorWindow, ThePlacementIsSavedAndRestored) {
     const std::pair<const char*, std::string> cases[] = {
         {nullptr, "100 120 600 520"},
         {"0 1 -1 -1 -1 -1 50 60 450", created},
+        {"0 1 -1 -1 -1 -1 -2147483648 0 2147483647 300", created},  // wider than a window can be
         {"0 1 -1 -1 -1 -1 5000 5000 5400 5300", std::to_string(work.right - 400) + " " + std::to_string(work.bottom - 300) +
                                                      " " + std::to_string(work.right) + " " + std::to_string(work.bottom)}};
     for (const auto& [stored, expected] : cases) {

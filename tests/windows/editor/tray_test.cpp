@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "editor_app.h"
 #include "tray_icon.h"
 
 namespace {
@@ -102,6 +103,18 @@ TEST_F(EditorWindow, TrayCommandsStopAndStartTheEngineAndExitEndsIt) {
     EXPECT_TRUE(EngineLoaded());
     EXPECT_EQ(ShellTips(), Tips{L"Tarvo (2 items)"});
     dialog->SendMessage(WM_COMMAND, ID_TRAY_EXIT);
+    EXPECT_EQ(ShellTips(), Tips{});
+    EXPECT_FALSE(EngineLoaded());
+}
+
+// A main window still open when the program ends (its loop stopped by something else)
+// goes through its OnDestroy all the same: no icon left in the tray, no engine loaded.
+TEST_F(EditorWindow, ExitInstanceEndsAMainWindowStillOpen) {
+    teststore::WriteItem(0, "CTRL + A", "calc.exe");
+    CEditorApp editor;
+    editor.mainDialog = Open().release();
+    ASSERT_TRUE(EngineLoaded());
+    editor.ExitInstance();
     EXPECT_EQ(ShellTips(), Tips{});
     EXPECT_FALSE(EngineLoaded());
 }

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
+#include <set>
+#include <sstream>
 #include <thread>
 
 #include "core/shortcut_store.h"
@@ -53,7 +56,14 @@ TEST(TableLoader, ItemKeys) {
     teststore::SetString(ItemPath(5), store::kShortcut, "none");
     teststore::SetDword(ItemPath(6), store::kAction, 2);
     teststore::WriteItem(7, "CTRL + G", "x.exe", 1, std::string(9000, 'x'));
-    teststore::SetRaw(ItemPath(8), store::kAction, REG_SZ, "notepad", 7);  // no terminator
+    // Text without a terminator, below the limit and at it. The next byte of each buffer is
+    // not zero: the registry adds the terminator itself when it is.
+    const std::string shortcut = "CTRL + GH", action = "notepadX", script(store::kItemStringLimit + 1, 's');
+    teststore::SetRaw(ItemPath(8), store::kShortcut, REG_SZ, shortcut.data(), 8);
+    teststore::SetRaw(ItemPath(8), store::kAction, REG_SZ, action.data(), 7);
+    teststore::SetRaw(ItemPath(8), store::kScript, REG_SZ, script.data(), store::kItemStringLimit);
+    for (const auto& [name, size] : {std::pair{store::kShortcut, 8u}, {store::kAction, 7u}, {store::kScript, store::kItemStringLimit}})
+        EXPECT_EQ(teststore::ValueSize(ItemPath(8), name), size) << name << " is stored without a terminator";
     teststore::WriteItem(10, "CTRL + G", "after-the-gap.exe");
     ASSERT_EQ(LoadShortcutTable(), 4);
     ShortcutTablePublisher::Snapshot table = AcquireShortcutTable();
@@ -61,43 +71,80 @@ TEST(TableLoader, ItemKeys) {
     EXPECT_STREQ(table->Action(1), "::{450D8FBA-AD25-11D0-98A8-0800361B1103}");
     EXPECT_EQ(table->Type(2), 1);
     EXPECT_STREQ(table->Script(2), "") << "a 9000-byte script reads as absent";
+    EXPECT_EQ(table->Combination(3).virtualKey, 'G');
     EXPECT_STREQ(table->Action(3), "notepad");
+    EXPECT_EQ(table->Script(3), script.substr(0, store::kItemStringLimit));
     for (int i = 9; i < 205; ++i) teststore::WriteItem(i, "CTRL + L", "item" + std::to_string(i));
     EXPECT_EQ(LoadShortcutTable(), 195);
     EXPECT_STREQ(AcquireShortcutTable()->Action(194), "item199");
 }
 
-// One thread reloads from a store that alternates between two contents while another
-// reads the table: every table read is wholly one of them.
-TEST(TableLoader, ReaderNeverSeesAPartlyReloadedTable) {
-    const std::string stores[2] = {"A0a0|;A0a1|;A0a2|;", "B1b0|echo;B1b1|echo;B1b2|echo;"};  // as read below
-    teststore::Clear();
-    teststore::CreateRoot();
-    ASSERT_EQ(LoadShortcutTable(), 0);
-    std::atomic<bool> done{false};
-    int reads = 0, torn = 0;
-    std::thread reader([&] {
-        for (; !done; ++reads) {
-            ShortcutTablePublisher::Snapshot table = AcquireShortcutTable();
-            std::string text;
-            for (int i = 0; i < table->Count(); ++i)
-                text += static_cast<char>(table->Combination(i).virtualKey) + std::to_string(table->Type(i)) +
-                        table->Action(i) + "|" + table->Script(i) + ";";
-            torn += !text.empty() && text != stores[0] && text != stores[1];
-        }
-    });
-    for (int n = 0; n < 1000; ++n) {
-        const int b = n % 2;
+// A writer thread rewrites the store between two contents while this thread reloads and a
+// third reads the table. A reload may meet the store half rewritten and mix items of the
+// two contents, but each item holds values that were written, and every table the reader
+// sees is one that a reload published, entry for entry.
+TEST(TableLoader, ReloadsRacingARewriteShowReadersOnlyPublishedTables) {
+    auto write = [](int b) {
         for (int i = 0; i < 3; ++i) {
             teststore::WriteItem(i, b ? "RALT + B" : "LCTRL + A", (b ? "b" : "a") + std::to_string(i), b, "echo");
             if (!b) teststore::DeleteValue(ItemPath(i), store::kScript);
         }
-        EXPECT_EQ(LoadShortcutTable(), 3);
+    };
+    auto fingerprint = [](const ShortcutTable& table) {
+        std::string text;
+        for (int i = 0; i < table.Count(); ++i)
+            text += static_cast<char>(table.Combination(i).virtualKey) + std::to_string(table.Type(i)) +
+                    table.Action(i) + "|" + table.Script(i) + ";";
+        return text;
+    };
+    const std::string whole[2] = {"A0a0|;A0a1|;A0a2|;", "B1b0|echo;B1b1|echo;B1b2|echo;"};
+    teststore::Clear();
+    teststore::CreateRoot();
+    write(0);
+    ASSERT_EQ(LoadShortcutTable(), 3);
+    std::set<std::string> published{fingerprint(*AcquireShortcutTable())}, seen;
+    std::mutex seenLock;
+    std::atomic<bool> writing{true}, done{false};
+    std::thread writer([&] {
+        for (int n = 1; n <= 151; ++n) write(n % 2);  // ends on the second content
+        writing = false;
+    });
+    std::thread reader([&] {
+        while (!done) {
+            const std::string text = fingerprint(*AcquireShortcutTable());
+            std::lock_guard<std::mutex> hold(seenLock);
+            seen.insert(text);
+        }
+    });
+    int reloads = 0;
+    for (; writing; ++reloads) {
+        LoadShortcutTable();
+        published.insert(fingerprint(*AcquireShortcutTable()));
     }
+    writer.join();
+    LoadShortcutTable();
+    published.insert(fingerprint(*AcquireShortcutTable()));
     done = true;
     reader.join();
-    EXPECT_EQ(torn, 0);
-    EXPECT_GT(reads, 0);
+
+    EXPECT_GT(reloads, 0);
+    EXPECT_EQ(published.count(whole[0]) + published.count(whole[1]), 2u);
+    for (const std::string& table : seen) EXPECT_EQ(published.count(table), 1u) << "never published: " << table;
+    for (const std::string& table : published) {
+        std::istringstream entries(table);
+        int i = 0;
+        for (std::string entry; std::getline(entries, entry, ';'); ++i) {
+            const std::string index = std::to_string(i);
+            bool written = false;
+            for (const char* key : {"A", "B"})
+                for (const char* type : {"0", "1"})
+                    for (const char* action : {"a", "b"})
+                        for (const char* script : {"", "echo"})
+                            written |= entry == key + std::string(type) + action + index + "|" + script;
+            EXPECT_TRUE(written) << entry << " in " << table;
+        }
+        EXPECT_EQ(i, 3) << table;
+    }
 }
 
 }  // namespace

@@ -10,7 +10,11 @@
 
 namespace teststore {
 
-std::string ItemPath(int index) { return std::string(store::kRootPath) + "\\" + std::to_string(index); }
+std::string ItemPath(int index) {
+    char path[store::kItemPathSize];
+    store::FormatItemPath(index, path);
+    return path;
+}
 
 void Clear() { SHDeleteKeyA(HKEY_CURRENT_USER, store::kRootPath); }
 void CreateRoot(DWORD version) { SetDword(store::kRootPath, store::kVersion, version); }
@@ -47,6 +51,10 @@ bool ValueExists(const std::string& path, const char* name, HKEY root) {
 DWORD ValueType(const std::string& path, const char* name, HKEY root) {
     DWORD type = REG_NONE;
     return SHGetValueA(root, path.c_str(), name, &type, nullptr, nullptr) == ERROR_SUCCESS ? type : REG_NONE;
+}
+DWORD ValueSize(const std::string& path, const char* name, HKEY root) {
+    DWORD size = 0;
+    return SHGetValueA(root, path.c_str(), name, nullptr, nullptr, &size) == ERROR_SUCCESS ? size : 0;
 }
 // Values the tests write stay far below the buffer; a longer one reads as empty.
 std::string ReadString(const std::string& path, const char* name, HKEY root) {
@@ -92,13 +100,20 @@ void PumpMessages(DWORD milliseconds) {
     }
 }
 
+SentKey KeyFor(char x) {
+    const WORD vk = x == 'c' || x == 'r' ? VK_CONTROL : x == 'h' || x == 'i' ? VK_SHIFT : x == 'a' ? VK_MENU
+                    : x == 's' ? VK_F9 : static_cast<BYTE>(x);
+    // The generic VK_SHIFT maps to the left key's scan code; the right one has its own.
+    const WORD scan = static_cast<WORD>(MapVirtualKeyA(x == 'i' ? VK_RSHIFT : vk, MAPVK_VK_TO_VSC));
+    return {vk, scan, x == 'r'};
+}
+
 void Send(const std::string& keys) {
     for (size_t i = 0; i + 1 < keys.size(); i += 2) {
-        const char x = keys[i + 1];
-        const WORD vk = x == 'c' || x == 'r' ? VK_CONTROL : x == 'a' ? VK_MENU : x == 's' ? VK_F9 : x;
+        const SentKey key = KeyFor(keys[i + 1]);
         INPUT input{INPUT_KEYBOARD};
-        input.ki = KEYBDINPUT{vk, static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)),
-                              (x == 'r' ? KEYEVENTF_EXTENDEDKEY : 0u) | (keys[i] == '-' ? KEYEVENTF_KEYUP : 0u), 0, 0};
+        input.ki = KEYBDINPUT{key.virtualKey, key.scanCode,
+                              (key.extended ? KEYEVENTF_EXTENDEDKEY : 0u) | (keys[i] == '-' ? KEYEVENTF_KEYUP : 0u), 0, 0};
         SendInput(1, &input, sizeof input);
     }
 }

@@ -28,8 +28,9 @@ void WriteItem(int index, const std::string& shortcut, const std::string& action
 
 bool ValueExists(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 bool KeyExists(const std::string& path, HKEY root = HKEY_CURRENT_USER);
-// Type of a value (REG_NONE when absent) and its contents.
+// Type of a value (REG_NONE when absent), its size in bytes and its contents.
 DWORD ValueType(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
+DWORD ValueSize(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 std::string ReadString(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 DWORD ReadDword(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 
@@ -40,8 +41,16 @@ std::string Snapshot(const std::string& path = "");
 // Runs the thread's message loop for the given time.
 void PumpMessages(DWORD milliseconds);
 // Sends presses ("+x") and releases ("-x") of keys: x is c or r for the left or right
-// Ctrl, a for Alt, s for F9, otherwise the key's character.
+// Ctrl, h or i for the left or right Shift, a for Alt, s for F9, otherwise the key's
+// character.
 void Send(const std::string& keys);
+// What SendInput is given for the key x of Send.
+struct SentKey {
+    WORD virtualKey;
+    WORD scanCode;
+    bool extended;
+};
+SentKey KeyFor(char x);
 // Starts a program; returns its process handle.
 HANDLE Launch(std::string command);
 // Waits up to 20 seconds for done() to hold; returns whether it did.
