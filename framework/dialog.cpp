@@ -18,20 +18,27 @@ INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 // innermost first, get their PreTranslateMessage, as in the framework's own loop.
 thread_local HHOOK modalFilter = nullptr;
 thread_local int modalDepth = 0;
-thread_local bool filtering = false;
+// The message being pre-translated: CDialog::PreTranslateMessage calls IsDialogMessage,
+// which shows that same message (perhaps as a copy) to this filter again. A modal loop
+// started while it is dispatched filters its own messages as usual.
+thread_local MSG filtering = {};
+
+bool SameMessage(const MSG& a, const MSG& b) {
+    return a.hwnd == b.hwnd && a.message == b.message && a.wParam == b.wParam && a.lParam == b.lParam && a.time == b.time;
+}
 
 LRESULT CALLBACK ModalFilterProc(int code, WPARAM wParam, LPARAM lParam) {
-    // CDialog::PreTranslateMessage calls IsDialogMessage, which calls this filter again.
-    if (code != MSGF_DIALOGBOX || filtering) return CallNextHookEx(modalFilter, code, wParam, lParam);
     MSG* message = reinterpret_cast<MSG*>(lParam);
-    filtering = true;
+    if (code != MSGF_DIALOGBOX || SameMessage(*message, filtering)) return CallNextHookEx(modalFilter, code, wParam, lParam);
+    const MSG outer = filtering;
+    filtering = *message;
     BOOL handled = FALSE;
     for (HWND window = message->hwnd; window && !handled;) {
         if (CWnd* object = CWnd::FromHandlePermanent(window)) handled = object->PreTranslateMessage(message);
         if (!(::GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) break;
         window = ::GetParent(window);
     }
-    filtering = false;
+    filtering = outer;
     return handled ? TRUE : CallNextHookEx(modalFilter, code, wParam, lParam);
 }
 

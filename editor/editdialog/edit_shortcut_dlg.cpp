@@ -74,7 +74,9 @@ void CEditShortcutDlg::DoDataExchange(CDataExchange* dx) {
 }
 
 BOOL CEditShortcutDlg::OnInitDialog() {
-    // Fills the controls while the action box has no entries yet: the action stands as text.
+    // Ticked at every opening; then the controls are filled while the action box has no
+    // entries yet, so the action stands as text.
+    useLeftRight = TRUE;
     CDialog::OnInitDialog();
     if (templateId == IDD_EDIT_SHORTCUT) {
         SetWindowText(editing ? "Edit shortcut" : "Add shortcut");
@@ -93,10 +95,10 @@ void CEditShortcutDlg::OnActionSelected() {
     UpdateData(TRUE);
     // The box's text still shows the previous choice while it reports the new one.
     const int entry = actionCombo.GetCurSel();
-    if (entry > 0) {
-        actionCombo.GetLBText(entry, action);
+    if (entry != 0) {
+        if (entry > 0) actionCombo.GetLBText(entry, action);
         actionCombo.GetEditPart().SetReadOnly(TRUE);
-    } else if (entry == 0) {
+    } else {
         actionCombo.SetCurSel(-1);
         action.Empty();
         actionCombo.GetEditPart().SetReadOnly(FALSE);
@@ -110,9 +112,12 @@ void CEditShortcutDlg::OnTypeSelected() {
 }
 
 void CEditShortcutDlg::OnLeftRightClicked() {
-    // The box has already changed its own state: reading it is the toggle. The text in the
-    // Shortcut box stays; the setting applies to the next captured key.
+    // Read before writing, so that text typed in the other boxes stays. The text in the
+    // Shortcut box stays too; the setting applies to the next captured key.
+    const BOOL ticked = !useLeftRight;
     UpdateData(TRUE);
+    useLeftRight = ticked;
+    UpdateData(FALSE);
 }
 
 void CEditShortcutDlg::OnTestScript() {

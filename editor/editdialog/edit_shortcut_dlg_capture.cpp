@@ -29,7 +29,8 @@ void CEditShortcutDlg::OnCapture() {
 }
 
 LRESULT CEditShortcutDlg::OnKeyCaptured(WPARAM, LPARAM lParam) {
-    // The hook's record, valid only during this call.
+    // The hook's record, valid only during this call; the hook calls from this thread.
+    if (lParam == 0 || InSendMessage()) return 0;
     const KeyCombination& key = *reinterpret_cast<const KeyCombination*>(lParam);
     CString text;
     if (!key.released) {
@@ -54,6 +55,7 @@ BOOL CEditShortcutDlg::PreTranslateMessage(MSG* message) {
 
 void CEditShortcutDlg::OnDestroy() {
     CDialog::OnDestroy();
-    if (HooksInstalled()) RemoveHooks();
+    // Also a message hook left alone by a keyboard hook that could not be installed.
+    RemoveHooks();
     capturing = false;
 }

@@ -3,4 +3,9 @@
 #include "engine.h"
 #include "engine_state.h"
 
-void SetCaptureMode(bool on) { Engine().captureMode = on; }
+void SetCaptureMode(bool on) {
+    EngineState& engine = Engine();
+    engine.captureMode = on;
+    // A capture ended with a key still held never saw its release: start from no keys.
+    if (on) engine.pressedState = KeyCombination{};
+}

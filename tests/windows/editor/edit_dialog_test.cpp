@@ -241,13 +241,26 @@ TEST_F(EditDialog, CaptureShowsTheKeysAsTheyAreHeld) {
         PostMessageA(description, WM_CHAR, 'q', 0);
         WaitFor([&] { return WindowText(description) == "q"; });
         seen.push_back(WindowText(box) + "/" + WindowText(description));
+        // The next capture starts from no keys held, although Ctrl's release was not seen.
+        Click(capture);
+        WaitFor([&] { return WindowText(capture) == "End capture"; });
+        seen.push_back(dialog.Captured((Send("+G-G"), 2)));
+        Click(capture);
+        WaitFor([&] { return WindowText(capture) == "Capture"; });
+        // A click reported without the box changing itself still toggles the setting.
+        std::string checks;
+        for (int i = 0; i < 2; ++i) {
+            SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_LEFT_RIGHT, BN_CLICKED), reinterpret_cast<LPARAM>(sides));
+            checks += std::to_string(SendMessageA(sides, BM_GETCHECK, 0, 0));
+        }
+        seen.push_back(checks);
         Click(GetDlgItem(window, IDOK));
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(seen, (std::vector<std::string>{"none", "LCTRL + |none", "LCTRL + |LCTRL + F|LCTRL + F|LCTRL + F", "G|G", "G",
                                               "CTRL + |CTRL + F|CTRL + F|CTRL + F", "F1|F1|20|20", "|20||20||20",
-                                              std::to_string(IDC_LEFT_RIGHT), "LCTRL + /", "LCTRL + /q"}));
-    EXPECT_EQ(dialog.GetShortcutText(), "LCTRL + ");
+                                              std::to_string(IDC_LEFT_RIGHT), "LCTRL + /", "LCTRL + /q", "G|G", "01"}));
+    EXPECT_EQ(dialog.GetShortcutText(), "G");
     EXPECT_FALSE(HooksInstalled());
 }
 
