@@ -88,6 +88,7 @@ BOOL CDialog::PreTranslateMessage(MSG* message) {
 
 BOOL CDialog::ExecuteDlgInit(UINT templateId) {
     const LPCSTR kDialogInitType = MAKEINTRESOURCEA(240);
+    const WORD kWin16ListBoxAddString = 0x0401, kWin16ComboBoxAddString = 0x0403;
     HINSTANCE module = AfxGetResourceHandle();
     HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(templateId), kDialogInitType);
     if (!found) return TRUE;
@@ -105,6 +106,9 @@ BOOL CDialog::ExecuteDlgInit(UINT templateId) {
         std::memcpy(&length, data + at + 4, 4);
         at += 8;
         if (length > size - at) return FALSE;
+        // Resource compilers store the list messages in their 16-bit numbering.
+        if (message == kWin16ListBoxAddString) message = LB_ADDSTRING;
+        if (message == kWin16ComboBoxAddString) message = CB_ADDSTRING;
         ::SendDlgItemMessageA(m_hWnd, id, message, 0, reinterpret_cast<LPARAM>(data + at));
         at += length;
     }
