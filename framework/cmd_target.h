@@ -126,17 +126,18 @@ private:
 
 // Mouse and menu messages with unpacked arguments; the point is in client coordinates, or
 // in screen coordinates for WM_CONTEXTMENU (-1, -1 when the keyboard asked for the menu).
+#define AFX_LPARAM_POINT POINT{(short)LOWORD(lParam), (short)HIWORD(lParam)}
 #define ON_WM_MOUSEMOVE()                                                              \
     {WM_MOUSEMOVE, 0, 0, 0, AFX_HANDLER {                                              \
-        (void)result; AFX_TARGET.OnMouseMove(static_cast<UINT>(wParam), POINT{(short)LOWORD(lParam), (short)HIWORD(lParam)}); \
+        (void)result; AFX_TARGET.OnMouseMove(static_cast<UINT>(wParam), AFX_LPARAM_POINT); \
         return true; }},
 #define ON_WM_LBUTTONDOWN()                                                            \
     {WM_LBUTTONDOWN, 0, 0, 0, AFX_HANDLER {                                            \
-        (void)result; AFX_TARGET.OnLButtonDown(static_cast<UINT>(wParam), POINT{(short)LOWORD(lParam), (short)HIWORD(lParam)}); \
+        (void)result; AFX_TARGET.OnLButtonDown(static_cast<UINT>(wParam), AFX_LPARAM_POINT); \
         return true; }},
 #define ON_WM_CONTEXTMENU()                                                            \
     {WM_CONTEXTMENU, 0, 0, 0, AFX_HANDLER {                                            \
-        (void)result; AFX_TARGET.OnContextMenu(reinterpret_cast<HWND>(wParam), POINT{(short)LOWORD(lParam), (short)HIWORD(lParam)}); \
+        (void)result; AFX_TARGET.OnContextMenu(reinterpret_cast<HWND>(wParam), AFX_LPARAM_POINT); \
         return true; }},
 #define ON_WM_SETCURSOR()                                                              \
     {WM_SETCURSOR, 0, 0, 0, AFX_HANDLER {                                              \
