@@ -134,3 +134,39 @@ private:
 #define ON_WM_HELPINFO()                                                               \
     {WM_HELP, 0, 0, 0, AFX_HANDLER {                                                   \
         (void)wParam; result = AFX_TARGET.OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam)); return true; }},
+
+// Mouse and menu messages with unpacked arguments; the point is in client coordinates, or
+// in screen coordinates for WM_CONTEXTMENU (-1, -1 when the keyboard asked for the menu).
+#define AFX_LPARAM_POINT POINT{(short)LOWORD(lParam), (short)HIWORD(lParam)}
+#define ON_WM_MOUSEMOVE()                                                              \
+    {WM_MOUSEMOVE, 0, 0, 0, AFX_HANDLER {                                              \
+        (void)result; AFX_TARGET.OnMouseMove(static_cast<UINT>(wParam), AFX_LPARAM_POINT); \
+        return true; }},
+#define ON_WM_LBUTTONDOWN()                                                            \
+    {WM_LBUTTONDOWN, 0, 0, 0, AFX_HANDLER {                                            \
+        (void)result; AFX_TARGET.OnLButtonDown(static_cast<UINT>(wParam), AFX_LPARAM_POINT); \
+        return true; }},
+#define ON_WM_CONTEXTMENU()                                                            \
+    {WM_CONTEXTMENU, 0, 0, 0, AFX_HANDLER {                                            \
+        (void)result; AFX_TARGET.OnContextMenu(reinterpret_cast<HWND>(wParam), AFX_LPARAM_POINT); \
+        return true; }},
+#define ON_WM_SETCURSOR()                                                              \
+    {WM_SETCURSOR, 0, 0, 0, AFX_HANDLER {                                              \
+        result = AFX_TARGET.OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam)); return true; }},
+
+// Reflected messages: a control's request to its parent, sent back to the control's own
+// map (see CWnd::ReflectCtlColor). The colour request of any WM_CTLCOLOR* message comes
+// as one AFX_CTLCOLOR; the handler returns the brush, or null to leave it to the parent:
+// HBRUSH CtlColor(HDC dc, UINT ctlType).
+#define WM_REFLECT_BASE 0xBC00
+#define AFX_WM_CTLCOLOR 0x0019
+struct AFX_CTLCOLOR {
+    HWND hWnd;
+    HDC hDC;
+    UINT nCtlType;  // CTLCOLOR_STATIC and the others
+};
+#define ON_WM_CTLCOLOR_REFLECT()                                                       \
+    {WM_REFLECT_BASE + AFX_WM_CTLCOLOR, 0, 0, 0, AFX_HANDLER {                         \
+        (void)wParam;                                                                  \
+        const AFX_CTLCOLOR* request = reinterpret_cast<const AFX_CTLCOLOR*>(lParam);   \
+        result = reinterpret_cast<LRESULT>(AFX_TARGET.CtlColor(request->hDC, request->nCtlType)); return true; }},

@@ -59,14 +59,23 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
     return window != nullptr;
 }
 
+BOOL CDialog::InitModalIndirect(const DLGTEMPLATE* dialogTemplate, CWnd* parent) {
+    indirectTemplate_ = dialogTemplate;
+    parent_ = parent;
+    return dialogTemplate != nullptr;
+}
+
 INT_PTR CDialog::DoModal() {
-    // Without a parent the main window owns the dialog, so it is disabled while the dialog runs.
+    // Without a parent the main window owns the dialog, so it is disabled while the dialog
+    // runs; when the main window has a dialog of its own open, that one owns it instead.
     HWND owner = parent_ ? parent_->m_hWnd : nullptr;
     CWnd* main = AfxGetMainWnd();
-    if (!owner && main && main != this) owner = main->m_hWnd;
+    if (!owner && main && main != this && main->m_hWnd) owner = ::GetLastActivePopup(main->m_hWnd);
     if (modalDepth++ == 0) modalFilter = ::SetWindowsHookExA(WH_MSGFILTER, ModalFilterProc, nullptr, ::GetCurrentThreadId());
     HookWindowCreate(this);
-    const INT_PTR result = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId_), owner, DialogProc, 0);
+    const INT_PTR result =
+        indirectTemplate_ ? ::DialogBoxIndirectParamA(AfxGetResourceHandle(), indirectTemplate_, owner, DialogProc, 0)
+                          : ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId_), owner, DialogProc, 0);
     UnhookWindowCreate();
     if (--modalDepth == 0 && modalFilter) {
         ::UnhookWindowsHookEx(modalFilter);

@@ -2,6 +2,8 @@
 // (DoModal). Derived classes override OnInitDialog and DoDataExchange; UpdateData runs
 // the DDX functions in one direction. OK and Cancel end the dialog: a modal run returns
 // IDOK or IDCANCEL, a modeless dialog is only hidden (EndDialog does not destroy it).
+// A dialog built in memory is constructed without a template id and given its template
+// with InitModalIndirect before DoModal; the caller keeps the template alive meanwhile.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +16,9 @@ class CDataExchange;
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr) : templateId_(templateId), parent_(parent) {}
+    CDialog() : CDialog(0) {}
+
+    BOOL InitModalIndirect(const DLGTEMPLATE* dialogTemplate, CWnd* parent = nullptr);
 
     BOOL Create(UINT templateId, CWnd* parent = nullptr);
     // IDOK, IDCANCEL or what EndDialog was given; -1 when the dialog could not be created.
@@ -42,6 +47,7 @@ protected:
 
     UINT templateId_;
     CWnd* parent_;
+    const DLGTEMPLATE* indirectTemplate_ = nullptr;
 
     DECLARE_MESSAGE_MAP()
     void OnOKCommand() { OnOK(); }

@@ -125,6 +125,8 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         const UINT id = header->hwndFrom ? static_cast<UINT>(::GetDlgCtrlID(header->hwndFrom)) : static_cast<UINT>(header->idFrom);
         const AFX_MSGMAP_ENTRY* entry = FindEntry(WM_NOTIFY, header->code, id);
         handled = entry && entry->handler(*this, wParam, lParam, result);
+    } else if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC && ReflectCtlColor(message, wParam, lParam, result)) {
+        handled = true;
     } else if (const AFX_MSGMAP_ENTRY* entry = FindEntry(message, 0, 0)) {
         handled = entry->handler(*this, wParam, lParam, result);
     }
@@ -137,6 +139,19 @@ bool CWnd::OnCommand(WPARAM wParam, LPARAM lParam, LRESULT& result) {
     // Menus and accelerators (no control window) count as plain commands.
     const UINT code = lParam == 0 ? 0 : HIWORD(wParam);
     return OnCmdMsg(LOWORD(wParam), code, wParam, lParam, result);
+}
+
+bool CWnd::ReflectCtlColor(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    CWnd* control = FromHandlePermanent(reinterpret_cast<HWND>(lParam));
+    if (!control || control == this) return false;
+    const AFX_MSGMAP_ENTRY* entry = control->FindEntry(WM_REFLECT_BASE + AFX_WM_CTLCOLOR, 0, 0);
+    if (!entry) return false;
+    AFX_CTLCOLOR request = {control->m_hWnd, reinterpret_cast<HDC>(wParam), message - WM_CTLCOLORMSGBOX};
+    LRESULT brush = 0;
+    entry->handler(*control, 0, reinterpret_cast<LPARAM>(&request), brush);
+    if (!brush) return false;
+    result = brush;
+    return true;
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

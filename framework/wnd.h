@@ -115,6 +115,9 @@ protected:
 private:
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleNcDestroy(WPARAM wParam, LPARAM lParam);
+    // A WM_CTLCOLOR* request about a control whose map takes the reflected request
+    // (ON_WM_CTLCOLOR_REFLECT): the control answers it; true when it gave a brush.
+    bool ReflectCtlColor(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     WNDPROC superProc_ = nullptr;
     struct CurrentMessage {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "about_dlg.h"
 #include "core/shortcut_store.h"
 #include "editor_app.h"
 #include "html_help.h"
@@ -260,5 +261,6 @@ void CShortcutsDlg::OnHelpCommand() { ShowHelp(nullptr); }
 void CShortcutsDlg::OnListClick(NMHDR*, LRESULT* result) { *result = 0; }
 
 void CShortcutsDlg::ShowAboutBox() {
-    MessageBox("Vintrel 1.3.27.92\nShortcut editor of Tarvo", kMainWindowCaption, MB_OK | MB_ICONINFORMATION);
+    CAboutDlg about;
+    about.DoModal();
 }

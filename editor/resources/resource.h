@@ -4,6 +4,7 @@
 #include "afxres.h"
 
 // Dialogs and controls.
+#define IDD_ABOUTBOX 100
 #define IDD_SHORTCUTS 102
 #define IDC_SHORTCUT_LIST 1001
 #define IDC_ADD 1015
@@ -12,6 +13,15 @@
 #define IDC_ADD_SCRIPT 1018
 #define IDC_RUN_SCRIPT 1019
 #define IDC_DELETE 1029
+// The About box; its links share their ids with two buttons of the main window.
+#define IDC_HOME_PAGE 1018
+#define IDC_CONTACT 1019
+#define IDC_EDITOR_VERSION 1032
+#define IDC_LIBRARY_VERSION 1033
+#define IDC_PRODUCT_VERSION 1034
+
+// Controls without an id.
+#define IDC_STATIC (-1)
 
 // The edit dialog; each control with a help text names its string-table entry too.
 #define IDD_EDIT_SHORTCUT 138
@@ -28,6 +38,7 @@
 // Menus, tool bar, icons.
 #define IDR_TRAY_MENU 4
 #define IDR_TOOLBAR 10
+#define IDB_BANNER 150
 #define IDI_BATCH 154
 #define IDI_VBSCRIPT 155
 #define IDI_JSCRIPT 156

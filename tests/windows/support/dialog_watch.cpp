@@ -62,8 +62,8 @@ BOOL CALLBACK ReadChild(HWND child, LPARAM lParam) {
 
 }  // namespace
 
-DialogWatcher::DialogWatcher(int button, HWND ignore)
-    : thread_([this, button, ignore] {
+DialogWatcher::DialogWatcher(int button, HWND ignore, std::function<void(HWND)> inspect)
+    : thread_([this, button, ignore, inspect] {
           for (const DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(50)) {
               HWND dialog = FindDialog(ignore);
               if (!dialog) continue;
@@ -72,6 +72,7 @@ DialogWatcher::DialogWatcher(int button, HWND ignore)
               GetWindowTextA(dialog, caption, sizeof caption);
               seen_.caption = caption;
               EnumChildWindows(dialog, ReadChild, reinterpret_cast<LPARAM>(&seen_));
+              if (inspect) inspect(dialog);
               PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
               found_ = true;
               return;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -29,7 +30,8 @@ void Click(HWND window);
 class DialogWatcher {
 public:
     // Closes the dialog by sending it WM_COMMAND with button; the window ignore is skipped.
-    explicit DialogWatcher(int button = IDOK, HWND ignore = nullptr);
+    // inspect, when given, looks at the open dialog first (on the watcher's thread).
+    explicit DialogWatcher(int button = IDOK, HWND ignore = nullptr, std::function<void(HWND)> inspect = {});
     ~DialogWatcher() { Finish(); }
     // Waits (20 seconds at most) for the watcher thread; true when a dialog was seen and closed.
     bool Finish();
