@@ -173,7 +173,9 @@ void CHyperlinkLabel::OnOpen() {
         CWaitCursor wait;
         result = ::ShellExecuteA(::GetParent(m_hWnd), "open", target, nullptr, nullptr, SW_SHOW);
     }
-    if (reinterpret_cast<INT_PTR>(result) <= 32) return;
+    // The shell may pump messages; the box can have been closed meanwhile, and
+    // InvalidateRect(nullptr) would then repaint every window.
+    if (reinterpret_cast<INT_PTR>(result) <= 32 || !::IsWindow(m_hWnd)) return;
     state = visitedState;
     // Kept, the capture taken on hover would send every later click in the dialog here
     // (OK included) and open the target again. Once it is released the label no longer

@@ -51,15 +51,20 @@ void CShortcutsDlg::RunEditDialog(UINT templateId, int row, int scriptType) {
             if (row == -1) {
                 row = listControl.InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, listControl.GetItemCount(), kept[0], 0, 0,
                                              type, type);
-                for (int column = 1; column < 4; ++column) listControl.SetItemText(row, column, kept[column]);
+                if (row >= 0)
+                    for (int column = 1; column < 4; ++column) listControl.SetItemText(row, column, kept[column]);
             } else {
                 for (int column = 0; column < 4; ++column) listControl.SetItemText(row, column, kept[column]);
                 listControl.SetItem(row, 0, LVIF_IMAGE | LVIF_PARAM, nullptr, type, 0, 0, type);
             }
             initializing = false;
-            SaveItem(row, kept[0], kept[1], kept[2], kept[3], type, false);
+            // A row the list refused has no item key to go to.
+            if (row >= 0) SaveItem(row, kept[0], kept[1], kept[2], kept[3], type, false);
         }
     }
+    // A "quit" from another instance can end this window while the dialog runs; its
+    // OnDestroy has stopped the engine, which must then stay stopped.
+    if (!::IsWindow(m_hWnd)) return;
     // Also after Cancel, and also when the engine had been stopped from the tray.
     StartEngine();
     NotifyEngine();
@@ -72,6 +77,8 @@ void CShortcutsDlg::DeleteSelectedItem() {
     question.LoadString(IDS_CONFIRM_DELETE);
     if (MessageBox(question, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     listControl.DeleteItem(row);
+    // Not every list view reports a deleted selection as a change of state.
+    UpdateCommandStates(listControl.GetSelectedCount() > 0);
     // Row i is stored in item key i: every row moves down, and the former last key goes.
     const int count = listControl.GetItemCount();
     for (int i = 0; i < count; ++i)

@@ -113,6 +113,7 @@ void CShortcutsDlg::OnListItemChanged(NMHDR* header, LRESULT* result) {
         return;
     }
     const int row = change->iItem;
+    if (row < 0) return;
     const CString shortcut = listControl.GetItemText(row, 0);
     if (shortcut != "none") {
         SaveItem(row, shortcut, listControl.GetItemText(row, 1), listControl.GetItemText(row, 2),

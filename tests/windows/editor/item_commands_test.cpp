@@ -122,6 +122,22 @@ TEST_F(EditorWindow, EditOpensTheRowsDialogAndTheEngineRunsAfterwards) {
     window->DestroyWindow();
 }
 
+// "vintrel quit" from another instance ends the window while its edit dialog is open: the
+// engine that its end stopped must not be started again behind it.
+TEST_F(EditorWindow, AWindowEndedDuringTheDialogLeavesTheEngineStopped) {
+    auto window = Open();
+    ASSERT_TRUE(window->EngineRunning());
+    WithEditDialog(*window, IDC_ADD, [&](HWND dialog) {
+        const HWND main = window->m_hWnd;
+        PostMessageA(main, WM_DESTROY, 0, 0);
+        PostMessageA(main, WM_NCDESTROY, 0, 0);
+        teststore::WaitFor([&] { return window->m_hWnd == nullptr; });
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(window->m_hWnd, nullptr);
+    EXPECT_FALSE(window->EngineRunning());
+}
+
 // With rows 2 and 5 of six selected, one question and row 2 goes: every row moves into
 // its key and the former last key is deleted. Deleting the only row leaves no item key.
 TEST_F(EditorWindow, DeleteAsksOnceAndRemovesTheFirstSelectedRow) {
