@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstring>
 #include <set>
 #include <string>
 
@@ -11,11 +10,10 @@ namespace {
 
 using namespace keystroke;
 
-// Plays keystrokes as the hook gets them (lParam built like Windows: previous state,
-// context bit while an Alt is down) against one table and applies each decision's
-// clearing. Keystrokes: "c+ f+ f- c-", key down (+) or up (-); c/C, a/A, s/S: left/right
-// Ctrl, Alt, Shift. Outcome per keystroke: p passed, s swallowed; a launch shows the entry's
-// index when swallowed and beeping as set, P when passed without a beep.
+// Plays "c+ f+ f- c-" (key down +, up -; c/C, a/A, s/S: left/right Ctrl, Alt, Shift) with
+// lParam built as Windows builds it, applying each decision's clearing. Outcome per
+// keystroke: p passed, s swallowed, the entry's index for a launch swallowed and beeping
+// as set, P for one passed without a beep.
 TEST(KeystrokeDecision, Scenarios) {
     struct Scenario { bool removeKeystroke, beep, captureMode; const char* strokes; const char* outcome; };
     const Scenario scenarios[] = {
@@ -37,17 +35,15 @@ TEST(KeystrokeDecision, Scenarios) {
         KeyCombination state{};
         std::set<char> down;
         std::string outcome;
-        for (size_t i = 0; i < std::strlen(s.strokes); i += 3) {
-            const char name = s.strokes[i];
-            const bool release = s.strokes[i + 1] == '-';
-            const char lower = static_cast<char>(std::tolower(name));
+        for (const char* p = s.strokes; *p; p += p[2] ? 3 : 2) {
+            const char name = p[0], lower = static_cast<char>(std::tolower(name));
+            const bool release = p[1] == '-';
             const uint16_t vk = lower == 'c' ? kControlKey : lower == 'a' ? kMenuKey : lower == 's' ? kShiftKey : std::toupper(name);
             const uint32_t scan = lower == 'c' ? kControlScan : lower == 'a' ? kMenuScan : name == 's' ? kLeftShiftScan : name == 'S' ? kRightShiftScan : 33u;
-            uint32_t lParam = 1u | scan << kScanCodeShift;
-            if (std::isupper(name) && lower != 's') lParam |= kExtendedBit;
+            uint32_t lParam = 1u | scan << kScanCodeShift | (std::isupper(name) && lower != 's' ? kExtendedBit : 0) |
+                              (down.count(name) ? kPreviousStateBit : 0) | (release ? kTransitionBit : 0);
             if (down.count('a') || down.count('A') || (lower == 'a' && !release)) lParam |= kContextBit;
-            if (down.count(name)) lParam |= kPreviousStateBit;
-            if (release) lParam |= kTransitionBit, down.erase(name); else down.insert(name);
+            if (release) down.erase(name); else down.insert(name);
             const KeystrokeDecision d = DecideKeystroke(state, vk, lParam, s.captureMode, *table);
             EXPECT_EQ(d.capture, s.captureMode) << s.strokes;
             if (d.clearState) state = KeyCombination{};
