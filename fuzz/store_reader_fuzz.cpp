@@ -27,18 +27,16 @@ Value MakeValue(FuzzInput& in) {
     return {type, data};
 }
 
-const Value* Find(const FakeStore::Key& key, const char* name) {
-    const auto found = key.find(name);
-    return found == key.end() ? nullptr : &found->second;
-}
-bool Dword(const Value* value, uint32_t& out) {
-    if (!value || value->type != StoreReader::kDword || value->data.size() != 4) return false;
-    std::memcpy(&out, value->data.data(), 4);
+bool Dword(const FakeStore::Key& key, const char* name, uint32_t& out) {
+    const auto value = key.find(name);
+    if (value == key.end() || value->second.type != StoreReader::kDword || value->second.data.size() != 4) return false;
+    std::memcpy(&out, value->second.data.data(), 4);
     return true;
 }
-bool Text(const Value* value, std::string& out, size_t limit = store::kItemStringLimit) {
-    if (!value || value->type != StoreReader::kString || value->data.size() > limit) return false;
-    out = value->data.substr(0, value->data.find('\0'));
+bool Text(const FakeStore::Key& key, const char* name, std::string& out, size_t limit = store::kItemStringLimit) {
+    const auto value = key.find(name);
+    if (value == key.end() || value->second.type != StoreReader::kString || value->second.data.size() > limit) return false;
+    out = value->second.data.substr(0, value->second.data.find('\0'));
     return true;
 }
 
@@ -65,11 +63,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     EngineSettings settings{false, true, 7};
     const auto table = store::ReadShortcutTable(fake, settings);
     uint32_t value = 0;
-    const bool loads = !fake.hasRoot || (Dword(Find(fake.root, store::kVersion), value) && store::IsVersionAccepted(value));
+    const bool loads = !fake.hasRoot || (Dword(fake.root, store::kVersion, value) && store::IsVersionAccepted(value));
     if (fake.hasRoot && loads) {
-        if (Dword(Find(fake.root, store::kDoNotRemoveKeystroke), value)) settings.removeKeystroke = value != 1;
-        if (Dword(Find(fake.root, store::kBeepAfterKeystroke), value)) settings.beepAfterKeystroke = value != 0;
-        if (Dword(Find(fake.root, store::kBeepType), value)) settings.beepType = value;
+        if (Dword(fake.root, store::kDoNotRemoveKeystroke, value)) settings.removeKeystroke = value != 1;
+        if (Dword(fake.root, store::kBeepAfterKeystroke, value)) settings.beepAfterKeystroke = value != 0;
+        if (Dword(fake.root, store::kBeepType, value)) settings.beepType = value;
     }
     FUZZ_CHECK(table->Settings().removeKeystroke == settings.removeKeystroke &&
                table->Settings().beepAfterKeystroke == settings.beepAfterKeystroke && table->Settings().beepType == settings.beepType);
@@ -79,12 +77,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const FakeStore::Key& key = fake.items[keysRead];
         uint32_t disabled = 0, type = 4, code = 0;
         std::string shortcut, action, script;
-        if ((Dword(Find(key, store::kDisabled), disabled) && disabled != 0) || !Text(Find(key, store::kShortcut), shortcut)) continue;
-        if (Dword(Find(key, store::kAction), code)) action = store::SpecialFolderTarget(code) ? store::SpecialFolderTarget(code) : "";
-        else Text(Find(key, store::kAction), action);
-        Dword(Find(key, store::kType), type);
+        if ((Dword(key, store::kDisabled, disabled) && disabled != 0) || !Text(key, store::kShortcut, shortcut)) continue;
+        if (Dword(key, store::kAction, code)) action = store::SpecialFolderTarget(code) ? store::SpecialFolderTarget(code) : "";
+        else Text(key, store::kAction, action);
+        Dword(key, store::kType, type);
         if (action.empty() || static_cast<int32_t>(type) >= 4) continue;
-        Text(Find(key, store::kScript), script);
+        Text(key, store::kScript, script);
         FUZZ_CHECK(entries < table->Count() && table->Action(entries) == action && table->Script(entries) == script);
         FUZZ_CHECK(table->Type(entries) == static_cast<int32_t>(type) && table->Combination(entries) == ParseKeyCombination(shortcut));
         ++entries;
@@ -96,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fake.hasRoot = true;
     fake.OpenRoot();
     std::string expected;
-    const bool present = Text(Find(fake.root, store::kWindowSettings), expected, store::kSettingsStringLimit);
+    const bool present = Text(fake.root, store::kWindowSettings, expected, store::kSettingsStringLimit);
     char text[store::kSettingsStringLimit + 1];
     size_t length = 0;
     FUZZ_CHECK(store::ReadString(fake, store::kWindowSettings, text, store::kSettingsStringLimit, length) == present);

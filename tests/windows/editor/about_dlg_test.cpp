@@ -20,14 +20,6 @@ std::string OpenAbout(CShortcutsDlg& main, const std::function<void()>& open) {
     return watcher.Seen().caption + seen;
 }
 
-TEST(ReadFileVersion, FailsWithoutAVersionResource) {
-    for (const std::string& path : {TestDir() + "start_marker.exe", std::string("C:\\nowhere\\lindle.dll"),
-                                    "C:\\" + std::string(300, 'a') + "\\lindle.dll"}) {
-        int major = -1, minor, build, revision;
-        EXPECT_FALSE(ReadFileVersion(path.c_str(), major, minor, build, revision)) << path;
-    }
-}
-
 TEST_F(EditorWindow, TheAboutBoxOpensTheSameWayFromAllFourPlacesAndLeavesTheWindowInTheTray) {
     auto main = Open();
     ASSERT_FALSE(main->IsWindowVisible());
