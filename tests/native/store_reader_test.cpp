@@ -25,29 +25,25 @@ std::unique_ptr<ShortcutTable> ReadItem(const char* name, const Value& value) {
     return store::ReadShortcutTable(store, EngineSettings{});
 }
 
-TEST(StoreReader, DwordsCountOnlyAtFourBytesOfTheirType) {
-    const std::string one("\1\0\0\0", 4);
-    for (const auto& [disabled, counts] : {std::pair<Value, bool>{{StoreReader::kDword, one}, true},
-                                           {{StoreReader::kDword, one.substr(0, 3)}, false}, {{StoreReader::kDword, one + '\0'}, false},
-                                           {{StoreReader::kString, one}, false}, {{3, one}, false}})
-        EXPECT_EQ(ReadItem(store::kDisabled, disabled)->Count(), counts ? 0 : 1) << disabled.data.size();
-}
-
-// Text ends at its first NUL or its data, never past it; over 8192 bytes it reads as absent.
-TEST(StoreReader, TextWithAndWithoutTerminatorsAtTheLimit) {
-    const std::string full(store::kItemStringLimit, 'x');
-    const std::pair<Value, std::string> cases[] = {
-        {{StoreReader::kString, std::string("note\0pad", 8)}, "note;"}, {{StoreReader::kString, full}, full + ";"},
-        {{StoreReader::kString, full + '\0'}, ""}, {{StoreReader::kString, full.substr(1) + '\0'}, full.substr(1) + ";"},
-        {{StoreReader::kString, std::string(1, '\0')}, ""}, {{7, "notepad"}, ""},
-        {{StoreReader::kDword, FakeStore::Dword(3).data}, "::{208D2C60-3AEA-1069-A2D7-08002B30309D};"},
-        {{StoreReader::kDword, FakeStore::Dword(4).data}, ""},
+// A "Disabled" counts only as four bytes of its type. Text ends at its first NUL or its
+// data, never past it; over 8192 bytes it reads as absent.
+TEST(StoreReader, ValueTypesSizesAndTerminators) {
+    const std::string one("\1\0\0\0", 4), full(store::kItemStringLimit, 'x');
+    const std::tuple<const char*, Value, std::string> cases[] = {
+        {store::kDisabled, {StoreReader::kDword, one}, ""}, {store::kDisabled, {StoreReader::kDword, one.substr(0, 3)}, "a.exe;"},
+        {store::kDisabled, {StoreReader::kDword, one + '\0'}, "a.exe;"}, {store::kDisabled, {StoreReader::kString, one}, "a.exe;"},
+        {store::kDisabled, {3, one}, "a.exe;"},
+        {store::kAction, {StoreReader::kString, std::string("note\0pad", 8)}, "note;"}, {store::kAction, {StoreReader::kString, full}, full + ";"},
+        {store::kAction, {StoreReader::kString, full + '\0'}, ""}, {store::kAction, {StoreReader::kString, full.substr(1) + '\0'}, full.substr(1) + ";"},
+        {store::kAction, {StoreReader::kString, std::string(1, '\0')}, ""}, {store::kAction, {7, "notepad"}, ""},
+        {store::kAction, {StoreReader::kDword, FakeStore::Dword(3).data}, "::{208D2C60-3AEA-1069-A2D7-08002B30309D};"},
+        {store::kAction, {StoreReader::kDword, FakeStore::Dword(4).data}, ""},
     };
-    for (const auto& [action, expected] : cases) {
-        const auto table = ReadItem(store::kAction, action);
+    for (const auto& [name, value, expected] : cases) {
+        const auto table = ReadItem(name, value);
         std::string actions;
         for (int i = 0; i < table->Count(); ++i) actions += std::string(table->Action(i)) + ";";
-        EXPECT_EQ(actions, expected) << action.data.size();
+        EXPECT_EQ(actions, expected) << name << " " << value.data.size();
         if (table->Count() == 1) EXPECT_EQ(table->Script(0), full);
     }
 }
