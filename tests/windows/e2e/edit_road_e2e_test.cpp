@@ -42,9 +42,7 @@ void SetRowState(HWND list, int row, UINT state, UINT mask) {
     GetWindowThreadProcessId(list, &processId);
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
     void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
-    LVITEMA item = {};
-    item.state = state;
-    item.stateMask = mask;
+    LVITEMA item = {0, 0, 0, state, mask};
     WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
     SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote));
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);

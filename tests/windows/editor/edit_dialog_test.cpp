@@ -26,7 +26,7 @@ using teststore::Send;
 using teststore::WaitFor;
 
 // Records the Shortcut box after each captured keystroke, so the driver knows when the
-// dialog has handled the keys it sent.
+// dialog has handled the keys it sent; a help request would be a key that got past.
 class CRecordingDlg : public CEditShortcutDlg {
 public:
     using CEditShortcutDlg::CEditShortcutDlg;
@@ -48,7 +48,6 @@ protected:
         texts.push_back(WindowText(GetDlgItem(IDC_SHORTCUT_TEXT)));
         return result;
     }
-    // A help request while capturing would be a key that got past the capture.
     LRESULT OnHelp(WPARAM, LPARAM) {
         std::lock_guard<std::mutex> lock(mutex);
         texts.push_back("help");
@@ -96,13 +95,9 @@ std::string Key(BYTE vk) { return std::string{'+', static_cast<char>(vk), '-', s
 // Caption by template and editing flag; OK reads the boxes back, Cancel reads nothing, and
 // Cancel during a capture removes the hooks.
 TEST_F(EditDialog, CaptionsAndWhatOkAndCancelHandBack) {
-    const struct {
-        UINT templateId;
-        bool editing;
-        int button;
-        const char* caption;
-    } cases[] = {{IDD_EDIT_SHORTCUT, true, IDOK, "Edit shortcut"}, {IDD_EDIT_SHORTCUT, false, IDCANCEL, "Add shortcut"},
-                 {IDD_EDIT_SCRIPT, true, IDOK, "Edit script"}, {IDD_EDIT_SCRIPT, false, IDCANCEL, "Add script"}};
+    const struct { UINT templateId; bool editing; int button; const char* caption; } cases[] = {
+        {IDD_EDIT_SHORTCUT, true, IDOK, "Edit shortcut"}, {IDD_EDIT_SHORTCUT, false, IDCANCEL, "Add shortcut"},
+        {IDD_EDIT_SCRIPT, true, IDOK, "Edit script"}, {IDD_EDIT_SCRIPT, false, IDCANCEL, "Add script"}};
     for (const auto& c : cases) {
         CEditShortcutDlg dialog(c.templateId, c.editing);
         dialog.SetValues("LCTRL + F", "calc.exe", "old", "echo hi");
