@@ -281,12 +281,13 @@ TEST(Soak, RandomKeysUnderReloadsLaunchExactlyWhatTheCorePredicts) {
     // Launches are started by the time F9 is through; give their markers time to log.
     WaitFor([&] { return ReadFile(target.path + "markers.log").size() >= static_cast<size_t>(expectedLaunches); });
     Sleep(1000);
+    const std::string markers = ReadFile(target.path + "markers.log");
     std::map<char, int> launched;
-    for (char letter : ReadFile(target.path + "markers.log")) ++launched[letter];
+    for (char letter : markers) ++launched[letter];
     const Usage after = UsageOf(target.process);
-    std::printf("soak: %zu keystrokes in %lu ms under %d reloads; launches predicted %d\n"
+    std::printf("soak: %zu keystrokes in %lu ms under %d reloads; launches predicted %d, seen %zu\n"
                 "soak: target handles %lu, %lu after warm-up, %lu at the end; working set %lu KB, %lu KB, %lu KB\n",
-                stream.size() / 2, elapsed, reloads, expectedLaunches, before.handles, warm.handles, after.handles,
+                stream.size() / 2, elapsed, reloads, expectedLaunches, markers.size(), before.handles, warm.handles, after.handles,
                 static_cast<unsigned long>(before.workingSet), static_cast<unsigned long>(warm.workingSet),
                 static_cast<unsigned long>(after.workingSet));
 
