@@ -19,12 +19,12 @@ bool WriteValue(const CRegistryKey& target, const char* name, DWORD type, const 
 bool CRegistryKey::KeyExists() const { return static_cast<bool>(ScopedRegistryKey(root, path, KEY_READ)); }
 
 uint32_t CRegistryKey::ReadDword(const char* name, uint32_t defaultValue) const {
-    CRegistryValue value(name, false);
+    CRegistryValue value(name, CRegistryValue::Number);
     return ReadValues(&value, 1) && value.found ? value.number : defaultValue;
 }
 
 CString CRegistryKey::ReadString(const char* name, const char* defaultValue) const {
-    CRegistryValue value(name, true);
+    CRegistryValue value(name, CRegistryValue::Text);
     return ReadValues(&value, 1) && value.found ? value.string : CString(defaultValue);
 }
 
@@ -34,14 +34,22 @@ bool CRegistryKey::ReadValues(CRegistryValue* values, size_t count) const {
     std::vector<char> buffer;
     for (size_t i = 0; i < count; ++i) {
         CRegistryValue& value = values[i];
-        if (!value.text) {
+        if (value.kind == CRegistryValue::Number) {
             value.found = QueryDwordValue(key.get(), value.name, value.number);
             continue;
         }
         buffer.resize(static_cast<size_t>(readLimit) + 1);
         size_t length = 0;
-        value.found = QueryStringValue(key.get(), value.name, buffer.data(), readLimit, length);
-        if (value.found) value.string = CString(buffer.data(), static_cast<int>(length));
+        bool text = false;
+        if (value.kind == CRegistryValue::Text) {
+            text = value.found = QueryStringValue(key.get(), value.name, buffer.data(), readLimit, length);
+        } else {
+            const store::ValueKind kind =
+                QueryDwordOrStringValue(key.get(), value.name, buffer.data(), readLimit, length, value.number);
+            value.found = kind != store::ValueKind::Missing;
+            text = kind == store::ValueKind::Text;
+        }
+        if (text) value.string = CString(buffer.data(), static_cast<int>(length));
     }
     return true;
 }

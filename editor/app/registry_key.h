@@ -9,11 +9,13 @@
 
 #include "cstring.h"
 
-// One value for CRegistryKey::ReadValues, asked for as a number or as text.
+// One value for CRegistryKey::ReadValues, asked for as a number, as text, or as either
+// (then number stays 0 when text was read).
 struct CRegistryValue {
-    CRegistryValue(const char* name, bool text) : name(name), text(text) {}
+    enum Kind { Number, Text, NumberOrText };
+    CRegistryValue(const char* name, Kind kind) : name(name), kind(kind) {}
     const char* name;
-    bool text;
+    Kind kind;
     bool found = false;
     uint32_t number = 0;
     CString string;

@@ -26,8 +26,6 @@ public:
     // gap, at most maxItems. A store whose "Version" is rejected is reported and left
     // alone: the list stays empty and nothing is ever written to it.
     void LoadItems();
-    // The display text of an item key's "Action": a special-folder code shows as its name.
-    CString ReadAction(const CRegistryKey& key) const;
     // Special-folder names go to the store as their code, any other text as text.
     bool WriteAction(const CRegistryKey& key, const CString& action) const;
     // Writes row's item to its key; the enabled state comes from the row's check box.

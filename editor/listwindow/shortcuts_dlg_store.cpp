@@ -19,11 +19,10 @@ CString ItemPath(int index) {
     return path;
 }
 
-// "Action" as the list shows it, from its reads as a number and as text: a
-// special-folder code shows as its name.
-CString ActionText(const CRegistryValue& code, const CRegistryValue& text) {
-    if (!code.found || code.number == 0) return text.found ? text.string : CString("");
-    const char* name = store::SpecialFolderName(code.number);
+// "Action" as the list shows it: a special-folder code shows as its name.
+CString ActionText(const CRegistryValue& action) {
+    if (!action.found || action.number == 0) return action.string;
+    const char* name = store::SpecialFolderName(action.number);
     return name ? name : "";
 }
 
@@ -44,24 +43,18 @@ void CShortcutsDlg::LoadItems() {
     for (int n = 0; n < maxItems; ++n) {
         key.SetKey(ItemPath(n), HKEY_CURRENT_USER);
         // Each item key opened once for all its values.
-        CRegistryValue values[] = {{store::kType, false},   {store::kShortcut, true},    {store::kAction, false},
-                                   {store::kAction, true},  {store::kDescription, true}, {store::kScript, true},
-                                   {store::kDisabled, false}};
+        CRegistryValue values[] = {{store::kType, CRegistryValue::Number},       {store::kShortcut, CRegistryValue::Text},
+                                   {store::kAction, CRegistryValue::NumberOrText}, {store::kDescription, CRegistryValue::Text},
+                                   {store::kScript, CRegistryValue::Text},         {store::kDisabled, CRegistryValue::Number}};
         if (!key.ReadValues(values, std::size(values))) break;
-        const auto& [type, shortcut, actionCode, actionText, description, script, disabled] = values;
+        const auto& [type, shortcut, action, description, script, disabled] = values;
         const int image = static_cast<int>(type.number);
         const int row = listControl.InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, n, shortcut.string, 0, 0, image, image);
-        listControl.SetItemText(row, 1, ActionText(actionCode, actionText));
+        listControl.SetItemText(row, 1, ActionText(action));
         listControl.SetItemText(row, 2, description.string);
         listControl.SetItemText(row, 3, script.string);
         listControl.SetCheck(row, disabled.number == 0);
     }
-}
-
-CString CShortcutsDlg::ReadAction(const CRegistryKey& key) const {
-    CRegistryValue values[] = {{store::kAction, false}, {store::kAction, true}};
-    key.ReadValues(values, 2);
-    return ActionText(values[0], values[1]);
 }
 
 bool CShortcutsDlg::WriteAction(const CRegistryKey& key, const CString& action) const {

@@ -50,19 +50,16 @@ void ReadItem(StoreReader& reader, ItemBuffers& buffers, ShortcutTableBuilder& b
     size_t shortcutLength = 0;
     if (!ReadString(reader, kShortcut, buffers.shortcut, kItemStringLimit, shortcutLength)) return;
 
-    // "Action" is a special-folder code or a text: one read, then its type decides.
-    uint32_t type = 0;
-    uint32_t size = 0;
-    if (reader.ReadValue(kAction, type, buffers.action, kItemStringLimit, size) != StoreReader::Result::Read) return;
+    // "Action" is a special-folder code or a text.
     const char* action = buffers.action;
     size_t actionLength = 0;
     uint32_t code = 0;
-    if (TakeDword(type, buffers.action, size, code)) {
+    const ValueKind kind = ReadDwordOrString(reader, kAction, buffers.action, kItemStringLimit, actionLength, code);
+    if (kind == ValueKind::Missing) return;
+    if (kind == ValueKind::Number) {
         action = SpecialFolderTarget(code);
         if (action == nullptr) return;  // an unknown code is an empty action
         actionLength = std::strlen(action);
-    } else if (!TakeText(type, buffers.action, size, kItemStringLimit, actionLength)) {
-        return;
     }
     if (actionLength == 0) return;
 
@@ -93,6 +90,15 @@ bool ReadString(StoreReader& reader, const char* name, char* buffer, uint32_t li
     // A value longer than the limit reads as absent.
     return reader.ReadValue(name, type, buffer, limit, size) == StoreReader::Result::Read &&
            TakeText(type, buffer, size, limit, length);
+}
+
+ValueKind ReadDwordOrString(StoreReader& reader, const char* name, char* buffer, uint32_t limit, size_t& length,
+                            uint32_t& number) {
+    uint32_t type = 0;
+    uint32_t size = 0;
+    if (reader.ReadValue(name, type, buffer, limit, size) != StoreReader::Result::Read) return ValueKind::Missing;
+    if (TakeDword(type, buffer, size, number)) return ValueKind::Number;
+    return TakeText(type, buffer, size, limit, length) ? ValueKind::Text : ValueKind::Missing;
 }
 
 std::unique_ptr<ShortcutTable> ReadShortcutTable(StoreReader& reader, const EngineSettings& current) {

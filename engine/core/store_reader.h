@@ -39,6 +39,12 @@ bool ReadDword(StoreReader& reader, const char* name, uint32_t& value);
 // bytes). The text ends at the first NUL or at the end of the data; it is terminated.
 bool ReadString(StoreReader& reader, const char* name, char* buffer, uint32_t limit, size_t& length);
 
+// A value stored either as a REG_DWORD (as ReadDword takes it) or as a REG_SZ (as
+// ReadString takes it, into buffer of limit + 1 bytes, limit at least 4), with one read.
+enum class ValueKind { Missing, Number, Text };
+ValueKind ReadDwordOrString(StoreReader& reader, const char* name, char* buffer, uint32_t limit, size_t& length,
+                            uint32_t& number);
+
 // Reads the settings and the items of the store into a new table. Settings the store does
 // not hold keep their values from current. Null when memory ran out.
 std::unique_ptr<ShortcutTable> ReadShortcutTable(StoreReader& reader, const EngineSettings& current);

@@ -69,3 +69,9 @@ bool QueryStringValue(HKEY key, const char* name, char* buffer, DWORD limit, siz
     OpenKeyReader reader(key);
     return store::ReadString(reader, name, buffer, limit, length);
 }
+
+store::ValueKind QueryDwordOrStringValue(HKEY key, const char* name, char* buffer, DWORD limit, size_t& length,
+                                         uint32_t& number) {
+    OpenKeyReader reader(key);
+    return store::ReadDwordOrString(reader, name, buffer, limit, length, number);
+}

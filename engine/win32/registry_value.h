@@ -52,3 +52,7 @@ bool QueryDwordValue(HKEY key, const char* name, uint32_t& value);
 // A REG_SZ of at most limit bytes, read into buffer (which holds at least limit + 1
 // bytes). The text ends at the first NUL or at the end of the data; it is terminated.
 bool QueryStringValue(HKEY key, const char* name, char* buffer, DWORD limit, size_t& length);
+
+// Either of the two, with one read.
+store::ValueKind QueryDwordOrStringValue(HKEY key, const char* name, char* buffer, DWORD limit, size_t& length,
+                                         uint32_t& number);

@@ -26,13 +26,14 @@ TEST(RegistryKey, ReadsWritesAndDeletes) {
     EXPECT_STREQ(key.ReadString("Number", "d"), "d");
     EXPECT_STREQ(key.ReadString("Long", "d"), "d");
     // Several values with one opening, each as the single reads take it.
-    CRegistryValue values[] = {{"Number", false}, {"Number", true}, {"Text", true}, {"Text", false},
-                               {"Long", true},    {"Absent", true}};
+    using V = CRegistryValue;
+    CRegistryValue values[] = {{"Number", V::Number}, {"Number", V::Text}, {"Text", V::Text}, {"Text", V::Number},
+                               {"Long", V::Text},     {"Absent", V::Text}};
     ASSERT_TRUE(key.ReadValues(values, 6));
     EXPECT_TRUE(values[0].found && values[0].number == 12);
     EXPECT_TRUE(values[2].found && values[2].string == "12");
     for (int i : {1, 3, 4, 5}) EXPECT_FALSE(values[i].found) << i;
-    CRegistryValue missing("Number", false);
+    CRegistryValue missing("Number", CRegistryValue::Number);
     EXPECT_FALSE(CRegistryKey(teststore::ItemPath(9).c_str(), HKEY_CURRENT_USER, 16).ReadValues(&missing, 1));
 
     const CRegistryKey empty("", HKEY_CURRENT_USER, 1024);
