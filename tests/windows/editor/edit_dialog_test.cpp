@@ -153,6 +153,16 @@ TEST_F(EditDialog, SpecialFoldersLockTheActionBox) {
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(seen, (std::vector<std::string>{"My documents locked -1", "x free -1", "My network places locked 3"}));
     EXPECT_EQ(dialog.GetAction(), "My network places");
+
+    // Only the exact name locks: the same words in other letters are a user's text.
+    CEditShortcutDlg lower(IDD_EDIT_SHORTCUT, true);
+    lower.SetValues("LCTRL + F", "my documents", "", "");
+    bool locked = true;
+    RunModal(lower, [&](HWND window) {
+        locked = Locked(window);
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_FALSE(locked);
 }
 
 // Real keystrokes during a capture: held modifiers preview, a main key completes the text,

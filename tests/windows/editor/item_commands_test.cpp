@@ -51,6 +51,14 @@ TEST_F(EditorWindow, WithAFullListEveryAddShowsTheLimit) {
     for (UINT command : {IDC_ADD, ID_ADD_SHORTCUT, IDC_ADD_SCRIPT, ID_ADD_BATCH, ID_ADD_VBSCRIPT, ID_ADD_JSCRIPT, ID_EDIT_ITEM})
         EXPECT_EQ(Reported(*window, command), std::string(AfxGetAppName()) + ": " + kLimitMessage) << command;
     EXPECT_EQ(window->List().GetItemCount(), store::kMaxItems);
+    // Editing a row adds nothing, so it still opens.
+    Select(window->List(), {5});
+    std::string seen;
+    WithEditDialog(*window, IDC_EDIT_ITEM, [&](HWND dialog) {
+        seen = WindowText(dialog) + ": " + WindowText(GetDlgItem(dialog, IDC_SHORTCUT_TEXT));
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(seen, "Edit shortcut: F5");
     window->DestroyWindow();
 }
 
