@@ -31,6 +31,8 @@ ManifestDPIAware true
 ; The store's format version: 2.0 with the release's build in the low byte, which the
 ; programs accept (upper 16 bits at most 2, bits 8 to 15 clear).
 !define STORE_VERSION 0x00020004
+; The exit code of a silent run whose files wait for a restart, as Windows installers give it.
+!define ERROR_SUCCESS_REBOOT_REQUIRED 3010
 
 Name "${PRODUCT}"
 Caption "${PRODUCT} ${VERSION} Setup"
@@ -67,12 +69,18 @@ VIAddVersionKey /LANG=1033 "OriginalFilename" "${PRODUCT}-${VERSION}-setup.exe"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TEXT "${PRODUCT} ${VERSION} is installed. It runs in the notification area of the taskbar; double-click its icon to edit your shortcuts.$\r$\n$\r$\nClick Finish to close Setup."
+!define MUI_FINISHPAGE_TEXT_REBOOT "${PRODUCT} ${VERSION} is installed. Programs that were already running keep using the earlier ${PRODUCT} library until Windows restarts; restart Windows to finish the installation.$\r$\n$\r$\nRestart now?"
+!define MUI_FINISHPAGE_REBOOTLATER_DEFAULT
 !define MUI_FINISHPAGE_RUN "$INSTDIR\vintrel.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT} now"
 !insertmacro MUI_PAGE_FINISH
 
+; What the uninstaller's last page says: a file still in use goes only at the next restart.
+Var UninstallResult
+
 UninstPage custom un.ShortcutsPage un.ShortcutsPageLeave
 !insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_INSTFILESPAGE_FINISHHEADER_SUBTEXT "$UninstallResult"
 !insertmacro MUI_UNPAGE_INSTFILES
 
 !insertmacro MUI_LANGUAGE "English"
@@ -103,31 +111,25 @@ FunctionEnd
 !insertmacro EndRunningEditors ""
 !insertmacro EndRunningEditors "un."
 
-; Deletes a file; when the system refuses because the file is still mapped (lindle.dll is
-; loaded into every process its hooks reached), renames it aside and deletes it at restart.
-!macro RemoveFile un
-Function ${un}RemoveFile
-  Exch $0  ; the file
-  Push $1
-  ClearErrors
-  Delete "$0"
-  ${If} ${FileExists} "$0"
-    GetTempFileName $1 "$INSTDIR"
-    Delete "$1"
-    ClearErrors
-    Rename "$0" "$1"
-    ${If} ${Errors}
-      DetailPrint "Could not remove $0"
-    ${Else}
-      Delete /REBOOTOK "$1"
-    ${EndIf}
-  ${EndIf}
-  Pop $1
-  Pop $0
-FunctionEnd
+; Puts one file of the installation in place as $INSTDIR\<name>. lindle.dll stays mapped
+; into every process its hooks reached, and the system calls the new editor's hooks at
+; their offsets in whichever image a process has under that name: two different libraries
+; must never share the name while hooks are live. So the new file comes in beside the old
+; one, and a file in use is replaced only at the next restart (Rename /REBOOTOK sets the
+; restart flag); until then the new editor loads the old library, whose exports are the
+; same four.
+!macro InstallFile source name
+  File "/oname=$INSTDIR\${name}.new" "${source}"
+  Delete "$INSTDIR\${name}"
+  Rename /REBOOTOK "$INSTDIR\${name}.new" "$INSTDIR\${name}"
 !macroend
-!insertmacro RemoveFile ""
-!insertmacro RemoveFile "un."
+
+; Removes one installed file (and a newer one waiting for a restart); a file in use goes
+; at the next restart, which sets the restart flag.
+!macro RemoveFile name
+  Delete "$INSTDIR\${name}.new"
+  Delete /REBOOTOK "$INSTDIR\${name}"
+!macroend
 
 ; Sets $0 to 1 when the key holds a value of that name, of any type, else 0.
 Function ValueExists
@@ -184,21 +186,9 @@ Section "-${PRODUCT}" SecProgram
   Push "$INSTDIR\"
   Call EndRunningEditors
 
-  ${ForEach} $R1 0 2 + 1
-    ${Select} $R1
-      ${Case} 0
-        StrCpy $R2 "vintrel.exe"
-      ${Case} 1
-        StrCpy $R2 "lindle.dll"
-      ${Case} 2
-        StrCpy $R2 "Tarvo.chm"
-    ${EndSelect}
-    Push "$INSTDIR\$R2"
-    Call RemoveFile
-  ${Next}
-  File "${BIN_DIR}\vintrel.exe"
-  File "${BIN_DIR}\lindle.dll"
-  File "${BIN_DIR}\Tarvo.chm"
+  !insertmacro InstallFile "${BIN_DIR}\vintrel.exe" vintrel.exe
+  !insertmacro InstallFile "${BIN_DIR}\lindle.dll" lindle.dll
+  !insertmacro InstallFile "${BIN_DIR}\Tarvo.chm" Tarvo.chm
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   ; Machine-wide: the programs append file names straight to the path.
@@ -252,6 +242,13 @@ Section "-Settings"
     WriteRegDWORD HKLM "${STORE_KEY}" "No toolbar" 1
   ${Else}
     DeleteRegValue HKLM "${STORE_KEY}" "No toolbar"
+  ${EndIf}
+SectionEnd
+
+; Last: a silent run tells its caller that files wait for a restart.
+Section "-Result"
+  ${If} ${RebootFlag}
+    SetErrorLevel ${ERROR_SUCCESS_REBOOT_REQUIRED}
   ${EndIf}
 SectionEnd
 
@@ -311,26 +308,20 @@ Function un.ShortcutsPageLeave
   ${EndIf}
 FunctionEnd
 
+Function un.onInit
+  StrCpy $UninstallResult "Uninstall was completed successfully."
+FunctionEnd
+
 Section "Uninstall"
   SetShellVarContext all
   Push "$INSTDIR\"
   Call un.EndRunningEditors
 
-  ${ForEach} $R1 0 3 + 1
-    ${Select} $R1
-      ${Case} 0
-        StrCpy $R2 "vintrel.exe"
-      ${Case} 1
-        StrCpy $R2 "lindle.dll"
-      ${Case} 2
-        StrCpy $R2 "Tarvo.chm"
-      ${Case} 3
-        StrCpy $R2 "uninstall.exe"
-    ${EndSelect}
-    Push "$INSTDIR\$R2"
-    Call un.RemoveFile
-  ${Next}
-  ; Files renamed aside go at restart, and the folder with them.
+  !insertmacro RemoveFile vintrel.exe
+  !insertmacro RemoveFile lindle.dll
+  !insertmacro RemoveFile Tarvo.chm
+  !insertmacro RemoveFile uninstall.exe
+  ; Files still in use go at restart, and the folder with them.
   RMDir /REBOOTOK "$INSTDIR"
 
   RMDir /r "$SMPROGRAMS\${PRODUCT}"
@@ -341,6 +332,11 @@ Section "Uninstall"
   ${If} $KeepShortcuts == "no"
     DeleteRegKey HKCU "${STORE_KEY}"
     DeleteRegKey /ifempty HKCU "Software\${COMPANY}"
+  ${EndIf}
+
+  ${If} ${RebootFlag}
+    StrCpy $UninstallResult "Restart Windows to finish the removal: some files of ${PRODUCT} are in use until then."
+    SetErrorLevel ${ERROR_SUCCESS_REBOOT_REQUIRED}
   ${EndIf}
 
   ; Last, so that whoever waits for the uninstaller can wait for this entry to go.

@@ -4,14 +4,10 @@
 // store, and an uninstall that leaves only the user's shortcuts.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-#include <shlwapi.h>
-
 #include "core/shortcut_store.h"
 #include "dialog_watch.h"
 #include "html_help.h"
-#include "hotkey_harness.h"
-#include "test_paths.h"
+#include "installer_harness.h"
 
 namespace {
 
@@ -20,45 +16,8 @@ using namespace e2e;
 constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvo";
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kFiles[] = {"vintrel.exe", "lindle.dll", "Tarvo.chm", "uninstall.exe"};
-constexpr DWORD kWait = 30000;
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-std::string Folder(int csidl) {
-    char path[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
-    return std::string(path) + "\\";
-}
-std::string StartMenuFolder() { return Folder(CSIDL_COMMON_PROGRAMS) + "Tarvo\\"; }
-
-// Runs a command to its end; its exit code.
-DWORD RunToEnd(const std::string& command) {
-    HANDLE process = Launch(command);
-    DWORD code = 0xFFFF;
-    if (process && WaitForSingleObject(process, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
-    CloseHandle(process);
-    return code;
-}
-DWORD Install(const std::string& switches = "") {
-    return RunToEnd("\"" + WindowsPath(TARVO_BUILD_DIR) + TARVO_SETUP_NAME + "\" /S" + switches);
-}
-
-// The installed editor, started as the Start menu or the Run key starts it.
-struct InstalledEditor {
-    explicit InstalledEditor(const std::string& folder) : process(Launch("\"" + folder + "vintrel.exe\"")) {
-        WaitForInputIdle(process, kWait);  // through its start-up: window created, engine started
-    }
-    ~InstalledEditor() {
-        if (!Ended(0)) TerminateProcess(process, 1);
-        CloseHandle(process);
-    }
-    bool Ended(DWORD wait) const { return WaitForSingleObject(process, wait) == WAIT_OBJECT_0; }
-    HANDLE process;
-};
-
-void ExpectFires(Target& target, const char* after) {
-    EXPECT_EQ(target.Type("+c+F-F-c"), "+c-c") << after;
-    EXPECT_EQ(target.Launched(1), "a") << after;
-}
+std::string StartMenuFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS) + "Tarvo\\"; }
 
 // The first descendant of a window with this text.
 BOOL CALLBACK MatchControl(HWND child, LPARAM data) {
@@ -73,7 +32,7 @@ HWND FindControl(HWND parent, const char* text) {
 
 TEST(Installer, ASilentInstallSetsUpAWorkingEditorAndItsHelp) {
     ASSERT_EQ(Install(), 0u);
-    const std::string folder = Folder(CSIDL_PROGRAM_FILES) + "Tarvo\\";
+    const std::string folder = ShellFolder(CSIDL_PROGRAM_FILES) + "Tarvo\\";
     for (const char* file : kFiles) EXPECT_TRUE(Exists(folder + file)) << file;
     EXPECT_EQ(ReadFile(folder + "lindle.dll"), ReadFile(ExeDirectory() + "lindle.dll")) << "not this build's";
 
@@ -136,7 +95,7 @@ TEST(Installer, AnUpgradeKeepsTheUserStoreAndAnUninstallKeepsOnlyTheShortcuts) {
     ASSERT_TRUE(target.Start());
     ExpectFires(target, "the first install");
     SetDword(store::kRootPath, store::kVersion, 0x30000);
-    ASSERT_EQ(Install(), 0u);
+    ASSERT_EQ(Install(), kRestartNeeded) << "the mapped library waits for the restart";
     EXPECT_TRUE(editor->Ended(0)) << "the upgrade did not end the running editor";
     for (const auto& [name, value] : user)
         EXPECT_EQ(ReadDword(store::kRootPath, name), name == store::kVersion ? 0x30000u : value) << name;
@@ -152,14 +111,9 @@ TEST(Installer, AnUpgradeKeepsTheUserStoreAndAnUninstallKeepsOnlyTheShortcuts) {
     ASSERT_EQ(RunToEnd("\"" + folder + "uninstall.exe\" /S"), 0u);
     ASSERT_TRUE(WaitFor([] { return !KeyExists(kUninstallKey, HKEY_LOCAL_MACHINE); }));  // its last step
     EXPECT_TRUE(editor->Ended(kWait)) << "the uninstall did not end the running editor";
-    char pending[65536] = "";
-    DWORD size = sizeof pending - 1;
-    if (SHGetValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
-                    "PendingFileRenameOperations", nullptr, pending, &size) != ERROR_SUCCESS)
-        size = 0;
-    std::replace(pending, pending + size, '\0', '\n');
+    const std::string pending = PendingRenames();
     for (const char* file : kFiles)
-        EXPECT_TRUE(!Exists(folder + file) || strstr(pending, (folder + file).c_str())) << file << " stays for good";
+        EXPECT_TRUE(!Exists(folder + file) || pending.find(folder + file + "\n\n") != std::string::npos) << file << " stays for good";
     EXPECT_FALSE(KeyExists(store::kRootPath, HKEY_LOCAL_MACHINE));
     EXPECT_FALSE(ValueExists(kRunKey, "Tarvo"));
     EXPECT_FALSE(Exists(StartMenuFolder()));
