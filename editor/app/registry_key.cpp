@@ -2,9 +2,11 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "registry_value.h"
+#include "text.h"
 
 namespace {
 
@@ -13,6 +15,20 @@ bool WriteValue(const CRegistryKey& target, const char* name, DWORD type, const 
     ScopedRegistryKey key(target.root, target.path, KEY_ALL_ACCESS, ScopedRegistryKey::Open::CreateIfMissing);
     return key && RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
+
+// A wide-opened key, closed on every path.
+struct WideKey {
+    WideKey(const CRegistryKey& of, REGSAM access, bool create) {
+        const std::wstring path = Wide(of.path.GetString());
+        const LSTATUS status = create ? RegCreateKeyExW(of.root, path.c_str(), 0, nullptr, 0, access, nullptr, &key, nullptr)
+                                      : RegOpenKeyExW(of.root, path.c_str(), 0, access, &key);
+        if (status != ERROR_SUCCESS) key = nullptr;
+    }
+    ~WideKey() { if (key) RegCloseKey(key); }
+    WideKey(const WideKey&) = delete;
+    WideKey& operator=(const WideKey&) = delete;
+    HKEY key = nullptr;
+};
 
 }  // namespace
 
@@ -67,6 +83,34 @@ bool CRegistryKey::WriteString(const char* name, const char* text) const {
 bool CRegistryKey::DeleteSubKey(const char* subKey) const {
     ScopedRegistryKey key(root, path, KEY_READ);
     return key && SHDeleteKeyA(key.get(), subKey) == ERROR_SUCCESS;
+}
+
+bool CRegistryKey::ReplaceValuesWith(const CRegistryKey& source) const {
+    const WideKey from(source, KEY_READ, false);
+    if (!from.key || path.IsEmpty()) return false;
+    const WideKey to(*this, KEY_ALL_ACCESS, true);
+    if (!to.key) return false;
+    DWORD count = 0, longestName = 0, longestData = 0;
+    if (RegQueryInfoKeyW(from.key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &longestName, &longestData,
+                         nullptr, nullptr) != ERROR_SUCCESS)
+        return false;
+    std::vector<wchar_t> name(std::max<DWORD>(longestName, 16383) + 1);
+    // Clear first, so that nothing of the former item stays beside the moved one.
+    for (;;) {
+        DWORD length = static_cast<DWORD>(name.size());
+        if (RegEnumValueW(to.key, 0, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+            RegDeleteValueW(to.key, name.data()) != ERROR_SUCCESS)
+            break;
+    }
+    std::vector<BYTE> data(longestData + 1);
+    bool copied = true;
+    for (DWORD i = 0; i < count; ++i) {
+        DWORD length = static_cast<DWORD>(name.size()), size = static_cast<DWORD>(data.size()), type = REG_NONE;
+        if (RegEnumValueW(from.key, i, name.data(), &length, nullptr, &type, data.data(), &size) != ERROR_SUCCESS ||
+            RegSetValueExW(to.key, name.data(), 0, type, data.data(), size) != ERROR_SUCCESS)
+            copied = false;
+    }
+    return copied;
 }
 
 uint32_t GetRegistryDword(HKEY root, const char* path, const char* name) {

@@ -46,6 +46,10 @@ public:
     bool WriteString(const char* name, const char* text) const;
     // Removes the subkey with all its values and subkeys.
     bool DeleteSubKey(const char* subKey) const;
+    // Makes this key's values exactly those of source, each with its stored type and
+    // bytes, values the editor cannot read or does not know included; creates this key
+    // when needed. False, changing nothing, when source does not open.
+    bool ReplaceValuesWith(const CRegistryKey& source) const;
 
     CString path;
     HKEY root = HKEY_LOCAL_MACHINE;

@@ -122,10 +122,12 @@ HBRUSH CHyperlinkLabel::CtlColor(HDC dc, UINT) {
         if (!current) current = static_cast<HFONT>(::GetStockObject(SYSTEM_FONT));
         if (::GetObjectA(current, sizeof font, &font) == sizeof font) {
             font.lfUnderline = 1;
-            underlinedFont.CreateFontIndirect(&font);
+            // The control's own font, not one selected here: a static control selects its
+            // font into the DC after this request, so only WM_SETFONT reaches every
+            // renderer. The redraw shows the underline at once.
+            if (underlinedFont.CreateFontIndirect(&font)) SetFont(underlinedFont, TRUE);
         }
     }
-    if (underlinedFont.m_hObject) ::SelectObject(dc, underlinedFont);
     const COLORREF colours[] = {linkColour, visitedColour, hoverColour};
     ::SetTextColor(dc, colours[state]);
     ::SetBkMode(dc, TRANSPARENT);

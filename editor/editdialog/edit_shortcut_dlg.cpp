@@ -14,6 +14,9 @@ namespace {
 constexpr DWORD_PTR kShortcutHelpTopic = 0x20000 + IDD_EDIT_SHORTCUT;
 constexpr DWORD_PTR kScriptHelpTopic = 0x2009B;
 constexpr const char* kUserDefined = "User defined";
+// The store's readers take an item text of up to kItemStringLimit characters with its
+// terminator and treat a longer one as absent: a box must not take more than they read.
+constexpr WPARAM kTextLimit = store::kItemStringLimit - 1;
 
 // The action box: reading takes its text; writing selects the entry that is exactly the
 // text, or else shows the text with no entry selected. (Selecting an entry that merely
@@ -78,6 +81,15 @@ BOOL CEditShortcutDlg::OnInitDialog() {
     // entries yet, so the action stands as text.
     useLeftRight = TRUE;
     CDialog::OnInitDialog();
+    // A paste beyond the limit is cut in the box, where the user sees it.
+    const auto limit = [this](int id, UINT message) { ::SendDlgItemMessageW(m_hWnd, id, message, kTextLimit, 0); };
+    limit(IDC_DESCRIPTION, EM_LIMITTEXT);
+    if (templateId == IDD_EDIT_SHORTCUT) {
+        limit(IDC_ACTION, CB_LIMITTEXT);
+    } else {
+        limit(IDC_ACTION, EM_LIMITTEXT);
+        limit(IDC_SCRIPT, EM_LIMITTEXT);
+    }
     if (templateId == IDD_EDIT_SHORTCUT) {
         SetWindowText(editing ? "Edit shortcut" : "Add shortcut");
         actionCombo.AddString(kUserDefined);

@@ -28,10 +28,17 @@ public:
     void LoadItems();
     // Special-folder names go to the store as their code, any other text as text.
     bool WriteAction(const CRegistryKey& key, const CString& action) const;
-    // Writes row's item to its key; the enabled state comes from the row's check box.
-    // Refuses (with a message) when the store belongs to an incompatible version.
+    // The values of an item key that SaveItem writes.
+    enum ItemValues : unsigned {
+        ShortcutValue = 1, DisabledValue = 2, ActionValue = 4, DescriptionValue = 8, ScriptValue = 16, TypeValue = 32,
+        AllValues = 63
+    };
+    // Writes row's item to its key, only the values named (so that a value the editor
+    // could not read is never overwritten by what it showed instead); the enabled state
+    // comes from the row's check box, and "Script" is written for scripts only. Refuses
+    // (with a message) when the store belongs to an incompatible version.
     bool SaveItem(int row, CString shortcutText, CString action, CString description, CString script,
-                  int scriptType, bool notify);
+                  int scriptType, bool notify, unsigned values = AllValues);
     // Tells every running engine to reload, then refreshes the tray tooltip.
     void NotifyEngine();
     // False, after telling the user, when the store must not be written.

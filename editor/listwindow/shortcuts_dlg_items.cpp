@@ -9,6 +9,16 @@
 #include "resource.h"
 #include "shortcuts_dlg.h"
 
+namespace {
+
+CRegistryKey ItemKey(int index) {
+    char path[store::kItemPathSize];
+    store::FormatItemPath(index, path);
+    return CRegistryKey(path, HKEY_CURRENT_USER, store::kItemStringLimit);
+}
+
+}  // namespace
+
 void CShortcutsDlg::AddItem(UINT templateId, int scriptType) {
     if (listControl.GetItemCount() >= maxItems) {
         AfxMessageBox("Maximum shortcuts reached. Please delete unused items first.", MB_OK);
@@ -40,6 +50,7 @@ void CShortcutsDlg::RunEditDialog(UINT templateId, int row, int scriptType) {
         CEditShortcutDlg dialog(templateId, row != -1, nullptr);
         dialog.SetValues(texts[0], texts[1], texts[2], texts[3]);
         dialog.scriptType = scriptType;
+        const bool isNew = row == -1;
         const bool keep = dialog.DoModal() == IDOK && !dialog.GetAction().IsEmpty() &&
                           !(templateId == IDD_EDIT_SCRIPT && dialog.scriptType == ScriptNone);
         if (keep) {
@@ -58,8 +69,14 @@ void CShortcutsDlg::RunEditDialog(UINT templateId, int row, int scriptType) {
                 listControl.SetItem(row, 0, LVIF_IMAGE | LVIF_PARAM, nullptr, type, 0, 0, type);
             }
             initializing = false;
+            // A new item is written whole; an edited one only where the dialog changed it.
+            unsigned changed = isNew ? unsigned{AllValues} : 0u;
+            const unsigned columnValues[4] = {ShortcutValue, ActionValue, DescriptionValue, ScriptValue};
+            for (int column = 0; column < 4; ++column)
+                if (kept[column] != texts[column]) changed |= columnValues[column];
+            if (type != scriptType) changed |= TypeValue | ScriptValue;
             // A row the list refused has no item key to go to.
-            if (row >= 0) SaveItem(row, kept[0], kept[1], kept[2], kept[3], type, false);
+            if (row >= 0 && changed) SaveItem(row, kept[0], kept[1], kept[2], kept[3], type, false, changed);
         }
     }
     // A "quit" from another instance can end this window while the dialog runs; its
@@ -79,11 +96,14 @@ void CShortcutsDlg::DeleteSelectedItem() {
     listControl.DeleteItem(row);
     // Not every list view reports a deleted selection as a change of state.
     UpdateCommandStates(listControl.GetSelectedCount() > 0);
-    // Row i is stored in item key i: every row moves down, and the former last key goes.
+    // Row i is stored in item key i: every item above the deleted one moves down a key as
+    // it is stored, values the editor could not read included, and the former last key goes.
     const int count = listControl.GetItemCount();
-    for (int i = 0; i < count; ++i)
-        SaveItem(i, listControl.GetItemText(i, 0), listControl.GetItemText(i, 1), listControl.GetItemText(i, 2),
-                 listControl.GetItemText(i, 3), static_cast<int>(listControl.GetItemData(i)), false);
+    for (int i = row; i < count; ++i) {
+        if (!ItemKey(i).ReplaceValuesWith(ItemKey(i + 1)))
+            SaveItem(i, listControl.GetItemText(i, 0), listControl.GetItemText(i, 1), listControl.GetItemText(i, 2),
+                     listControl.GetItemText(i, 3), static_cast<int>(listControl.GetItemData(i)), false);
+    }
     CString formerLast;
     formerLast.Format("%d", count);
     if (!CRegistryKey(store::kRootPath, HKEY_CURRENT_USER, store::kItemStringLimit).DeleteSubKey(formerLast))

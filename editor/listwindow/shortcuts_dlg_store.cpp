@@ -74,17 +74,17 @@ bool CShortcutsDlg::StoreWritable() const {
 }
 
 bool CShortcutsDlg::SaveItem(int row, CString shortcutText, CString action, CString description, CString script,
-                             int scriptType, bool notify) {
+                             int scriptType, bool notify, unsigned values) {
     if (!StoreWritable()) return false;
     const bool enabled = listControl.GetCheck(row) != FALSE;
     const CRegistryKey key(ItemPath(row), HKEY_CURRENT_USER, store::kItemStringLimit);
     // Each write stands alone; a failed one leaves the row as the user made it.
-    key.WriteString(store::kShortcut, shortcutText);
-    key.WriteDword(store::kDisabled, enabled ? 0 : 1);
-    WriteAction(key, action);
-    key.WriteString(store::kDescription, description);
-    if (scriptType != 0) key.WriteString(store::kScript, script);
-    key.WriteDword(store::kType, static_cast<uint32_t>(scriptType));
+    if (values & ShortcutValue) key.WriteString(store::kShortcut, shortcutText);
+    if (values & DisabledValue) key.WriteDword(store::kDisabled, enabled ? 0 : 1);
+    if (values & ActionValue) WriteAction(key, action);
+    if (values & DescriptionValue) key.WriteString(store::kDescription, description);
+    if ((values & ScriptValue) && scriptType != 0) key.WriteString(store::kScript, script);
+    if (values & TypeValue) key.WriteDword(store::kType, static_cast<uint32_t>(scriptType));
     if (notify) NotifyEngine();
     return true;
 }
@@ -110,7 +110,7 @@ void CShortcutsDlg::OnListItemChanged(NMHDR* header, LRESULT* result) {
     const CString shortcut = listControl.GetItemText(row, 0);
     if (shortcut != "none") {
         SaveItem(row, shortcut, listControl.GetItemText(row, 1), listControl.GetItemText(row, 2),
-                 listControl.GetItemText(row, 3), static_cast<int>(listControl.GetItemData(row)), true);
+                 listControl.GetItemText(row, 3), static_cast<int>(listControl.GetItemData(row)), true, DisabledValue);
         return;
     }
     if (!listControl.GetCheck(row)) return;

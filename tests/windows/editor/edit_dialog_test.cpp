@@ -117,6 +117,37 @@ TEST_F(EditDialog, CaptionsAndWhatOkAndCancelHandBack) {
     }
 }
 
+// A text longer than the store holds is cut in its box when pasted, and OK hands back what
+// the box shows: nothing the dialog accepts is later lost.
+TEST_F(EditDialog, PastedTextsAreCutToWhatTheStoreHolds) {
+    const std::string pasted(9000, 'x');
+    ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard());
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, pasted.size() + 1);
+    memcpy(GlobalLock(block), pasted.c_str(), pasted.size() + 1);
+    GlobalUnlock(block);
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+    const size_t limit = store::kItemStringLimit - 1;
+    for (const UINT templateId : {IDD_EDIT_SHORTCUT, IDD_EDIT_SCRIPT}) {
+        CEditShortcutDlg dialog(templateId, true);
+        dialog.SetValues("LCTRL + F", "", "", "");
+        std::vector<size_t> shown;
+        RunModal(dialog, [&](HWND window) {
+            for (const int id : {IDC_ACTION, IDC_DESCRIPTION, IDC_SCRIPT}) {
+                HWND box = GetDlgItem(window, id);
+                if (!box) continue;
+                SendMessageA(box, WM_PASTE, 0, 0);
+                shown.push_back(static_cast<size_t>(GetWindowTextLengthA(box)));
+            }
+            Click(GetDlgItem(window, IDOK));
+        });
+        EXPECT_EQ(shown, std::vector<size_t>(templateId == IDD_EDIT_SCRIPT ? 3 : 2, limit)) << templateId;
+        EXPECT_EQ(dialog.GetAction(), pasted.substr(0, limit).c_str());
+        EXPECT_EQ(dialog.GetDescription(), pasted.substr(0, limit).c_str());
+        EXPECT_EQ(dialog.GetScript(), templateId == IDD_EDIT_SCRIPT ? pasted.substr(0, limit).c_str() : "");
+    }
+}
+
 // A special folder locks the action box; "User defined" empties and frees it; a folder
 // picked from the list shows its name, locked, and OK returns it.
 TEST_F(EditDialog, SpecialFoldersLockTheActionBox) {

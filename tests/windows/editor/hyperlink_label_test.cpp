@@ -67,6 +67,9 @@ TEST_F(HyperlinkLabel, HoverColoursAndOpen) {
     EXPECT_EQ(SendMessageA(label, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), HTTRANSPARENT);
     Show();
     EXPECT_TRUE(GetWindowLongA(label, GWL_STYLE) & SS_NOTIFY);
+    LOGFONTA font = {};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_TRUE(font.lfUnderline) << "the control's own font is the underlined one";
     EXPECT_EQ(SendMessageA(label, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), HTCLIENT);
     EXPECT_EQ(Colour(label), kLink);
     Hover(label);
