@@ -30,7 +30,7 @@ ManifestDPIAware true
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 ; The store's format version: 2.0 with the release's build in the low byte, which the
 ; programs accept (upper 16 bits at most 2, bits 8 to 15 clear).
-!define STORE_VERSION 0x00020004
+!define STORE_VERSION 0x00020004  ; the editor writes the same for an account without one
 ; The exit code of a silent run whose files wait for a restart, as Windows installers give it.
 !define ERROR_SUCCESS_REBOOT_REQUIRED 3010
 

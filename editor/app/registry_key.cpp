@@ -34,6 +34,11 @@ struct WideKey {
 
 bool CRegistryKey::KeyExists() const { return static_cast<bool>(ScopedRegistryKey(root, path, KEY_READ)); }
 
+bool CRegistryKey::ValueExists(const char* name) const {
+    const WideKey key(*this, KEY_QUERY_VALUE, false);
+    return key.key && RegQueryValueExW(key.key, Wide(name).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 uint32_t CRegistryKey::ReadDword(const char* name, uint32_t defaultValue) const {
     CRegistryValue value(name, CRegistryValue::Number);
     return ReadValues(&value, 1) && value.found ? value.number : defaultValue;

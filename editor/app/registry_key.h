@@ -32,6 +32,8 @@ public:
     }
 
     bool KeyExists() const;
+    // Whether the key holds a value of that name, of any type.
+    bool ValueExists(const char* name) const;
     // The value when it is a REG_DWORD, else the default.
     uint32_t ReadDword(const char* name, uint32_t defaultValue) const;
     // The text when it is a REG_SZ of at most readLimit bytes, else the default; the text

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "about_dlg.h"
 #include "core/shortcut_store.h"
 #include "editor_app.h"
@@ -27,6 +29,7 @@ BEGIN_MESSAGE_MAP(CShortcutsDlg, CDialog)
     ON_WM_SIZING()
     ON_WM_SIZE()
     ON_WM_CLOSE()
+    ON_MESSAGE(WM_GETMINMAXINFO, OnGetMinMaxInfo)
     ON_WM_HELPINFO()
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFF, OnToolTipText)
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFF, OnToolTipText)
@@ -115,9 +118,13 @@ BOOL CShortcutsDlg::OnInitDialog() {
     AddOwnTrayIcon();
     StartEngine();
 
+    RECT created;
+    GetWindowRect(&created);
+    minimumSize = SIZE{(created.right - created.left) / 2, (created.bottom - created.top) / 2};
+    // A placement the user could not see or take hold of leaves the window where it is.
     WINDOWPLACEMENT placement = {};
-    if (PersistWindowPlacement(false, &placement)) {
-        MoveWindow(KeepOnScreen(placement.rcNormalPosition));
+    if (PersistWindowPlacement(false, &placement) && PlacementUsable(placement.rcNormalPosition, minimumSize)) {
+        MoveWindow(placement.rcNormalPosition);
         RepositionToolbarAndList();
     }
     initializing = false;
@@ -222,6 +229,13 @@ void CShortcutsDlg::OnClose() {
     ::SetActiveWindow(nullptr);
     // The dialog manager turns WM_CLOSE into IDCANCEL, which hides the window.
     CDialog::OnClose();
+}
+
+LRESULT CShortcutsDlg::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
+    auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    info->ptMinTrackSize.x = std::max(info->ptMinTrackSize.x, minimumSize.cx);
+    info->ptMinTrackSize.y = std::max(info->ptMinTrackSize.y, minimumSize.cy);
+    return 0;
 }
 
 BOOL CShortcutsDlg::OnHelpInfo(HELPINFO* info) {

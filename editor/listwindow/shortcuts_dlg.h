@@ -92,6 +92,7 @@ protected:
     void OnSizing(UINT side, RECT* rect);
     void OnSize(UINT type, int cx, int cy);
     void OnClose();
+    LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
     BOOL OnHelpInfo(HELPINFO* info);
     BOOL OnToolTipText(UINT id, NMHDR* header, LRESULT* result);
     void OnAbout();
@@ -135,6 +136,8 @@ private:
     HWND trayOwner = nullptr;
     HMENU trayPopupMenu = nullptr;
     HMODULE engineModule = nullptr;
+    // Half the window's first size: smaller, it would show little more than its title.
+    SIZE minimumSize = {0, 0};
     int maxItems;
     bool initializing = true;
     bool toolbarMode;
@@ -144,6 +147,7 @@ private:
     uint32_t rejectedVersion = 0;
 };
 
-// A rectangle wholly off every monitor moved (and if need be shrunk) into the nearest
-// monitor's work area; any other rectangle unchanged.
-RECT KeepOnScreen(const RECT& rect);
+// Whether a window can be put at rect: no smaller than minimum nor larger than a window
+// can be, and with its title bar in a monitor's work area, far enough to be taken with
+// the mouse.
+bool PlacementUsable(const RECT& rect, SIZE minimum);

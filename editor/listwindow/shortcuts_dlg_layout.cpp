@@ -96,15 +96,36 @@ bool CShortcutsDlg::PersistWindowPlacement(bool save, WINDOWPLACEMENT* placement
     return true;
 }
 
-RECT KeepOnScreen(const RECT& rect) {
-    if (MonitorFromRect(&rect, MONITOR_DEFAULTTONULL)) return rect;
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    if (!GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor)) return rect;
-    const RECT& area = monitor.rcWork;
-    const LONG width = std::min(rect.right - rect.left, area.right - area.left);
-    const LONG height = std::min(rect.bottom - rect.top, area.bottom - area.top);
-    const LONG left = std::max(area.left, std::min(rect.left, area.right - width));
-    const LONG top = std::max(area.top, std::min(rect.top, area.bottom - height));
-    return RECT{left, top, left + width, top + height};
+namespace {
+
+struct TitleBarSearch {
+    RECT titleBar;
+    LONGLONG grip;
+    bool reachable;
+};
+
+BOOL CALLBACK FindTitleBar(HMONITOR monitor, HDC, RECT*, LPARAM data) {
+    auto* search = reinterpret_cast<TitleBarSearch*>(data);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(monitor, &info)) return TRUE;
+    const RECT& area = info.rcWork;
+    const RECT& bar = search->titleBar;
+    const LONGLONG overlap = LONGLONG{std::min(bar.right, area.right)} - std::max(bar.left, area.left);
+    search->reachable = bar.top >= area.top && bar.bottom <= area.bottom && overlap >= search->grip;
+    return !search->reachable;
+}
+
+}  // namespace
+
+bool PlacementUsable(const RECT& rect, SIZE minimum) {
+    const LONGLONG width = LONGLONG{rect.right} - rect.left, height = LONGLONG{rect.bottom} - rect.top;
+    if (width < minimum.cx || height < minimum.cy || width > GetSystemMetrics(SM_CXMAXTRACK) ||
+        height > GetSystemMetrics(SM_CYMAXTRACK))
+        return false;
+    // The caption must lie in a work area, wide enough to take with the mouse.
+    const LONG caption = GetSystemMetrics(SM_CYSIZEFRAME) + GetSystemMetrics(SM_CYCAPTION);
+    TitleBarSearch search{{rect.left, rect.top, rect.right, rect.top + caption}, std::min<LONGLONG>(width, 48), false};
+    EnumDisplayMonitors(nullptr, nullptr, FindTitleBar, reinterpret_cast<LPARAM>(&search));
+    return search.reachable;
 }

@@ -30,6 +30,14 @@ CString ActionText(const CRegistryValue& action) {
 
 void CShortcutsDlg::LoadItems() {
     CRegistryKey key(store::kRootPath, HKEY_CURRENT_USER, store::kItemStringLimit);
+    // An account the installer did not set up (another user's) has no "Version", and the
+    // engine loads nothing from such a store: set it up before the first item. A store
+    // with a "Version" of any type or value is left as it is.
+    if (!key.ValueExists(store::kVersion)) {
+        for (const store::DefaultSetting& setting : store::kDefaultSettings)
+            if (!key.ValueExists(setting.name)) key.WriteDword(setting.name, setting.value);
+        key.WriteDword(store::kVersion, store::kCurrentVersion);
+    }
     const uint32_t version = key.ReadDword(store::kVersion, 0);
     if (!store::IsVersionAccepted(version)) {
         storeRejected = true;

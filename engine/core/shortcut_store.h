@@ -57,6 +57,17 @@ const char* SpecialFolderTarget(uint32_t code);
 // Code of an action text that names a special folder exactly (case-sensitive), else 0.
 uint32_t SpecialFolderCode(const char* action);
 
+// The "Version" this release writes (the installer writes the same): format 2, the
+// release's build in the low byte.
+constexpr uint32_t kCurrentVersion = 0x00020004;
+// The keystroke settings of a new store: the keystroke is removed, no beep, and the
+// exclamation sound (MB_ICONEXCLAMATION) should a beep be chosen.
+struct DefaultSetting {
+    const char* name;
+    uint32_t value;
+};
+constexpr DefaultSetting kDefaultSettings[] = {{kDoNotRemoveKeystroke, 0}, {kBeepAfterKeystroke, 0}, {kBeepType, 48}};
+
 // Upper 16 bits at most 2 and bits 8 to 15 clear; the low byte is free.
 constexpr bool IsVersionAccepted(uint32_t version) {
     return (version >> 16) <= 2 && (version & 0xFF00u) == 0;

@@ -18,37 +18,6 @@ using testwatch::Click;
 constexpr UINT kList = 1001, kCapture = 1015, kShortcutBox = 1019, kAction = 1030;
 constexpr UINT kEditItem = 32772, kAddShortcut = 32774, kDeleteItem = 32776, kTrayExit = 141;
 
-std::string Text(HWND window) {
-    char text[512] = "";
-    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-// A visible window of the editor's process with this caption other than its main window.
-HWND WaitForWindow(const char* caption, HWND main) {
-    HWND found = nullptr;
-    WaitFor([&] {
-        for (found = nullptr; (found = FindWindowExA(nullptr, found, "#32770", caption));)
-            if (found != main && IsWindowVisible(found)) return true;
-        return false;
-    });
-    return found;
-}
-
-// A row's state set through the list control of the editor's process, as a click does: the
-// item record has to live in that process.
-void SetRowState(HWND list, int row, UINT state, UINT mask) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(list, &processId);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
-    void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
-    LVITEMA item = {0, 0, 0, state, mask};
-    WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote));
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
-}
-
 TEST(EditRoad, AddCaptureEnableEditAndDeleteThroughTheRealProgram) {
     Target target("tarvo-road", "ab");
     for (const char* file : {"vintrel.exe", "lindle.dll"})

@@ -3,6 +3,9 @@
 // them an action started.
 #pragma once
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "test_store.h"
@@ -59,5 +62,37 @@ struct Target {
     HANDLE process = nullptr;
     size_t launched = 0;
 };
+
+// A window's text, also of a window of another process.
+inline std::string Text(HWND window) {
+    char text[512] = "";
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// A visible window of the editor's process with this caption other than its main window.
+inline HWND WaitForWindow(const char* caption, HWND main) {
+    HWND found = nullptr;
+    WaitFor([&] {
+        for (found = nullptr; (found = FindWindowExA(nullptr, found, "#32770", caption));)
+            if (found != main && IsWindowVisible(found)) return true;
+        return false;
+    });
+    return found;
+}
+
+// A row's state set through the list control of the editor's process, as a click does: the
+// item record has to live in that process.
+inline void SetRowState(HWND list, int row, UINT state, UINT mask) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(list, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
+    LVITEMA item = {0, 0, 0, state, mask};
+    WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote));
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+}
 
 }  // namespace e2e

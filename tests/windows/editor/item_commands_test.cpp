@@ -3,6 +3,7 @@
 // a store of another version that no command may touch.
 #include "editor_window.h"
 
+#include <algorithm>
 #include <functional>
 #include <thread>
 
@@ -131,6 +132,57 @@ TEST_F(EditorWindow, DeleteAsksOnceAndRemovesTheFirstSelectedRow) {
     EXPECT_EQ(Reported(*window, ID_DELETE_ITEM, IDYES), question);
     EXPECT_EQ(StoredShortcuts(), "F1 F2 F4 F5 ");
     EXPECT_FALSE(teststore::KeyExists(ItemPath(4)));
+    window->DestroyWindow();
+}
+
+// The values of an item key as stored, less the named ones (and the key's own name).
+std::string StoredExcept(const std::string& path, std::initializer_list<std::string> names) {
+    const std::string text = teststore::Snapshot(path);
+    std::string kept;
+    for (size_t at = text.find('\n') + 1, end; at < text.size(); at = end + 1) {
+        end = text.find('\n', at);
+        const std::string line = text.substr(at, end - at);
+        if (std::none_of(names.begin(), names.end(), [&](const std::string& name) { return line.rfind(name + " ", 0) == 0; }))
+            kept += line + "\n";
+    }
+    return kept;
+}
+
+// Over an item the editor cannot wholly read (a description of another type, "Type" as
+// text, a script over the limit, a value it does not know), a tick writes "Disabled"
+// alone, the dialog writes the value whose text changed, and Delete moves the item down a
+// key exactly as it is stored.
+TEST_F(EditorWindow, CommandsNeverOverwriteValuesTheEditorCouldNotRead) {
+    teststore::WriteItem(0, "CTRL + A", "calc.exe");
+    const std::string item = ItemPath(1);
+    teststore::WriteItem(1, "CTRL + B", "calc.exe", 0, "", true);
+    teststore::SetRaw(item, store::kDescription, REG_BINARY, "\1\2", 2);
+    teststore::SetString(item, store::kType, "2");
+    teststore::SetString(item, store::kScript, std::string(9000, 'x'));
+    teststore::SetRaw(item, "Later", REG_MULTI_SZ, "a\0b\0", 5);
+    auto window = Open();
+
+    std::string before = StoredExcept(item, {store::kDisabled});
+    window->List().SetCheck(1, TRUE);
+    EXPECT_EQ(teststore::ReadDword(item, store::kDisabled), 0u);
+    EXPECT_EQ(StoredExcept(item, {store::kDisabled}), before);
+
+    before = StoredExcept(item, {store::kAction});
+    Select(window->List(), {1});
+    WithEditDialog(*window, ID_EDIT_ITEM, [](HWND dialog) {
+        SetDlgItemTextA(dialog, IDC_ACTION, "notepad.exe");
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(teststore::ReadString(item, store::kAction), "notepad.exe");
+    EXPECT_EQ(StoredExcept(item, {store::kAction}), before);
+
+    before = StoredExcept(item, {});
+    Select(window->List(), {0});
+    testwatch::DialogWatcher yes(IDYES, window->m_hWnd);
+    window->SendMessage(WM_COMMAND, ID_DELETE_ITEM);
+    ASSERT_TRUE(yes.Finish());
+    EXPECT_EQ(StoredExcept(ItemPath(0), {}), before);
+    EXPECT_FALSE(teststore::KeyExists(item));
     window->DestroyWindow();
 }
 

@@ -69,9 +69,9 @@ TEST_F(EditorWindow, NoToolbarChoosesTheLayoutAndCommandsFollowTheSelection) {
     }
 }
 
-// Closing saves the placement for the next window; a stored rectangle off every monitor is
-// brought onto the nearest one, and a text of nine numbers or a rectangle that no window
-// can take is ignored.
+// Closing saves the placement for the next window. A stored placement is used only when
+// its title bar can be taken with the mouse and the window shows more than its title;
+// otherwise, and for a text of nine numbers, the window opens where it was created.
 TEST_F(EditorWindow, ThePlacementIsSavedAndRestored) {
     auto first = Open();
     const std::string created = WindowRect(first->m_hWnd);
@@ -79,14 +79,16 @@ TEST_F(EditorWindow, ThePlacementIsSavedAndRestored) {
     first->SendMessage(WM_CLOSE);
     first->DestroyWindow();
 
-    RECT work;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     const std::pair<const char*, std::string> cases[] = {
         {nullptr, "100 120 600 520"},
+        {"0 1 0 0 0 0 -300 100 400 500", "-300 100 400 500"},  // partly off the screen, title bar within reach
         {"0 1 -1 -1 -1 -1 50 60 450", created},
         {"0 1 -1 -1 -1 -1 -2147483648 0 2147483647 300", created},  // wider than a window can be
-        {"0 1 -1 -1 -1 -1 5000 5000 5400 5300", std::to_string(work.right - 400) + " " + std::to_string(work.bottom - 300) +
-                                                     " " + std::to_string(work.right) + " " + std::to_string(work.bottom)}};
+        {"0 1 -1 -1 -1 -1 5000 5000 5400 5300", created},            // off every monitor
+        {"0 1 0 0 0 0 -100000 -100000 100000 100000", created},      // title bar far off the screen
+        {"0 1 0 0 0 0 100 -200 600 300", created},                   // title bar above the screen
+        {"-1 -1 -1 -1 -1 -1 -1 -1 -1 -1", created},
+        {"0 1 0 0 0 0 10 10 11 11", created}};                      // smaller than the window's minimum
     for (const auto& [stored, expected] : cases) {
         if (stored) teststore::SetString(store::kRootPath, store::kWindowSettings, stored);
         auto dialog = Open();

@@ -121,6 +121,38 @@ TEST(Installer, AnUpgradeKeepsTheUserStoreAndAnUninstallKeepsOnlyTheShortcuts) {
     for (const auto& [name, value] : user) EXPECT_EQ(ReadDword(store::kRootPath, name), value) << name;
 }
 
+// An account that setup did not run in has no store: the installed editor sets one up, and
+// a shortcut added through its dialog, by capture, and checked, fires.
+TEST(Installer, AShortcutOfAnotherAccountFires) {
+    const DWORD installed = Install();
+    ASSERT_TRUE(installed == 0 || installed == kRestartNeeded) << installed;
+    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vellora");
+    const std::string folder = ReadString(store::kRootPath, store::kInstallationPath, HKEY_LOCAL_MACHINE);
+    Target target("tarvo-account", "a");
+    InstalledEditor editor(folder);
+    ASSERT_TRUE(target.Start());
+    HWND main = FindWindowA(nullptr, "Vintrel");
+    PostMessageA(main, WM_COMMAND, 32774, 0);  // the tool bar's Add
+    HWND dialog = WaitForWindow("Add shortcut", main);
+    ASSERT_NE(dialog, nullptr);
+    for (int i = 0; i < 100 && GetForegroundWindow() != dialog; ++i, Sleep(20)) SetForegroundWindow(dialog);
+    Sleep(300);
+    HWND capture = GetDlgItem(dialog, 1015);
+    testwatch::Click(capture);
+    ASSERT_TRUE(WaitFor([&] { return Text(capture) == "End capture"; }));
+    Send("+c+F-F-c");
+    EXPECT_TRUE(WaitFor([&] { return Text(GetDlgItem(dialog, 1019)) == "LCTRL + F"; }));
+    testwatch::Click(capture);
+    const std::string action = target.Slashed("a.exe");
+    SendMessageA(GetDlgItem(dialog, 1030), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(action.c_str()));
+    testwatch::Click(GetDlgItem(dialog, IDOK));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    SetRowState(GetDlgItem(main, 1001), 0, INDEXTOSTATEIMAGEMASK(2), LVIS_STATEIMAGEMASK);
+    ExpectFires(target, "a new account's first shortcut");
+    EXPECT_EQ(ReadDword(store::kRootPath, store::kVersion), 0x20004u);
+    EXPECT_EQ(RunToEnd("\"" + folder + "vintrel.exe\" quit"), 0u);
+}
+
 // Asked on its own page, the uninstaller removes the user's store too; every page is driven
 // through its real controls. A program that keeps the library mapped leaves it for the
 // restart, and the last page says so.

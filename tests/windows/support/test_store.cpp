@@ -75,11 +75,11 @@ std::string Snapshot(const std::string& path) {
     if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return "";
     std::string text = "[" + key + "]\n";
     char name[256];
-    BYTE data[8192];
+    std::vector<BYTE> data(65536);  // texts over the store's limit too
     for (DWORD i = 0;; ++i) {
-        DWORD nameSize = sizeof name, type = 0, dataSize = sizeof data;
-        if (RegEnumValueA(handle, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
-        text += std::string(name) + " " + std::to_string(type) + " " + std::string(reinterpret_cast<char*>(data), dataSize) + "\n";
+        DWORD nameSize = sizeof name, type = 0, dataSize = static_cast<DWORD>(data.size());
+        if (RegEnumValueA(handle, i, name, &nameSize, nullptr, &type, data.data(), &dataSize) != ERROR_SUCCESS) break;
+        text += std::string(name) + " " + std::to_string(type) + " " + std::string(reinterpret_cast<char*>(data.data()), dataSize) + "\n";
     }
     for (DWORD i = 0;; ++i) {
         DWORD nameSize = sizeof name;
