@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "afxwin.h"
 #include "core/shortcut_store.h"
@@ -136,6 +137,8 @@ private:
     HWND trayOwner = nullptr;
     HMENU trayPopupMenu = nullptr;
     HMODULE engineModule = nullptr;
+    // The text of the tool tip last asked for, by which the tip is sized.
+    std::wstring shownTipText;
     // Half the window's first size: smaller, it would show little more than its title.
     SIZE minimumSize = {0, 0};
     int maxItems;

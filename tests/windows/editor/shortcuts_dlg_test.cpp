@@ -2,6 +2,9 @@
 // that follow the selection, saving and restoring the position, and help.
 #include "editor_window.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "html_help.h"
 
 namespace {
@@ -95,6 +98,64 @@ TEST_F(EditorWindow, ThePlacementIsSavedAndRestored) {
         EXPECT_EQ(WindowRect(dialog->m_hWnd), expected) << (stored ? stored : "saved on closing");
         dialog->DestroyWindow();
     }
+}
+
+// Columns from the first to the last that differ from the background, drawn with fill.
+int InkWidth(HWND tip, const std::function<void(HDC, const RECT&)>& fill) {
+    RECT client;
+    GetClientRect(tip, &client);
+    client.right = std::max<LONG>(client.right, 400);
+    HDC dc = CreateCompatibleDC(nullptr);
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB}};
+    DWORD* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    const COLORREF background = static_cast<COLORREF>(SendMessageA(tip, TTM_GETTIPBKCOLOR, 0, 0));
+    HBRUSH brush = CreateSolidBrush(background);
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+    fill(dc, client);
+    int first = client.right, last = -1;
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x)
+            if ((pixels[y * client.right + x] & 0xFFFFFF) != (pixels[0] & 0xFFFFFF)) first = std::min(first, x), last = std::max(last, x);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return last - first + 1;
+}
+
+// Each tool-bar tip, shown by the pointer resting on its button, draws its whole text: as
+// wide as the same text drawn freely in the tip's font and colours.
+TEST_F(EditorWindow, ToolTipsShowTheirWholeText) {
+    auto window = Open();
+    window->ShowWindow(SW_SHOW);
+    HWND bar = window->GetDlgItem(AFX_IDW_TOOLBAR);
+    HWND tip = reinterpret_cast<HWND>(SendMessageA(bar, TB_GETTOOLTIPS, 0, 0));
+    ASSERT_NE(tip, nullptr);
+    for (int button = 0; button < 4; ++button) {
+        TBBUTTON info = {};
+        SendMessageA(bar, TB_GETBUTTON, button, reinterpret_cast<LPARAM>(&info));
+        wchar_t text[80] = L"";
+        LoadStringW(GetModuleHandleW(nullptr), info.idCommand, text, 80);
+        RECT rect;
+        SendMessageA(bar, TB_GETITEMRECT, button, reinterpret_cast<LPARAM>(&rect));
+        MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        SetCursorPos(0, 0);
+        teststore::PumpMessages(300);
+        SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        for (int i = 0; i < 50 && !IsWindowVisible(tip); ++i) teststore::PumpMessages(50);
+        ASSERT_TRUE(IsWindowVisible(tip)) << button;
+        const int shown = InkWidth(tip, [&](HDC dc, const RECT&) { SendMessageW(tip, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT); });
+        const int whole = InkWidth(tip, [&](HDC dc, const RECT&) {
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(tip, WM_GETFONT, 0, 0)));
+            SetTextColor(dc, static_cast<COLORREF>(SendMessageA(tip, TTM_GETTIPTEXTCOLOR, 0, 0)));
+            SetBkMode(dc, TRANSPARENT);
+            TextOutW(dc, 10, 2, text, lstrlenW(text));
+        });
+        EXPECT_EQ(shown, whole) << button;
+    }
+    window->DestroyWindow();
 }
 
 // F1 asks the viewer for the main window's context; a binding that failed once stays
