@@ -69,7 +69,9 @@ VIAddVersionKey /LANG=1033 "OriginalFilename" "${PRODUCT}-${VERSION}-setup.exe"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TEXT "${PRODUCT} ${VERSION} is installed. It runs in the notification area of the taskbar; double-click its icon to edit your shortcuts.$\r$\n$\r$\nClick Finish to close Setup."
-!define MUI_FINISHPAGE_TEXT_REBOOT "${PRODUCT} ${VERSION} is installed. Programs that were already running keep using the earlier ${PRODUCT} library until Windows restarts; restart Windows to finish the installation.$\r$\n$\r$\nRestart now?"
+!define MUI_FINISHPAGE_TEXT_REBOOT "${PRODUCT} ${VERSION} is installed. Programs that were already running keep using the earlier ${PRODUCT} library until Windows restarts; restart Windows to finish the installation."
+!define MUI_FINISHPAGE_TEXT_REBOOTNOW "Restart now"
+!define MUI_FINISHPAGE_TEXT_REBOOTLATER "I will restart later"
 !define MUI_FINISHPAGE_REBOOTLATER_DEFAULT
 !define MUI_FINISHPAGE_RUN "$INSTDIR\vintrel.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT} now"
