@@ -74,7 +74,7 @@ void CShortcutsDlg::RunEditDialog(UINT templateId, int row, int scriptType) {
             const unsigned columnValues[4] = {ShortcutValue, ActionValue, DescriptionValue, ScriptValue};
             for (int column = 0; column < 4; ++column)
                 if (kept[column] != texts[column]) changed |= columnValues[column];
-            if (type != scriptType) changed |= TypeValue | ScriptValue;
+            if (type != scriptType) changed |= TypeValue;
             // A row the list refused has no item key to go to.
             if (row >= 0 && changed) SaveItem(row, kept[0], kept[1], kept[2], kept[3], type, false, changed);
         }
