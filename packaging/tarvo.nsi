@@ -119,12 +119,20 @@ FunctionEnd
 ; must never share the name while hooks are live. So the new file comes in beside the old
 ; one, and a file in use is replaced only at the next restart (Rename /REBOOTOK sets the
 ; restart flag); until then the new editor loads the old library, whose exports are the
-; same four.
+; same four. After an uninstall whose deletions wait for the restart, every file still
+; there is replaced at the restart too, after those deletions (see RemovalPending).
 !macro InstallFile source name
   File "/oname=$INSTDIR\${name}.new" "${source}"
-  Delete "$INSTDIR\${name}"
+  ${If} $RemovalPending != 1
+    Delete "$INSTDIR\${name}"
+  ${EndIf}
   Rename /REBOOTOK "$INSTDIR\${name}.new" "$INSTDIR\${name}"
 !macroend
+
+; 1 when an uninstall left files in use for the restart: it removes uninstall.exe at once
+; (it runs from a copy), so the folder then holds lindle.dll without uninstall.exe. Their
+; deletion comes first at the restart; a file put in its place now would go with it.
+Var RemovalPending
 
 ; Removes one installed file (and a newer one waiting for a restart); a file in use goes
 ; at the next restart, which sets the restart flag.
@@ -188,6 +196,10 @@ Section "-${PRODUCT}" SecProgram
   Push "$INSTDIR\"
   Call EndRunningEditors
 
+  ${If} ${FileExists} "$INSTDIR\lindle.dll"
+  ${AndIfNot} ${FileExists} "$INSTDIR\uninstall.exe"
+    StrCpy $RemovalPending 1
+  ${EndIf}
   !insertmacro InstallFile "${BIN_DIR}\vintrel.exe" vintrel.exe
   !insertmacro InstallFile "${BIN_DIR}\lindle.dll" lindle.dll
   !insertmacro InstallFile "${BIN_DIR}\Tarvo.chm" Tarvo.chm

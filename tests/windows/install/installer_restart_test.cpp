@@ -1,5 +1,6 @@
-// An upgrade and an uninstall while other programs keep lindle.dll mapped, through the
-// restarts that finish them (the test asks tools/wine-run for each restart and runs again).
+// An upgrade, an uninstall and an install over it while other programs keep lindle.dll
+// mapped, through the restarts that finish them (the test asks tools/wine-run for each
+// restart and runs again).
 // A program started before the upgrade runs the earlier library, whose code lies at other
 // offsets: its shortcuts must still fire exactly once, before the restart and after it.
 #include <gtest/gtest.h>
@@ -36,7 +37,16 @@ std::set<std::string> FilesIn(const std::string& folder) {
     return names;
 }
 
-TEST(InstallerRestart, ShortcutsFireOnceInAProgramStartedBeforeAnUpgradeUntilAndAfterTheRestart) {
+// A silent uninstall while a program keeps the library mapped: only the library stays,
+// waiting for the restart to delete it.
+void ExpectUninstallLeavesTheLibrary(const std::string& folder) {
+    ASSERT_EQ(RunToEnd("\"" + folder + "uninstall.exe\" /S"), 0u);
+    ASSERT_TRUE(WaitFor([] { return !KeyExists(store::kRootPath, HKEY_LOCAL_MACHINE); }));
+    EXPECT_EQ(FilesIn(folder), std::set<std::string>{"lindle.dll"});
+    EXPECT_NE(PendingRenames().find(folder + "lindle.dll\n\n"), std::string::npos) << PendingRenames();
+}
+
+TEST(InstallerRestart, ProgramsThatKeepTheLibraryFireOnceThroughUpgradesUninstallsAndRestarts) {
     const int restarts = std::atoi(ReadFile(kRestarts).c_str());
     const std::string folder = ShellFolder(CSIDL_PROGRAM_FILES) + "Tarvo\\";
     const std::string earlier = ReadFile(TestDir() + "earlier\\lindle.dll"), current = ReadFile(ExeDirectory() + "lindle.dll");
@@ -66,12 +76,21 @@ TEST(InstallerRestart, ShortcutsFireOnceInAProgramStartedBeforeAnUpgradeUntilAnd
         InstalledEditor editor(folder);
         ASSERT_TRUE(target.Start());
         ExpectFires(target, "the restart");
-
         // The uninstaller leaves the mapped library for the restart, and the folder with it.
-        ASSERT_EQ(RunToEnd("\"" + folder + "uninstall.exe\" /S"), 0u);
-        ASSERT_TRUE(WaitFor([] { return !KeyExists(store::kRootPath, HKEY_LOCAL_MACHINE); }));
-        EXPECT_EQ(FilesIn(folder), std::set<std::string>{"lindle.dll"});
-        EXPECT_NE(PendingRenames().find(folder + "lindle.dll\n\n"), std::string::npos) << PendingRenames();
+        ExpectUninstallLeavesTheLibrary(folder);
+        // Installed again before that restart (an earlier build, to tell them apart): the
+        // new files go in after the pending deletion, not before it.
+        EXPECT_EQ(Install("", TestDir() + "earlier-setup.exe"), kRestartNeeded);
+        InstalledEditor again(folder);
+        ExpectFires(target, "an install over an uninstall, before the restart");
+        if (!HasFailure()) RestartWindows(restarts);
+    } else if (restarts == 2) {
+        EXPECT_TRUE(ReadFile(folder + "lindle.dll") == earlier) << "the installation before the restart was lost";
+        EXPECT_EQ(FilesIn(folder), (std::set<std::string>{"Tarvo.chm", "lindle.dll", "uninstall.exe", "vintrel.exe"}));
+        InstalledEditor editor(folder);
+        ASSERT_TRUE(target.Start());
+        ExpectFires(target, "the second restart");
+        ExpectUninstallLeavesTheLibrary(folder);
         if (!HasFailure()) RestartWindows(restarts);
     } else {
         EXPECT_FALSE(Exists(folder)) << "left after the restart";
