@@ -1,7 +1,9 @@
 #include "about_dlg.h"
 
+#include <iterator>
 #include <vector>
 
+#include "dpi.h"
 #include "editor_app.h"
 #include "resource.h"
 
@@ -10,12 +12,61 @@ namespace {
 constexpr const char* kProductName = "Tarvo";
 constexpr int kProductVersion[] = {2, 0, 4};
 constexpr DWORD kPathLimit = 256;
+// The banner's size in pixels at 96 DPI, and the scales it is drawn at.
+constexpr SIZE kBannerSize = {450, 185};
+constexpr UINT kBanners[][2] = {{100, IDB_BANNER}, {150, IDB_BANNER_150}, {200, IDB_BANNER_200}};
+
+// The banner drawn for dpi; between the scales it is drawn at, the next larger drawing
+// shrunk to size (shrinking keeps it sharp where enlarging would blur it).
+HBITMAP LoadBanner(UINT dpi) {
+    const auto* banner = &kBanners[0];
+    while (banner + 1 < std::end(kBanners) && ScaleForDpi(100, dpi) > static_cast<int>((*banner)[0])) ++banner;
+    HBITMAP drawn = static_cast<HBITMAP>(
+        ::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW((*banner)[1]), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    const SIZE size = {ScaleForDpi(kBannerSize.cx, dpi), ScaleForDpi(kBannerSize.cy, dpi)};
+    const SIZE drawnSize = {MulDiv(kBannerSize.cx, static_cast<int>((*banner)[0]), 100), MulDiv(kBannerSize.cy, static_cast<int>((*banner)[0]), 100)};
+    if (!drawn || (size.cx >= drawnSize.cx && size.cy >= drawnSize.cy)) return drawn;
+
+    HDC screen = ::GetDC(nullptr);
+    HDC from = ::CreateCompatibleDC(screen);
+    HDC to = ::CreateCompatibleDC(screen);
+    HBITMAP shrunk = ::CreateCompatibleBitmap(screen, size.cx, size.cy);
+    if (from && to && shrunk) {
+        HGDIOBJ oldFrom = ::SelectObject(from, drawn);
+        HGDIOBJ oldTo = ::SelectObject(to, shrunk);
+        ::SetStretchBltMode(to, HALFTONE);
+        ::SetBrushOrgEx(to, 0, 0, nullptr);
+        ::StretchBlt(to, 0, 0, size.cx, size.cy, from, 0, 0, drawnSize.cx, drawnSize.cy, SRCCOPY);
+        ::SelectObject(from, oldFrom);
+        ::SelectObject(to, oldTo);
+    }
+    if (to) ::DeleteDC(to);
+    if (from) ::DeleteDC(from);
+    ::ReleaseDC(nullptr, screen);
+    if (!shrunk) return drawn;
+    ::DeleteObject(drawn);
+    return shrunk;
+}
 
 }  // namespace
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
 
-CAboutDlg::~CAboutDlg() = default;
+CAboutDlg::~CAboutDlg() {
+    // A picture control never deletes the bitmap it was given.
+    if (banner) ::DeleteObject(banner);
+}
+
+void CAboutDlg::ShowBannerForDpi() {
+    const UINT dpi = WindowDpi(m_hWnd);
+    if (dpi == kBaseDpi) return;
+    HWND picture = ::GetWindow(m_hWnd, GW_CHILD);
+    while (picture && (::GetWindowLongW(picture, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) picture = ::GetWindow(picture, GW_HWNDNEXT);
+    if (!picture || !(banner = LoadBanner(dpi))) return;
+    // The one the control loaded from the template is no longer shown: it is ours to delete.
+    HGDIOBJ old = reinterpret_cast<HGDIOBJ>(::SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner)));
+    if (old && old != banner) ::DeleteObject(old);
+}
 
 void CAboutDlg::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
@@ -32,6 +83,7 @@ BOOL CAboutDlg::OnInitDialog() {
     productVersionText.Format("%s version %d.%d.%d %s", kProductName, kProductVersion[0], kProductVersion[1],
                               kProductVersion[2], "");
     SetWindowText("About Tarvo");
+    ShowBannerForDpi();
     // Both targets are settings of the build (TARVO_HOME_PAGE and TARVO_CONTACT in CMake).
     homePageLabel.SetTarget(TARVO_HOME_PAGE);
     contactLabel.SetTarget(TARVO_CONTACT);

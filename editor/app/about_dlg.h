@@ -22,6 +22,13 @@ public:
 protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
+
+private:
+    // The template shows the banner drawn for 96 DPI; at other DPIs the picture gets the
+    // one for the box's DPI.
+    void ShowBannerForDpi();
+
+    HBITMAP banner = nullptr;
 };
 
 // The file version of path (of the running program when null) from its version

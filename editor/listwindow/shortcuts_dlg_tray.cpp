@@ -2,6 +2,7 @@
 // unloading the hook library that is the running engine.
 #include <windows.h>
 
+#include "dpi.h"
 #include "editor_app.h"
 #include "registry_key.h"
 #include "resource.h"
@@ -22,9 +23,9 @@ Function BindExport(HMODULE module, const char* name) {
 }  // namespace
 
 void CShortcutsDlg::AddOwnTrayIcon() {
-    // AddTrayIcon releases the handle it is given, and LoadIcon's is shared by the whole
-    // process (the window's icon among others): hand over a copy of our own.
-    AddTrayIcon(trayOwner, TRAY_ICON_ID, CopyIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_TARVO))),
+    // The shell draws the notification area at the system's DPI: 16 pixels at 96, 20, 24,
+    // 32 above. The icon is our own, for AddTrayIcon releases the handle it is given.
+    AddTrayIcon(trayOwner, TRAY_ICON_ID, LoadIconAtSize(AfxGetResourceHandle(), IDI_TARVO, ScaleForDpi(16, SystemDpi())),
                 kProductName);
 }
 

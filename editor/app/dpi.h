@@ -1,0 +1,33 @@
+// What the editor draws in pixels (images, icons, column widths, the banner) follows the
+// DPI of the window it is drawn in. Sizes are written for 96 DPI, the 100 % of Windows,
+// and scaled here; images come at fixed sizes and are picked, not stretched.
+#pragma once
+
+#include <windows.h>
+
+constexpr UINT kBaseDpi = 96;
+
+// The window's DPI (its monitor's with per-monitor awareness); without GetDpiForWindow
+// (before Windows 10 1607, and in some Wine versions) the DPI of the window's DC.
+UINT WindowDpi(HWND window);
+// The DPI the shell draws the notification area in.
+UINT SystemDpi();
+
+// A size for 96 DPI at dpi, and back (rounded to the nearest pixel).
+inline int ScaleForDpi(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), static_cast<int>(kBaseDpi)); }
+inline int UnscaleForDpi(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(kBaseDpi), static_cast<int>(dpi)); }
+
+// rect with its width and height made for dpi `to` instead of `from`; its corner stays.
+inline RECT RectSizeForDpi(const RECT& rect, UINT from, UINT to) {
+    return RECT{rect.left, rect.top, rect.left + MulDiv(rect.right - rect.left, static_cast<int>(to), static_cast<int>(from)),
+                rect.top + MulDiv(rect.bottom - rect.top, static_cast<int>(to), static_cast<int>(from))};
+}
+
+// The tool bar's images come at 16, 24 and 32 pixels (100, 150 and 200 %): the largest
+// that is no larger than 16 scaled, so that they never outgrow the text beside them.
+int ToolbarImageSize(UINT dpi);
+
+// An icon resource at size x size pixels: the image of that size when the icon has one,
+// otherwise its nearest larger one scaled down (LoadIconWithScaleDown, with LoadImage where
+// that is missing). The caller destroys it.
+HICON LoadIconAtSize(HINSTANCE instance, UINT id, int size);
