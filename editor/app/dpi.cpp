@@ -42,6 +42,16 @@ UINT SystemDpi() {
     return DeviceDpi(nullptr);
 }
 
+RECT RectSizeForDpi(const RECT& rect, UINT from, UINT to) {
+    if (from == to || from == 0) return rect;
+    const auto scaled = [&](LONG low, LONG high) {
+        const long long size = (static_cast<long long>(high) - low) * to / from;
+        const long long end = low + size;
+        return static_cast<LONG>(end > 0x7FFFFFFF ? 0x7FFFFFFF : end < -0x7FFFFFFF - 1 ? -0x7FFFFFFF - 1 : end);
+    };
+    return RECT{rect.left, rect.top, scaled(rect.left, rect.right), scaled(rect.top, rect.bottom)};
+}
+
 int ToolbarImageSize(UINT dpi) {
     const int wanted = ScaleForDpi(16, dpi);
     return wanted >= 32 ? 32 : wanted >= 24 ? 24 : 16;

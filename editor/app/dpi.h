@@ -18,10 +18,8 @@ inline int ScaleForDpi(int pixels, UINT dpi) { return MulDiv(pixels, static_cast
 inline int UnscaleForDpi(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(kBaseDpi), static_cast<int>(dpi)); }
 
 // rect with its width and height made for dpi `to` instead of `from`; its corner stays.
-inline RECT RectSizeForDpi(const RECT& rect, UINT from, UINT to) {
-    return RECT{rect.left, rect.top, rect.left + MulDiv(rect.right - rect.left, static_cast<int>(to), static_cast<int>(from)),
-                rect.top + MulDiv(rect.bottom - rect.top, static_cast<int>(to), static_cast<int>(from))};
-}
+// Unchanged between equal DPIs, whatever it holds (a stored rectangle may be absurd).
+RECT RectSizeForDpi(const RECT& rect, UINT from, UINT to);
 
 // The tool bar's images come at 16, 24 and 32 pixels (100, 150 and 200 %): the largest
 // that is no larger than 16 scaled, so that they never outgrow the text beside them.
