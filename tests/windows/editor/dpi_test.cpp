@@ -1,6 +1,7 @@
 // The main window's pixel sizes follow the screen's DPI: tool-bar images and row icons
-// grow with it, the Shortcut column holds the longest combination whole, and at 96 DPI
-// every size is the one earlier versions drew.
+// grow with it, the Shortcut column holds the longest combination whole, a stored window
+// size opens at the same size on the screen, and at 96 DPI every size is the one earlier
+// versions drew.
 #include <fstream>
 
 #include "dpi.h"
@@ -10,11 +11,16 @@ namespace {
 
 constexpr char kLongest[] = "LALT + LSHIFT + F12";
 constexpr char kProbeVariable[] = "TARVO_DPI_PROBE";
+// A placement as every earlier version stored it: a window of 400 x 300 pixels at 96 DPI.
+constexpr char kStoredRect[] = "100 120 500 420";
+constexpr char kStoredPlacement[] = "0 1 -1 -1 -1 -1 100 120 500 420";
 
 struct Sizes {
     int dpi = 0, toolbarImage = 0, rowIcon = 0, normalIcon = 0, shortcutColumn = 0, actionColumn = 0;
     int descriptionGap = 0;  // list width minus the Description column's
     int label = 0, text = 0;  // the first row's Shortcut label and the extent of its text
+    int windowWidth = 0, windowHeight = 0;
+    bool storedBack = false;  // closing wrote back the "Window settings" it opened with
 };
 
 int ImageSize(HIMAGELIST list) {
@@ -46,9 +52,20 @@ TEST_F(EditorWindow, DpiProbe) {
     if (!GetEnvironmentVariableA(kProbeVariable, path, sizeof path)) GTEST_SKIP() << "run by ImagesAndColumnsFollowTheDpi";
     teststore::WriteItem(0, kLongest, "notepad.exe");
     auto dialog = Open();
-    const Sizes s = Measure(*dialog);
+    Sizes s = Measure(*dialog);
+    dialog->DestroyWindow();
+
+    teststore::SetString(store::kRootPath, store::kWindowSettings, kStoredPlacement);
+    dialog = Open();
+    RECT rect;
+    GetWindowRect(dialog->m_hWnd, &rect);
+    s.windowWidth = static_cast<int>(rect.right - rect.left);
+    s.windowHeight = static_cast<int>(rect.bottom - rect.top);
+    dialog->SendMessage(WM_CLOSE);
+    s.storedBack = teststore::ReadString(store::kRootPath, store::kWindowSettings).find(kStoredRect) != std::string::npos;
     std::ofstream(path) << s.dpi << ' ' << s.toolbarImage << ' ' << s.rowIcon << ' ' << s.normalIcon << ' ' << s.shortcutColumn << ' '
-                        << s.actionColumn << ' ' << s.descriptionGap << ' ' << s.label << ' ' << s.text;
+                        << s.actionColumn << ' ' << s.descriptionGap << ' ' << s.label << ' ' << s.text << ' ' << s.windowWidth << ' '
+                        << s.windowHeight << ' ' << s.storedBack;
     dialog->DestroyWindow();
 }
 
@@ -59,14 +76,14 @@ Sizes MeasureAt(DWORD dpi) {
     SetEnvironmentVariableA(kProbeVariable, report.c_str());
     char program[MAX_PATH];
     GetModuleFileNameA(nullptr, program, MAX_PATH);
-    HANDLE probe = teststore::Launch("\"" + std::string(program) + "\" --gtest_filter=EditorWindow.DpiProbe");
+    HANDLE probe = teststore::Launch("\"" + std::string(program) + "\" --gtest_brief=1 --gtest_filter=EditorWindow.DpiProbe");
     EXPECT_EQ(WaitForSingleObject(probe, 60000), WAIT_OBJECT_0);
     CloseHandle(probe);
     SetEnvironmentVariableA(kProbeVariable, nullptr);
     teststore::SetDword("Control Panel\\Desktop", "LogPixels", kBaseDpi);
     Sizes s;
     std::ifstream(report) >> s.dpi >> s.toolbarImage >> s.rowIcon >> s.normalIcon >> s.shortcutColumn >> s.actionColumn >>
-        s.descriptionGap >> s.label >> s.text;
+        s.descriptionGap >> s.label >> s.text >> s.windowWidth >> s.windowHeight >> s.storedBack;
     return s;
 }
 
@@ -93,6 +110,10 @@ TEST(DpiTest, ImagesAndColumnsFollowTheDpi) {
         EXPECT_EQ(s.descriptionGap, expected.descriptionGap);
         // The list draws a label's text inside a margin of a few pixels on either side.
         EXPECT_GE(s.label, s.text + 2 * GetSystemMetrics(SM_CXEDGE)) << kLongest << " is cut";
+        // "Window settings" holds sizes at 96 DPI: they open scaled and are stored as they were.
+        EXPECT_EQ(s.windowWidth, ScaleForDpi(400, expected.dpi));
+        EXPECT_EQ(s.windowHeight, ScaleForDpi(300, expected.dpi));
+        EXPECT_TRUE(s.storedBack);
     }
 }
 
