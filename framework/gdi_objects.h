@@ -16,6 +16,8 @@ public:
     operator HFONT() const { return m_hObject; }
 
     BOOL CreateFontIndirect(const LOGFONTA* font) { DeleteObject(); return (m_hObject = ::CreateFontIndirectA(font)) != nullptr; }
+    // Takes ownership of font, releasing the one held before.
+    BOOL Attach(HFONT font) { DeleteObject(); return (m_hObject = font) != nullptr; }
     int GetLogFont(LOGFONTA* font) const { return ::GetObjectA(m_hObject, sizeof *font, font); }
     BOOL DeleteObject();
 };

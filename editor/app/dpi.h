@@ -6,6 +6,9 @@
 #include <windows.h>
 
 constexpr UINT kBaseDpi = 96;
+// Sent to each child after its parent moved to a monitor of another DPI (Windows 10 1607;
+// the headers name it only when built for that version).
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 // The window's DPI (its monitor's with per-monitor awareness); without GetDpiForWindow
 // (before Windows 10 1607, and in some Wine versions) the DPI of the window's DC.

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "dpi.h"
+
 namespace {
 
 // One control of the Properties box; positions in dialog units.
@@ -108,6 +110,7 @@ BEGIN_MESSAGE_MAP(CHyperlinkLabel, CStatic)
     ON_COMMAND(ID_LINK_OPEN, OnOpen)
     ON_WM_CTLCOLOR_REFLECT()
     ON_WM_DESTROY()
+    ON_MESSAGE(kDpiChangedAfterParent, OnDpiChangedAfterParent)
 END_MESSAGE_MAP()
 
 CHyperlinkLabel::CHyperlinkLabel() : handCursor(::LoadCursorA(nullptr, IDC_HAND)) {}
@@ -130,6 +133,20 @@ HBRUSH CHyperlinkLabel::CtlColor(HDC dc, UINT) {
     ::SetTextColor(dc, colours[state]);
     ::SetBkMode(dc, TRANSPARENT);
     return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+}
+
+LRESULT CHyperlinkLabel::OnDpiChangedAfterParent(WPARAM, LPARAM) {
+    HFONT dialogFont = reinterpret_cast<HFONT>(::SendMessageW(::GetParent(m_hWnd), WM_GETFONT, 0, 0));
+    LOGFONTW font = {};
+    if (dialogFont && ::GetObjectW(dialogFont, sizeof font, &font) == sizeof font) {
+        font.lfUnderline = TRUE;
+        if (HFONT underlined = ::CreateFontIndirectW(&font)) {
+            // The control lets go of the old font before it is deleted.
+            SetFont(underlined, TRUE);
+            underlinedFont.Attach(underlined);
+        }
+    }
+    return Default();
 }
 
 BOOL CHyperlinkLabel::OnSetCursor(HWND, UINT, UINT) {
