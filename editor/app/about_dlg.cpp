@@ -1,9 +1,9 @@
 #include "about_dlg.h"
 
+#include <algorithm>
 #include <iterator>
 #include <vector>
 
-#include "dpi.h"
 #include "editor_app.h"
 #include "resource.h"
 
@@ -12,28 +12,32 @@ namespace {
 constexpr const char* kProductName = "Tarvo";
 constexpr int kProductVersion[] = {2, 0, 4};
 constexpr DWORD kPathLimit = 256;
-// The banner's size in pixels at 96 DPI, and the scales it is drawn at.
+// The banner's size in pixels at 100 %, and the scales it is drawn at.
 constexpr SIZE kBannerSize = {450, 185};
 constexpr UINT kBanners[][2] = {{100, IDB_BANNER}, {150, IDB_BANNER_150}, {200, IDB_BANNER_200}};
 
-// The banner drawn for dpi; between the scales it is drawn at, the next larger drawing
-// shrunk to size (shrinking keeps it sharp where enlarging would blur it).
-HBITMAP LoadBanner(UINT dpi) {
+// The banner covering a picture control of size `control` (the control centres it and cuts
+// what is outside). The dialog's size follows its font, which does not grow exactly with
+// the DPI: a drawing up to a tenth wider than needed is shown as drawn, otherwise the
+// next larger drawing is shrunk to size (shrinking keeps it sharp; enlarging would blur).
+HBITMAP LoadBanner(SIZE control) {
+    SIZE size = {std::max<LONG>(control.cx, MulDiv(control.cy, kBannerSize.cx, kBannerSize.cy)), 0};
+    size.cy = MulDiv(size.cx, kBannerSize.cy, kBannerSize.cx);
     const auto* banner = &kBanners[0];
-    while (banner + 1 < std::end(kBanners) && ScaleForDpi(100, dpi) > static_cast<int>((*banner)[0])) ++banner;
+    while (banner + 1 < std::end(kBanners) && MulDiv(kBannerSize.cx, static_cast<int>((*banner)[0]), 100) < size.cx) ++banner;
+    const SIZE drawnSize = {MulDiv(kBannerSize.cx, static_cast<int>((*banner)[0]), 100),
+                            MulDiv(kBannerSize.cy, static_cast<int>((*banner)[0]), 100)};
     HBITMAP drawn = static_cast<HBITMAP>(
         ::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW((*banner)[1]), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    const SIZE size = {ScaleForDpi(kBannerSize.cx, dpi), ScaleForDpi(kBannerSize.cy, dpi)};
-    const SIZE drawnSize = {MulDiv(kBannerSize.cx, static_cast<int>((*banner)[0]), 100), MulDiv(kBannerSize.cy, static_cast<int>((*banner)[0]), 100)};
-    if (!drawn || (size.cx >= drawnSize.cx && size.cy >= drawnSize.cy)) return drawn;
+    if (!drawn || (drawnSize.cx >= size.cx && drawnSize.cx * 10 <= size.cx * 11)) return drawn;
 
     HDC screen = ::GetDC(nullptr);
     HDC from = ::CreateCompatibleDC(screen);
     HDC to = ::CreateCompatibleDC(screen);
-    HBITMAP shrunk = ::CreateCompatibleBitmap(screen, size.cx, size.cy);
-    if (from && to && shrunk) {
+    HBITMAP sized = ::CreateCompatibleBitmap(screen, size.cx, size.cy);
+    if (from && to && sized) {
         HGDIOBJ oldFrom = ::SelectObject(from, drawn);
-        HGDIOBJ oldTo = ::SelectObject(to, shrunk);
+        HGDIOBJ oldTo = ::SelectObject(to, sized);
         ::SetStretchBltMode(to, HALFTONE);
         ::SetBrushOrgEx(to, 0, 0, nullptr);
         ::StretchBlt(to, 0, 0, size.cx, size.cy, from, 0, 0, drawnSize.cx, drawnSize.cy, SRCCOPY);
@@ -43,9 +47,9 @@ HBITMAP LoadBanner(UINT dpi) {
     if (to) ::DeleteDC(to);
     if (from) ::DeleteDC(from);
     ::ReleaseDC(nullptr, screen);
-    if (!shrunk) return drawn;
+    if (!sized) return drawn;
     ::DeleteObject(drawn);
-    return shrunk;
+    return sized;
 }
 
 }  // namespace
@@ -58,11 +62,12 @@ CAboutDlg::~CAboutDlg() {
 }
 
 void CAboutDlg::ShowBannerForDpi() {
-    const UINT dpi = WindowDpi(m_hWnd);
-    if (dpi == kBaseDpi) return;
     HWND picture = ::GetWindow(m_hWnd, GW_CHILD);
     while (picture && (::GetWindowLongW(picture, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) picture = ::GetWindow(picture, GW_HWNDNEXT);
-    if (!picture || !(banner = LoadBanner(dpi))) return;
+    RECT client;
+    if (!picture || !::GetClientRect(picture, &client)) return;
+    banner = LoadBanner(SIZE{client.right, client.bottom});
+    if (!banner) return;
     // The one the control loaded from the template is no longer shown: it is ours to delete.
     HGDIOBJ old = reinterpret_cast<HGDIOBJ>(::SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner)));
     if (old && old != banner) ::DeleteObject(old);

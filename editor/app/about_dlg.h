@@ -24,8 +24,8 @@ protected:
     BOOL OnInitDialog() override;
 
 private:
-    // The template shows the banner drawn for 96 DPI; at other DPIs the picture gets the
-    // one for the box's DPI.
+    // The template's banner is the one drawn for 96 DPI; the picture gets the drawing that
+    // fits its size in pixels at the box's DPI.
     void ShowBannerForDpi();
 
     HBITMAP banner = nullptr;

@@ -4,6 +4,7 @@
 // versions drew.
 #include <fstream>
 
+#include "about_dlg.h"
 #include "dpi.h"
 #include "editor_window.h"
 
@@ -21,6 +22,7 @@ struct Sizes {
     int label = 0, text = 0;  // the first row's Shortcut label and the extent of its text
     int windowWidth = 0, windowHeight = 0;
     bool storedBack = false;  // closing wrote back the "Window settings" it opened with
+    bool bannerCovers = false;  // the About box's banner fills its picture, no bands beside it
 };
 
 int ImageSize(HIMAGELIST list) {
@@ -63,9 +65,17 @@ TEST_F(EditorWindow, DpiProbe) {
     s.windowHeight = static_cast<int>(rect.bottom - rect.top);
     dialog->SendMessage(WM_CLOSE);
     s.storedBack = teststore::ReadString(store::kRootPath, store::kWindowSettings).find(kStoredRect) != std::string::npos;
+    CAboutDlg about;
+    about.Create(IDD_ABOUTBOX);
+    HWND picture = FindWindowExW(about.m_hWnd, nullptr, L"Static", nullptr);
+    BITMAP banner = {};
+    GetObjectW(reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0)), sizeof banner, &banner);
+    GetClientRect(picture, &rect);
+    s.bannerCovers = banner.bmWidth >= rect.right && banner.bmHeight >= rect.bottom && rect.right > 0;
+    about.DestroyWindow();
     std::ofstream(path) << s.dpi << ' ' << s.toolbarImage << ' ' << s.rowIcon << ' ' << s.normalIcon << ' ' << s.shortcutColumn << ' '
                         << s.actionColumn << ' ' << s.descriptionGap << ' ' << s.label << ' ' << s.text << ' ' << s.windowWidth << ' '
-                        << s.windowHeight << ' ' << s.storedBack;
+                        << s.windowHeight << ' ' << s.storedBack << ' ' << s.bannerCovers;
     dialog->DestroyWindow();
 }
 
@@ -83,7 +93,7 @@ Sizes MeasureAt(DWORD dpi) {
     teststore::SetDword("Control Panel\\Desktop", "LogPixels", kBaseDpi);
     Sizes s;
     std::ifstream(report) >> s.dpi >> s.toolbarImage >> s.rowIcon >> s.normalIcon >> s.shortcutColumn >> s.actionColumn >>
-        s.descriptionGap >> s.label >> s.text >> s.windowWidth >> s.windowHeight >> s.storedBack;
+        s.descriptionGap >> s.label >> s.text >> s.windowWidth >> s.windowHeight >> s.storedBack >> s.bannerCovers;
     return s;
 }
 
@@ -91,7 +101,8 @@ Sizes MeasureAt(DWORD dpi) {
 struct Expected {
     int dpi, toolbarImage, rowIcon, normalIcon, column, descriptionGap;
 };
-constexpr Expected kExpected[] = {{96, 16, 16, 32, 160, 324}, {144, 24, 24, 48, 240, 486}, {192, 32, 32, 64, 320, 648}};
+constexpr Expected kExpected[] = {
+    {96, 16, 16, 32, 160, 324}, {120, 16, 20, 40, 200, 405}, {144, 24, 24, 48, 240, 486}, {192, 32, 32, 64, 320, 648}};
 
 void ExpectSizes(const Sizes& s, const Expected& e) {
     EXPECT_EQ(s.toolbarImage, e.toolbarImage);
@@ -114,6 +125,7 @@ TEST(DpiTest, ImagesAndColumnsFollowTheDpi) {
         EXPECT_EQ(s.windowWidth, ScaleForDpi(400, expected.dpi));
         EXPECT_EQ(s.windowHeight, ScaleForDpi(300, expected.dpi));
         EXPECT_TRUE(s.storedBack);
+        EXPECT_TRUE(s.bannerCovers);
     }
 }
 
@@ -127,7 +139,7 @@ TEST_F(EditorWindow, MovingToAnotherDpiRelaysTheWindowOut) {
     RECT now;
     GetWindowRect(dialog->m_hWnd, &now);
     EXPECT_TRUE(EqualRect(&now, &suggested));
-    ExpectSizes(Measure(*dialog), kExpected[1]);
+    ExpectSizes(Measure(*dialog), kExpected[2]);
     RECT bar, list;
     GetWindowRect(dialog->GetDlgItem(AFX_IDW_TOOLBAR), &bar);
     GetWindowRect(dialog->List().m_hWnd, &list);
