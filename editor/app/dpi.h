@@ -16,9 +16,8 @@ UINT WindowDpi(HWND window);
 // The DPI the shell draws the notification area in.
 UINT SystemDpi();
 
-// A size for 96 DPI at dpi, and back (rounded to the nearest pixel).
+// A size for 96 DPI at dpi, rounded to the nearest pixel.
 inline int ScaleForDpi(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), static_cast<int>(kBaseDpi)); }
-inline int UnscaleForDpi(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(kBaseDpi), static_cast<int>(dpi)); }
 
 // rect with its width and height made for dpi `to` instead of `from`; its corner stays.
 // Unchanged between equal DPIs, whatever it holds (a stored rectangle may be absurd).

@@ -90,7 +90,8 @@ bool CShortcutsDlg::PersistWindowPlacement(bool save, WINDOWPLACEMENT* placement
     placement->showCmd = settings.showCmd;
     placement->ptMinPosition = POINT{settings.minX, settings.minY};
     placement->ptMaxPosition = POINT{settings.maxX, settings.maxY};
-    placement->rcNormalPosition = RectSizeForDpi(RECT{settings.left, settings.top, settings.right, settings.bottom}, kBaseDpi, WindowDpi(m_hWnd));
+    placement->rcNormalPosition =
+        RectSizeForDpi(RECT{settings.left, settings.top, settings.right, settings.bottom}, kBaseDpi, WindowDpi(m_hWnd));
     return true;
 }
 
