@@ -175,7 +175,7 @@ TEST_F(HyperlinkLabel, AfterAClickThatOpensTheLinkAClickOnOkClosesTheBox) {
     about.DestroyWindow();
     std::thread user([] {
         HWND box = nullptr;
-        teststore::WaitFor([&] { return (box = FindWindowA(WC_DIALOG, "About Tarvo")) && IsWindowVisible(box); });
+        teststore::WaitFor([&] { return (box = FindWindowW(WC_DIALOG, L"About Tarvo")) && IsWindowVisible(box); });
         for (int target : {IDC_HOME_PAGE, IDOK}) {
             Sleep(300);
             MoveMouse(Centre(GetDlgItem(box, target)));
