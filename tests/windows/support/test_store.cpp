@@ -72,6 +72,12 @@ std::string ReadString(const std::string& path, const char* name, HKEY root) {
     if (GetValue(root, path, name, nullptr, data, &size) != ERROR_SUCCESS) return "";
     return Narrow(data, wcsnlen(data, size / sizeof *data));
 }
+std::string ReadRaw(const std::string& path, const char* name, HKEY root) {
+    static BYTE data[65536];
+    DWORD type = 0, size = sizeof data;
+    if (GetValue(root, path, name, &type, data, &size) != ERROR_SUCCESS) return "";
+    return std::to_string(type) + ":" + std::string(reinterpret_cast<char*>(data), size);
+}
 DWORD ReadDword(const std::string& path, const char* name, HKEY root) {
     DWORD value = 0, size = sizeof value;
     GetValue(root, path, name, nullptr, &value, &size);
@@ -126,6 +132,26 @@ void Send(const std::string& keys) {
                               (key.extended ? KEYEVENTF_EXTENDEDKEY : 0u) | (keys[i] == '-' ? KEYEVENTF_KEYUP : 0u), 0, 0};
         SendInput(1, &input, sizeof input);
     }
+}
+
+void TypeText(const std::string& text) {
+    for (wchar_t unit : Wide(text)) {
+        INPUT input[2] = {{INPUT_KEYBOARD}, {INPUT_KEYBOARD}};
+        input[0].ki = KEYBDINPUT{0, unit, KEYEVENTF_UNICODE, 0, 0};
+        input[1].ki = KEYBDINPUT{0, unit, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP, 0, 0};
+        SendInput(2, input, sizeof *input);
+    }
+}
+
+void SetClipboardText(const std::string& text) {
+    const std::wstring wide = Wide(text);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+    std::memcpy(GlobalLock(block), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(block);
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
 }
 
 HANDLE Launch(std::string command) {
