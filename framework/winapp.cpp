@@ -60,9 +60,10 @@ int ApplicationMessageBox(CWnd* main, const char* text, UINT type) {
 
 void CCommandLineInfo::ParseParam(const char* param, BOOL flag, BOOL) {
     if (flag) {
-        if (lstrcmpiA(param, "nologo") == 0) m_bShowSplash = FALSE;
-        if (lstrcmpiA(param, "Embedding") == 0) m_bRunEmbedded = TRUE;
-        if (lstrcmpiA(param, "Automation") == 0) m_bRunAutomated = TRUE;
+        const CString word(param);
+        if (word.CompareNoCase("nologo") == 0) m_bShowSplash = FALSE;
+        if (word.CompareNoCase("Embedding") == 0) m_bRunEmbedded = TRUE;
+        if (word.CompareNoCase("Automation") == 0) m_bRunAutomated = TRUE;
         return;
     }
     if (m_strFileName.IsEmpty()) {
