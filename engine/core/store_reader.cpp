@@ -32,6 +32,10 @@ bool TakeText(uint32_t type, char* buffer, uint32_t size, uint32_t limit, size_t
     for (size_t i = 0; i < units; ++i) {
         char16_t pair[2] = {static_cast<char16_t>(raw[2 * i] | raw[2 * i + 1] << 8), 0};
         if (pair[0] == 0) break;
+        if (pair[0] < 0x80) {  // most stored text is ASCII: one byte, no call
+            buffer[out++] = static_cast<char>(pair[0]);
+            continue;
+        }
         size_t taken = 1;
         if (pair[0] >= 0xD800 && pair[0] <= 0xDBFF && i + 1 < units) {
             pair[1] = static_cast<char16_t>(raw[2 * i + 2] | raw[2 * i + 3] << 8);
