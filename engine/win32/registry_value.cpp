@@ -19,7 +19,8 @@ void RegistryStoreReader::Close() {
 
 bool RegistryStoreReader::Open(const char* path) {
     Close();
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, StoreName(path).get(), 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) return true;
+    const StoreName wide(path);
+    if (wide.fits() && RegOpenKeyExW(HKEY_CURRENT_USER, wide.get(), 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) return true;
     key = nullptr;
     return false;
 }
@@ -36,7 +37,9 @@ StoreReader::Result RegistryStoreReader::QueryValue(HKEY key, const char* name, 
                                                     uint32_t capacity, uint32_t& size) {
     DWORD valueType = 0;
     DWORD valueSize = capacity;
-    const LONG result = RegQueryValueExW(key, StoreName(name).get(), nullptr, &valueType, static_cast<BYTE*>(data), &valueSize);
+    const StoreName wide(name);
+    if (!wide.fits()) return Result::Missing;
+    const LONG result = RegQueryValueExW(key, wide.get(), nullptr, &valueType, static_cast<BYTE*>(data), &valueSize);
     if (result == ERROR_MORE_DATA) return Result::TooLarge;
     if (result != ERROR_SUCCESS || valueSize > capacity) return Result::Missing;
     type = valueType;
