@@ -224,32 +224,41 @@ TEST_F(EditorWindow, TextOfAnyScriptShowsIntactAndSurvivesChangesToOtherRows) {
 }
 
 // Characters typed as an input method sends them and pasted from the clipboard reach the
-// store as they were, characters outside the BMP included.
+// store as they were, characters outside the BMP included: in the script dialog's boxes
+// and in the shortcut dialog's action combo box.
 TEST_F(EditorWindow, TypedAndPastedTextOfAnyScriptIsStoredIntact) {
     teststore::WriteItem(0, "CTRL + A", "-", ScriptBatch, "rem");
+    teststore::WriteItem(1, "CTRL + B", "calc.exe");
     auto window = Open();
-    Select(window->List(), {0});
     const std::string text = teststore::kWorldText, both = text + " " + text;
-    std::string seen;
-    WithEditDialog(*window, ID_EDIT_ITEM, [&](HWND dialog) {
-        for (int i = 0; i < 100 && GetForegroundWindow() != dialog; ++i, Sleep(20)) SetForegroundWindow(dialog);
-        for (int id : {IDC_ACTION, IDC_DESCRIPTION, IDC_SCRIPT}) {
-            HWND box = GetDlgItem(dialog, id);
-            SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
-            SendMessageW(box, EM_SETSEL, 0, -1);
-            teststore::TypeText(text + " ");
-            teststore::SetClipboardText(text);
-            teststore::Send("+c+V-V-c");
-            teststore::WaitFor([&] { return WindowText(box) == both; });
-            seen += WindowText(box) + "|";
-        }
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    });
-    EXPECT_EQ(seen, both + "|" + both + "|" + both + "|");
     const std::wstring wide = Wide(both);
     const std::string stored = "1:" + std::string(reinterpret_cast<const char*>(wide.c_str()), (wide.size() + 1) * 2);
-    for (const char* name : {store::kAction, store::kDescription, store::kScript})
-        EXPECT_EQ(teststore::ReadRaw(ItemPath(0), name), stored) << name;
+    const std::vector<std::vector<std::pair<int, const char*>>> rows = {
+        {{IDC_ACTION, store::kAction}, {IDC_DESCRIPTION, store::kDescription}, {IDC_SCRIPT, store::kScript}},
+        {{IDC_ACTION, store::kAction}, {IDC_DESCRIPTION, store::kDescription}}};
+    for (int row = 0; row < 2; ++row) {
+        Select(window->List(), {row});
+        std::string seen;
+        WithEditDialog(*window, ID_EDIT_ITEM, [&](HWND dialog) {
+            for (int i = 0; i < 100 && GetForegroundWindow() != dialog; ++i, Sleep(20)) SetForegroundWindow(dialog);
+            for (const auto& [id, name] : rows[row]) {
+                HWND box = GetDlgItem(dialog, id);
+                SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);  // selects the text
+                teststore::TypeText(text + " ");
+                teststore::SetClipboardText(text);
+                teststore::Send("+c+V-V-c");
+                teststore::WaitFor([&] { return WindowText(box) == both; });
+                seen += WindowText(box) + "|";
+            }
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        });
+        std::string expected;
+        for (const auto& [id, name] : rows[row]) {
+            expected += both + "|";
+            EXPECT_EQ(teststore::ReadRaw(ItemPath(row), name), stored) << row << " " << name;
+        }
+        EXPECT_EQ(seen, expected) << row;
+    }
     window->DestroyWindow();
 }
 
