@@ -7,6 +7,7 @@
 #include "registry_key.h"
 #include "resource.h"
 #include "shortcuts_dlg.h"
+#include "text.h"
 #include "tray_icon.h"
 #include "core/shortcut_store.h"
 
@@ -35,9 +36,9 @@ bool CShortcutsDlg::StartEngine() {
     if (engineModule) return false;
     CString path;
     path.Format("%s\\lindle.dll", InstallationPath().GetString());
-    engineModule = LoadLibraryA(path);
+    engineModule = LoadLibraryW(Wide(path).c_str());
     if (!engineModule) {
-        ::MessageBoxA(m_hWnd, "Failed to load 'lindle.dll'.", kProductName, MB_ICONHAND);
+        ::MessageBoxW(m_hWnd, L"Failed to load 'lindle.dll'.", Wide(kProductName).c_str(), MB_ICONHAND);
         return false;
     }
     // A library without the export still counts as running; there is nothing to undo.
@@ -110,7 +111,7 @@ void CShortcutsDlg::OnDestroy() {
 
 LRESULT CShortcutsDlg::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) {
-        taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+        taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     } else if (message == taskbarCreatedMessage && message != 0) {
         // Explorer restarted: its new taskbar knows nothing of our icon.
         AddOwnTrayIcon();
