@@ -2,7 +2,6 @@
 
 #include <shlwapi.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "registry_value.h"
@@ -13,30 +12,16 @@ namespace {
 bool WriteValue(const CRegistryKey& target, const char* name, DWORD type, const void* data, DWORD size) {
     if (target.path.IsEmpty()) return false;
     ScopedRegistryKey key(target.root, target.path, KEY_ALL_ACCESS, ScopedRegistryKey::Open::CreateIfMissing);
-    return key && RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    return key && RegSetValueExW(key.get(), Wide(name).c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
-
-// A wide-opened key, closed on every path.
-struct WideKey {
-    WideKey(const CRegistryKey& of, REGSAM access, bool create) {
-        const std::wstring path = Wide(of.path.GetString());
-        const LSTATUS status = create ? RegCreateKeyExW(of.root, path.c_str(), 0, nullptr, 0, access, nullptr, &key, nullptr)
-                                      : RegOpenKeyExW(of.root, path.c_str(), 0, access, &key);
-        if (status != ERROR_SUCCESS) key = nullptr;
-    }
-    ~WideKey() { if (key) RegCloseKey(key); }
-    WideKey(const WideKey&) = delete;
-    WideKey& operator=(const WideKey&) = delete;
-    HKEY key = nullptr;
-};
 
 }  // namespace
 
 bool CRegistryKey::KeyExists() const { return static_cast<bool>(ScopedRegistryKey(root, path, KEY_READ)); }
 
 bool CRegistryKey::ValueExists(const char* name) const {
-    const WideKey key(*this, KEY_QUERY_VALUE, false);
-    return key.key && RegQueryValueExW(key.key, Wide(name).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    const ScopedRegistryKey key(root, path, KEY_QUERY_VALUE);
+    return key && RegQueryValueExW(key.get(), Wide(name).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 uint32_t CRegistryKey::ReadDword(const char* name, uint32_t defaultValue) const {
@@ -59,7 +44,7 @@ bool CRegistryKey::ReadValues(CRegistryValue* values, size_t count) const {
             value.found = QueryDwordValue(key.get(), value.name, value.number);
             continue;
         }
-        buffer.resize(static_cast<size_t>(readLimit) + 1);
+        buffer.resize(store::TextBufferSize(readLimit));
         size_t length = 0;
         bool text = false;
         if (value.kind == CRegistryValue::Text) {
@@ -81,38 +66,38 @@ bool CRegistryKey::WriteDword(const char* name, uint32_t value) const {
 }
 
 bool CRegistryKey::WriteString(const char* name, const char* text) const {
-    const CString value(text);
-    return WriteValue(*this, name, REG_SZ, value.GetString(), static_cast<DWORD>(value.GetLength() + 1));
+    const std::wstring value = Wide(text);
+    return WriteValue(*this, name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 bool CRegistryKey::DeleteSubKey(const char* subKey) const {
     ScopedRegistryKey key(root, path, KEY_READ);
-    return key && SHDeleteKeyA(key.get(), subKey) == ERROR_SUCCESS;
+    return key && SHDeleteKeyW(key.get(), Wide(subKey).c_str()) == ERROR_SUCCESS;
 }
 
 bool CRegistryKey::ReplaceValuesWith(const CRegistryKey& source) const {
-    const WideKey from(source, KEY_READ, false);
-    if (!from.key || path.IsEmpty()) return false;
-    const WideKey to(*this, KEY_ALL_ACCESS, true);
-    if (!to.key) return false;
-    DWORD count = 0, longestName = 0, longestData = 0;
-    if (RegQueryInfoKeyW(from.key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &longestName, &longestData,
+    const ScopedRegistryKey from(source.root, source.path, KEY_READ);
+    if (!from || path.IsEmpty()) return false;
+    const ScopedRegistryKey to(root, path, KEY_ALL_ACCESS, ScopedRegistryKey::Open::CreateIfMissing);
+    if (!to) return false;
+    DWORD count = 0, longestData = 0;
+    if (RegQueryInfoKeyW(from.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, &longestData,
                          nullptr, nullptr) != ERROR_SUCCESS)
         return false;
-    std::vector<wchar_t> name(std::max<DWORD>(longestName, 16383) + 1);
+    std::vector<wchar_t> name(16384);  // the longest value name there can be, terminated
     // Clear first, so that nothing of the former item stays beside the moved one.
     for (;;) {
         DWORD length = static_cast<DWORD>(name.size());
-        if (RegEnumValueW(to.key, 0, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
-            RegDeleteValueW(to.key, name.data()) != ERROR_SUCCESS)
+        if (RegEnumValueW(to.get(), 0, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+            RegDeleteValueW(to.get(), name.data()) != ERROR_SUCCESS)
             break;
     }
     std::vector<BYTE> data(longestData + 1);
     bool copied = true;
     for (DWORD i = 0; i < count; ++i) {
         DWORD length = static_cast<DWORD>(name.size()), size = static_cast<DWORD>(data.size()), type = REG_NONE;
-        if (RegEnumValueW(from.key, i, name.data(), &length, nullptr, &type, data.data(), &size) != ERROR_SUCCESS ||
-            RegSetValueExW(to.key, name.data(), 0, type, data.data(), size) != ERROR_SUCCESS)
+        if (RegEnumValueW(from.get(), i, name.data(), &length, nullptr, &type, data.data(), &size) != ERROR_SUCCESS ||
+            RegSetValueExW(to.get(), name.data(), 0, type, data.data(), size) != ERROR_SUCCESS)
             copied = false;
     }
     return copied;

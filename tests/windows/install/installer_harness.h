@@ -16,7 +16,7 @@ constexpr DWORD kWait = 30000;
 // What a silent setup returns when files wait for the next restart.
 constexpr DWORD kRestartNeeded = ERROR_SUCCESS_REBOOT_REQUIRED;
 
-inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+inline bool Exists(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 inline std::string ShellFolder(int csidl) {
     char path[MAX_PATH] = "";
     SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
