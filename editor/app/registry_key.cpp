@@ -92,13 +92,18 @@ bool CRegistryKey::ReplaceValuesWith(const CRegistryKey& source) const {
             RegDeleteValueW(to.get(), name.data()) != ERROR_SUCCESS)
             break;
     }
-    std::vector<BYTE> data(longestData + 1);
+    std::vector<BYTE> data(longestData + 2);
     bool copied = true;
     for (DWORD i = 0; i < count; ++i) {
         DWORD length = static_cast<DWORD>(name.size()), size = static_cast<DWORD>(data.size()), type = REG_NONE;
-        if (RegEnumValueW(from.get(), i, name.data(), &length, nullptr, &type, data.data(), &size) != ERROR_SUCCESS ||
-            RegSetValueExW(to.get(), name.data(), 0, type, data.data(), size) != ERROR_SUCCESS)
+        if (RegEnumValueW(from.get(), i, name.data(), &length, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) {
             copied = false;
+            continue;
+        }
+        // Text whose last character is not a zero gets one added when the character after
+        // it in the caller's buffer is zero; the copy keeps the bytes as they were.
+        data[size] = data[size + 1] = 0xFF;
+        if (RegSetValueExW(to.get(), name.data(), 0, type, data.data(), size) != ERROR_SUCCESS) copied = false;
     }
     return copied;
 }
