@@ -1,5 +1,6 @@
 // The list and the shortcut store: what the rows show of the item keys, what saving a row
-// writes, the check box, and a store of another version that must stay untouched.
+// writes, the check box, a store without a version, and a store of another version that
+// must stay untouched.
 #include "editor_window.h"
 
 namespace {
@@ -78,6 +79,28 @@ TEST_F(EditorWindow, TheCheckBoxSavesDisabledAndTellsTheEnginesButSelectingWrite
     EXPECT_FALSE(teststore::KeyExists(ItemPath(1)));
     EXPECT_EQ(Reloads(dialog->m_hWnd), 0);
     dialog->DestroyWindow();
+}
+
+// A store without "Version" (none at all, or another account's begun by hand) gets the
+// current one and the keystroke settings it lacks before anything else; a "Version" of any
+// type leaves the store as it is.
+TEST_F(EditorWindow, AStoreWithoutAVersionIsSetUpAndOneWithAnyVersionLeftAlone) {
+    const std::string settings[] = {store::kVersion, store::kDoNotRemoveKeystroke, store::kBeepAfterKeystroke, store::kBeepType};
+    const struct { const char* store; const char* expected; } cases[] = {
+        {"none", "131076 0 0 48 "}, {"beep type 16", "131076 0 0 16 "}, {"version as text", ""}};
+    for (const auto& c : cases) {
+        teststore::Clear();
+        if (c.store == std::string("beep type 16")) teststore::SetDword(store::kRootPath, store::kBeepType, 16);
+        if (c.store == std::string("version as text")) teststore::SetString(store::kRootPath, store::kVersion, "131076");
+        const std::string before = teststore::Snapshot();
+        Open()->DestroyWindow();
+        std::string stored;
+        for (const std::string& name : settings)
+            if (teststore::ValueType(store::kRootPath, name.c_str()) == REG_DWORD)
+                stored += std::to_string(teststore::ReadDword(store::kRootPath, name.c_str())) + " ";
+        EXPECT_EQ(stored, c.expected) << c.store;
+        if (!*c.expected) EXPECT_EQ(teststore::Snapshot(), before) << c.store;
+    }
 }
 
 TEST_F(EditorWindow, AStoreOfAnotherVersionIsReportedAndNeverWritten) {
