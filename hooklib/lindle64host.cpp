@@ -39,14 +39,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, wchar_t* commandLine, int) {
     const DWORD editorId = wcstoul(commandLine, nullptr, 10);
     const HANDLE editor = editorId ? OpenProcess(SYNCHRONIZE, FALSE, editorId) : nullptr;
     if (!editor) return kNoEditor;
-    // The thread's queue exists before the editor, seeing this program idle, posts to it.
-    MSG message;
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
     const HMODULE engine = LoadEngine();
     if (!engine) return kNoLibrary;
     auto install = BindExport<int (*)()>(engine, "InstallMyHook");
     auto remove = BindExport<bool (*)()>(engine, "RemoveMyHook");
     if (!install || !remove || !install()) return kNoHooks;
+    // The editor waits for this program's first look at its queue (WaitForInputIdle): only
+    // now, with the hooks in, and the queue then exists for the editor's WM_QUIT.
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
 
     for (bool running = true; running;) {
         // Wakes for sent messages too: that is how the marshalled hook calls arrive.

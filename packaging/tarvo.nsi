@@ -1,7 +1,8 @@
-; The Tarvo installer: vintrel.exe, lindle.dll and Tarvo.chm, the installation values the
-; programs read, the Start-menu entry, the start at log-on and the uninstaller.
+; The Tarvo installer: vintrel.exe, lindle.dll and Tarvo.chm (on 64-bit Windows also
+; lindle64.dll and its host lindle64host.exe), the installation values the programs read,
+; the Start-menu entry, the start at log-on and the uninstaller.
 ;
-;   makensis -DVERSION=2.0.4 -DBIN_DIR=<folder of the three files> -DOUT_FILE=<setup.exe>
+;   makensis -DVERSION=2.0.4 -DBIN_DIR=<folder of the files> -DOUT_FILE=<setup.exe>
 ;            tarvo.nsi
 ;
 ; Command line of the result: /S silent, /D=<folder> (last, unquoted), /NOTOOLBAR (the
@@ -18,6 +19,7 @@ ManifestDPIAware true
 !include FileFunc.nsh
 !include Sections.nsh
 !include nsDialogs.nsh
+!include x64.nsh
 
 !ifndef VERSION | BIN_DIR | OUT_FILE
   !error "Define VERSION, BIN_DIR and OUT_FILE"
@@ -199,6 +201,16 @@ Section "-${PRODUCT}" SecProgram
   File "${BIN_DIR}\vintrel.exe"
   File "${BIN_DIR}\lindle.dll"
   File "${BIN_DIR}\Tarvo.chm"
+  ; The 64-bit engine for 64-bit programs, on 64-bit Windows only. A file in use (the library
+  ; stays mapped into the 64-bit programs its hooks reached) is replaced at the next restart.
+  ${If} ${RunningX64}
+    File "/oname=$INSTDIR\lindle64.dll.new" "${BIN_DIR}\lindle64.dll"
+    Delete "$INSTDIR\lindle64.dll"
+    Rename /REBOOTOK "$INSTDIR\lindle64.dll.new" "$INSTDIR\lindle64.dll"
+    File "/oname=$INSTDIR\lindle64host.exe.new" "${BIN_DIR}\lindle64host.exe"
+    Delete "$INSTDIR\lindle64host.exe"
+    Rename /REBOOTOK "$INSTDIR\lindle64host.exe.new" "$INSTDIR\lindle64host.exe"
+  ${EndIf}
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   ; Machine-wide: the programs append file names straight to the path.
@@ -330,6 +342,11 @@ Section "Uninstall"
     Push "$INSTDIR\$R2"
     Call un.RemoveFile
   ${Next}
+  ; The 64-bit engine's files; one in use goes at the next restart.
+  Delete "$INSTDIR\lindle64.dll.new"
+  Delete /REBOOTOK "$INSTDIR\lindle64.dll"
+  Delete "$INSTDIR\lindle64host.exe.new"
+  Delete /REBOOTOK "$INSTDIR\lindle64host.exe"
   ; Files renamed aside go at restart, and the folder with them.
   RMDir /REBOOTOK "$INSTDIR"
 

@@ -10,6 +10,7 @@
 
 #include "afxwin.h"
 #include "core/shortcut_store.h"
+#include "engine_host.h"
 #include "registry_key.h"
 #include "resource.h"
 
@@ -51,9 +52,11 @@ public:
     void DeleteSelectedItem();
     void RunSelectedScript();
 
-    // Loads the hook library and installs its hooks; true when InstallMyHook was called.
+    // Loads the hook library and installs its hooks, and on 64-bit Windows starts the host
+    // of the 64-bit library; true when InstallMyHook was called.
     bool StartEngine();
-    // Removes the hooks and unloads the library; false when it was not loaded.
+    // Removes the hooks and unloads the library, and ends the 64-bit host; false when the
+    // library was not loaded.
     bool StopEngine();
     bool EngineRunning() const { return engineModule != nullptr; }
     // "Tarvo (n items)" while running, "Tarvo (stopped)" otherwise.
@@ -128,6 +131,9 @@ private:
     HWND trayOwner = nullptr;
     HMENU trayPopupMenu = nullptr;
     HMODULE engineModule = nullptr;
+    CEngineHost engineHost;
+    // A host that cannot start is reported once per run of the editor.
+    bool hostFailureShown = false;
     int maxItems;
     bool initializing = true;
     bool toolbarMode;

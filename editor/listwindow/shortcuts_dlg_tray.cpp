@@ -6,6 +6,7 @@
 #include "registry_key.h"
 #include "resource.h"
 #include "shortcuts_dlg.h"
+#include "text.h"
 #include "tray_icon.h"
 #include "core/shortcut_store.h"
 
@@ -39,6 +40,15 @@ bool CShortcutsDlg::StartEngine() {
         ::MessageBoxA(m_hWnd, "Failed to load 'lindle.dll'.", kProductName, MB_ICONHAND);
         return false;
     }
+    // The host first: once lindle.dll's hooks are in, Windows hands this thread the calls
+    // for 64-bit programs, which would wait while the host starts.
+    if (CEngineHost::Needed() && !engineHost.Start(InstallationPath()) && !hostFailureShown) {
+        hostFailureShown = true;
+        ::MessageBoxW(m_hWnd,
+                      L"64-bit programs will not get shortcuts: 'lindle64host.exe' could not be started.\n\n"
+                      L"Shortcuts still work in 32-bit programs.",
+                      Wide(kProductName).c_str(), MB_ICONWARNING);
+    }
     // A library without the export still counts as running; there is nothing to undo.
     auto install = BindExport<int (*)()>(engineModule, "InstallMyHook");
     if (!install) return false;
@@ -48,6 +58,7 @@ bool CShortcutsDlg::StartEngine() {
 
 bool CShortcutsDlg::StopEngine() {
     if (!engineModule) return false;
+    engineHost.Stop();
     auto remove = BindExport<bool (*)()>(engineModule, "RemoveMyHook");
     if (remove) remove();
     FreeLibrary(engineModule);
