@@ -58,6 +58,8 @@ public:
     // Removes the hooks and unloads the library, and ends the 64-bit host; false when the
     // library was not loaded.
     bool StopEngine();
+    // On 64-bit Windows, the host of the 64-bit library; says once when it cannot start.
+    void StartEngineHost();
     bool EngineRunning() const { return engineModule != nullptr; }
     // "Tarvo (n items)" while running, "Tarvo (stopped)" otherwise.
     void UpdateTrayTip();

@@ -68,7 +68,7 @@ TEST(Hooks, TheInstallingProcessLeavesKeystrokesForOtherProcessesAlone) {
     const struct {
         HWND front;
         bool fires;
-    } cases[] = {{FindWindowA("TarvoKeyTarget", nullptr), false}, {own, true}};
+    } cases[] = {{target.Window(), false}, {own, true}};
     for (const auto& [front, fires] : cases) {
         for (int i = 0; i < 100 && GetForegroundWindow() != front; ++i, Sleep(20)) SetForegroundWindow(front);
         ASSERT_EQ(GetForegroundWindow(), front);
