@@ -1,11 +1,12 @@
 // On 64-bit Windows (a 64-bit prefix), through the installer and the installed editor: the
 // 64-bit engine serves 64-bit programs beside the 32-bit engine in 32-bit ones, each
 // shortcut fires once, a saved change reaches both, and Stop, Exit or a killed editor
-// leave no hooks and no host behind. Without its host the 32-bit engine runs on, and the
-// user is told once.
+// leave no hooks and no host behind; upgrade and uninstall handle the 64-bit files.
+// Without its host the 32-bit engine runs on, and the user is told once.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlwapi.h>
 #include <tlhelp32.h>
 
 #include <optional>
@@ -120,9 +121,11 @@ TEST(Installer64, BothEnginesServeTheirProgramsAndEndWithTheEditor) {
     EXPECT_TRUE(WaitFor([] { return HostProcesses() == 0; })) << "Exit";
     targets.ExpectFires(false, false, "Exit");
 
+    // An upgrade while the 64-bit program still has the library mapped.
+    EXPECT_EQ(Install(), folder);
     editor = StartEditor(folder);
     targets.Settle();
-    targets.ExpectFires(true, BothEnginesRun(), "a new start");
+    targets.ExpectFires(true, BothEnginesRun(), "the upgrade");
     TerminateProcess(editor, 1);
     ASSERT_EQ(WaitForSingleObject(editor, kWait), WAIT_OBJECT_0);
     EXPECT_TRUE(WaitFor([] { return HostProcesses() == 0; })) << "the editor killed";
@@ -156,6 +159,21 @@ TEST(Installer64, WithoutItsHostTheEditorSaysSoOnceAndServes32BitPrograms) {
     targets.ExpectFires(false, true, "Start again");
     SendMessageA(main, WM_COMMAND, kTrayExit, 0);
     EXPECT_EQ(WaitForSingleObject(editor, kWait), WAIT_OBJECT_0);
+
+    // The uninstaller removes the 64-bit files too; the library that the 64-bit program
+    // still maps goes at the next restart.
+    ASSERT_EQ(RunToEnd("\"" + folder + "uninstall.exe\" /S"), 0u);
+    ASSERT_TRUE(WaitFor([] { return !KeyExists(store::kRootPath, HKEY_LOCAL_MACHINE); }));
+    char pending[65536] = "";
+    DWORD size = sizeof pending - 1;
+    if (SHGetValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                    "PendingFileRenameOperations", nullptr, pending, &size) != ERROR_SUCCESS)
+        size = 0;
+    std::replace(pending, pending + size, '\0', '\n');
+    for (const char* file : {"lindle64.dll", "lindle64host.exe"})
+        EXPECT_TRUE(GetFileAttributesA((folder + file).c_str()) == INVALID_FILE_ATTRIBUTES ||
+                    strstr(pending, (folder + file).c_str()))
+            << file << " stays for good";
 }
 
 }  // namespace
