@@ -52,7 +52,7 @@ void CEngineHost::Stop() {
     if (!process) return;
     PostThreadMessageW(thread, WM_QUIT, 0, 0);
     if (WaitForSingleObject(process, kStopTimeout) != WAIT_OBJECT_0) {
-        // Its hooks go with it: the system removes a dead thread's hooks.
+        // Windows removes a dead thread's hooks with it (Wine keeps global ones).
         TerminateProcess(process, 1);
         WaitForSingleObject(process, kStopTimeout);
     }

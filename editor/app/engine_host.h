@@ -23,7 +23,6 @@ public:
     bool Start(const CString& folder);
     // Asks the host to remove its hooks and end, and waits for it; ends it if it hangs.
     void Stop();
-    bool Running() const { return process != nullptr; }
 
 private:
     void Release();
