@@ -1,8 +1,8 @@
-// On 64-bit Windows (a 64-bit prefix), through the installer and the installed editor: the
-// 64-bit engine serves 64-bit programs beside the 32-bit engine in 32-bit ones, each
-// shortcut fires once, a saved change reaches both, and Stop, Exit or a killed editor
-// leave no hooks and no host behind; upgrade and uninstall handle the 64-bit files.
-// Without its host the 32-bit engine runs on, and the user is told once.
+// On 64-bit Windows (here a 64-bit prefix), through the installer and the installed editor:
+// the 64-bit engine serves 64-bit programs, where a shortcut fires exactly once, a script
+// shortcut runs and a saved change arrives; Stop, Exit or a killed editor leave no hooks
+// and no host behind; upgrade and uninstall handle the 64-bit files. Without a working
+// host the 32-bit engine serves 32-bit programs, and the user is told once.
 #include <gtest/gtest.h>
 
 #include <windows.h>
