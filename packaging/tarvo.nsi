@@ -62,6 +62,8 @@ VIAddVersionKey /LANG=1033 "OriginalFilename" "${PRODUCT}-${VERSION}-setup.exe"
 !define MUI_HEADERIMAGE_BITMAP "${__FILEDIR__}\header.bmp"
 !define MUI_HEADERIMAGE_UNBITMAP "${__FILEDIR__}\header.bmp"
 !define MUI_COMPONENTSPAGE_NODESC
+!define MUI_CUSTOMFUNCTION_GUIINIT PicturesForDpi
+!define MUI_CUSTOMFUNCTION_UNGUIINIT un.PicturesForDpi
 
 !define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION}, the system-wide hotkey launcher, on this computer.$\r$\n$\r$\nIf ${PRODUCT} is running, Setup ends it before replacing its files. Your shortcuts and settings are kept.$\r$\n$\r$\nClick Next to continue."
 !insertmacro MUI_PAGE_WELCOME
@@ -266,6 +268,33 @@ Section "-Settings"
     DeleteRegValue HKLM "${STORE_KEY}" "No toolbar"
   ${EndIf}
 SectionEnd
+
+; The pictures are drawn for 100, 150 and 200 %. Setup is DPI-aware, so its pages fit
+; their pictures to controls measured at the screen's DPI: the drawing nearest to that
+; DPI replaces the 100 % one before the pages load it, so that it is not enlarged from 100 %.
+!macro PicturesForDpi UN
+Function ${UN}PicturesForDpi
+  System::Call 'user32::GetDC(p 0) p .r1'
+  System::Call 'gdi32::GetDeviceCaps(p r1, i 90) i .r0'  ; LOGPIXELSY
+  System::Call 'user32::ReleaseDC(p 0, p r1)'
+  ${If} $0 >= 168
+    File "/oname=$PLUGINSDIR\modern-header.bmp" "${__FILEDIR__}\header200.bmp"
+    !if "${UN}" == ""
+      File "/oname=$PLUGINSDIR\modern-wizard.bmp" "${__FILEDIR__}\welcome200.bmp"
+    !endif
+  ${ElseIf} $0 >= 120
+    File "/oname=$PLUGINSDIR\modern-header.bmp" "${__FILEDIR__}\header150.bmp"
+    !if "${UN}" == ""
+      File "/oname=$PLUGINSDIR\modern-wizard.bmp" "${__FILEDIR__}\welcome150.bmp"
+    !endif
+  ${Else}
+    Return
+  ${EndIf}
+  SetBrandingImage /IMGID=1046 /RESIZETOFIT "$PLUGINSDIR\modern-header.bmp"
+FunctionEnd
+!macroend
+!insertmacro PicturesForDpi ""
+!insertmacro PicturesForDpi "un."
 
 Function .onInit
   ; An upgrade keeps the folder and the layout of the installation it replaces.

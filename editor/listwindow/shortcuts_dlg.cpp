@@ -4,10 +4,12 @@
 
 #include "about_dlg.h"
 #include "core/shortcut_store.h"
+#include "dpi.h"
 #include "editor_app.h"
 #include "html_help.h"
 #include "registry_key.h"
 #include "resource.h"
+#include "text.h"
 #include "tray_icon.h"
 
 namespace {
@@ -28,7 +30,7 @@ BEGIN_MESSAGE_MAP(CShortcutsDlg, CDialog)
     ON_WM_SIZE()
     ON_WM_CLOSE()
     ON_WM_HELPINFO()
-    ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFF, OnToolTipText)
+    // The tool bar of a Unicode window asks for wide tips only.
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFF, OnToolTipText)
     ON_COMMAND(IDC_ABOUT, OnAbout)
     ON_COMMAND(ID_APP_ABOUT, OnAbout)
@@ -56,11 +58,13 @@ BEGIN_MESSAGE_MAP(CShortcutsDlg, CDialog)
     ON_COMMAND(ID_TRAY_START, OnTrayStart)
     ON_COMMAND(ID_TRAY_ABOUT, OnAbout)
     ON_COMMAND(ID_TRAY_EXIT, OnTrayExit)
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 CShortcutsDlg::CShortcutsDlg(CWnd* parent)
     : CDialog(IDD_SHORTCUTS, parent),
-      windowIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_TARVO))),
+      windowIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_TARVO))),
+      dpi(kBaseDpi),
       maxItems(store::kMaxItems),
       toolbarMode(GetRegistryDword(HKEY_LOCAL_MACHINE, store::kRootPath, store::kNoToolbar) == 0) {}
 
@@ -73,6 +77,8 @@ CShortcutsDlg::~CShortcutsDlg() {
     }
     delete normalImages;
     delete smallImages;
+    if (smallWindowIcon) DestroyIcon(smallWindowIcon);
+    if (bigWindowIcon) DestroyIcon(bigWindowIcon);
 }
 
 void CShortcutsDlg::DoDataExchange(CDataExchange* dx) {
@@ -90,8 +96,8 @@ void CShortcutsDlg::DoDataExchange(CDataExchange* dx) {
 BOOL CShortcutsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     AddAboutToSystemMenu();
-    SetIcon(windowIcon, TRUE);
-    SetIcon(windowIcon, FALSE);
+    dpi = WindowDpi(m_hWnd);
+    SetWindowIcons();
     SetWindowText(kMainWindowCaption);
 
     if (toolbarMode) {
@@ -108,7 +114,7 @@ BOOL CShortcutsDlg::OnInitDialog() {
     UpdateCommandStates(false);
     CreateImageLists();
     maxItems = store::kMaxItems;
-    reloadMessage = RegisterWindowMessageA(store::kReloadMessageName);
+    reloadMessage = RegisterWindowMessageW(Wide(store::kReloadMessageName).c_str());
 
     LoadItems();
     trayOwner = m_hWnd;
@@ -138,14 +144,7 @@ void CShortcutsDlg::AddAboutToSystemMenu() {
 void CShortcutsDlg::CreateImageLists() {
     normalImages = new CImageList;
     smallImages = new CImageList;
-    normalImages->Create(32, 32, ILC_MASK, 0, 4);
-    smallImages->Create(16, 16, ILC_MASK, 0, 4);
-    // Image index = script type: plain shortcut, Batch, VBScript, JScript.
-    for (int icon : {IDI_SHORTCUT, IDI_BATCH, IDI_VBSCRIPT, IDI_JSCRIPT}) {
-        HICON handle = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(icon));
-        normalImages->Add(handle);
-        smallImages->Add(handle);
-    }
+    FillRowImages(*normalImages, *smallImages, dpi);
 }
 
 void CShortcutsDlg::SetUpListView() {
@@ -155,9 +154,10 @@ void CShortcutsDlg::SetUpListView() {
     listControl.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     RECT list;
     listControl.GetWindowRect(&list);
-    listControl.InsertColumn(0, "Shortcut", LVCFMT_LEFT, 160);
-    listControl.InsertColumn(1, "Action", LVCFMT_LEFT, 160);
-    listControl.InsertColumn(2, "Description", LVCFMT_LEFT, (list.right - list.left) - 324);
+    const int width = ScaleForDpi(160, dpi);
+    listControl.InsertColumn(0, "Shortcut", LVCFMT_LEFT, width);
+    listControl.InsertColumn(1, "Action", LVCFMT_LEFT, width);
+    listControl.InsertColumn(2, "Description", LVCFMT_LEFT, (list.right - list.left) - 2 * width - ScaleForDpi(4, dpi));
     listControl.InsertColumn(3, "Script", LVCFMT_LEFT, 0);
 }
 
@@ -234,20 +234,15 @@ BOOL CShortcutsDlg::OnHelpInfo(HELPINFO* info) {
 
 BOOL CShortcutsDlg::OnToolTipText(UINT, NMHDR* header, LRESULT* result) {
     UINT_PTR id = header->idFrom;
-    const bool wide = header->code == TTN_NEEDTEXTW;
-    const UINT flags = wide ? reinterpret_cast<NMTTDISPINFOW*>(header)->uFlags : reinterpret_cast<NMTTDISPINFOA*>(header)->uFlags;
+    NMTTDISPINFOW* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+    const UINT flags = info->uFlags;
     if (flags & TTF_IDISHWND) id = static_cast<UINT_PTR>(::GetDlgCtrlID(reinterpret_cast<HWND>(id)));
     if (id == 0) return FALSE;
 
     CString text;
     text.LoadString(static_cast<UINT>(id));
-    text = text.Left(kToolTipLength - 1);
-    if (wide) {
-        wchar_t* target = reinterpret_cast<NMTTDISPINFOW*>(header)->szText;
-        if (MultiByteToWideChar(CP_ACP, 0, text, -1, target, kToolTipLength) == 0) target[0] = L'\0';
-    } else {
-        lstrcpynA(reinterpret_cast<NMTTDISPINFOA*>(header)->szText, text, kToolTipLength);
-    }
+    const std::wstring wide = Wide(text);
+    lstrcpynW(info->szText, wide.c_str(), kToolTipLength);
     *result = 0;
     // The tip may open under the tool bar's parent; keep it on top.
     ::SetWindowPos(header->hwndFrom, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);

@@ -108,6 +108,9 @@ protected:
     void OnTrayStop();
     void OnTrayStart();
     void OnTrayExit();
+    // Moved to a monitor of another DPI: the suggested rectangle, and images, icons and
+    // column widths at the new size.
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -116,6 +119,12 @@ private:
     // The icon with the tip "Tarvo", owned by trayOwner.
     void AddOwnTrayIcon();
     void CreateImageLists();
+    // The row icons at 32 and 16 pixels for 96 DPI, scaled for dpi; index = script type.
+    static void FillRowImages(CImageList& normalList, CImageList& smallList, UINT dpi);
+    // The tool-bar control with the images drawn for the window's DPI.
+    bool CreateToolbarControl();
+    // Icon 160 at the sizes of the caption (small) and of Alt+Tab (big) for the window's DPI.
+    void SetWindowIcons();
     void ShowAboutBox();
 
     CListCtrl listControl;
@@ -130,6 +139,10 @@ private:
     CImageList* normalImages = nullptr;
     CImageList* smallImages = nullptr;
     HICON windowIcon = nullptr;
+    HICON smallWindowIcon = nullptr;
+    HICON bigWindowIcon = nullptr;
+    // The DPI the window's pixel sizes were made for.
+    UINT dpi;
     HWND trayOwner = nullptr;
     HMENU trayPopupMenu = nullptr;
     HMODULE engineModule = nullptr;

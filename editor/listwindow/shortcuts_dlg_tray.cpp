@@ -2,6 +2,7 @@
 // unloading the hook library that is the running engine.
 #include <windows.h>
 
+#include "dpi.h"
 #include "editor_app.h"
 #include "registry_key.h"
 #include "resource.h"
@@ -23,9 +24,9 @@ Function BindExport(HMODULE module, const char* name) {
 }  // namespace
 
 void CShortcutsDlg::AddOwnTrayIcon() {
-    // AddTrayIcon releases the handle it is given, and LoadIcon's is shared by the whole
-    // process (the window's icon among others): hand over a copy of our own.
-    AddTrayIcon(trayOwner, TRAY_ICON_ID, CopyIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_TARVO))),
+    // The shell draws the notification area at the system's DPI: 16 pixels at 96, 20, 24,
+    // 32 above. The icon is our own, for AddTrayIcon releases the handle it is given.
+    AddTrayIcon(trayOwner, TRAY_ICON_ID, LoadIconAtSize(AfxGetResourceHandle(), IDI_TARVO, ScaleForDpi(16, SystemDpi())),
                 kProductName);
 }
 
@@ -35,9 +36,9 @@ bool CShortcutsDlg::StartEngine() {
     if (engineModule) return false;
     CString path;
     path.Format("%s\\lindle.dll", InstallationPath().GetString());
-    engineModule = LoadLibraryA(path);
+    engineModule = LoadLibraryW(Wide(path).c_str());
     if (!engineModule) {
-        ::MessageBoxA(m_hWnd, "Failed to load 'lindle.dll'.", kProductName, MB_ICONHAND);
+        ::MessageBoxW(m_hWnd, L"Failed to load 'lindle.dll'.", Wide(kProductName).c_str(), MB_ICONHAND);
         return false;
     }
     // A library without the export still counts as running; there is nothing to undo.
@@ -127,7 +128,7 @@ void CShortcutsDlg::OnDestroy() {
 
 LRESULT CShortcutsDlg::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) {
-        taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+        taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     } else if (message == taskbarCreatedMessage && message != 0) {
         // Explorer restarted: its new taskbar knows nothing of our icon.
         AddOwnTrayIcon();

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "test_store.h"
+#include "text.h"
 
 namespace e2e {
 
@@ -19,9 +20,9 @@ using namespace teststore;
 struct Target {
     Target(const std::string& name, const std::string& letters, const std::string& program = ExeDirectory() + "key_target.exe")
         : path(TempDirectory() + name + "\\"), program(program) {
-        CreateDirectoryA(path.c_str(), nullptr);
-        for (const char* log : {"keys.log", "markers.log"}) DeleteFileA((path + log).c_str());
-        for (char c : letters) CopyFileA(program.c_str(), (path + c + ".exe").c_str(), 0);
+        CreateDirectoryW(Wide(path).c_str(), nullptr);
+        for (const char* log : {"keys.log", "markers.log"}) DeleteFileW(Wide(path + log).c_str());
+        for (char c : letters) CopyFileW(Wide(program).c_str(), Wide(path + c + ".exe").c_str(), 0);
     }
     ~Target() { TerminateProcess(process, 0); }
     // With forward slashes, so that the shell starts the file itself rather than opening
@@ -54,7 +55,7 @@ struct Target {
         std::string text;
         if (!WaitFor([&] { return (text = ReadFile(path + "keys.log")).find("+s-s") != std::string::npos; }))
             return "no F9 after " + text;
-        DeleteFileA((path + "keys.log").c_str());  // nothing follows F9
+        DeleteFileW(Wide(path + "keys.log").c_str());  // nothing follows F9
         return text.substr(0, text.find("+s-s"));
     }
     // The sorted letters of the markers started since the previous call, once count have

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "about_dlg.h"
+#include "dpi.h"
 #include "hyperlink_label.h"
 
 namespace {
@@ -62,6 +63,33 @@ protected:
 
 // Before its first paint the label ignores the mouse. A click posts exactly one Open; only
 // an Open that succeeds marks a label visited, an empty target fails without a message.
+// On a monitor of another DPI the dialog's font changes size; the link keeps its underline
+// in the new size.
+HFONT dialogFont = nullptr;
+WNDPROC dialogProc = nullptr;
+LRESULT CALLBACK DialogWithFont(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETFONT) return reinterpret_cast<LRESULT>(dialogFont);
+    return CallWindowProcW(dialogProc, window, message, wParam, lParam);
+}
+
+TEST_F(HyperlinkLabel, TheUnderlinedFontFollowsTheDialogsFontToAnotherDpi) {
+    Show();
+    LOGFONTW larger = {};
+    larger.lfHeight = -24;
+    lstrcpyW(larger.lfFaceName, L"Tahoma");
+    dialogFont = CreateFontIndirectW(&larger);
+    dialogProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(about.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DialogWithFont)));
+    SendMessageW(label, kDpiChangedAfterParent, 0, 0);
+    SetWindowLongPtrW(about.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(dialogProc));
+    LOGFONTW now = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)), sizeof now, &now);
+    EXPECT_EQ(now.lfHeight, -24);
+    EXPECT_TRUE(now.lfUnderline);
+    about.DestroyWindow();
+    DeleteObject(dialogFont);
+}
+
 TEST_F(HyperlinkLabel, HoverColoursAndOpen) {
     const POINT centre = Centre(label);
     EXPECT_EQ(SendMessageA(label, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), HTTRANSPARENT);
@@ -94,13 +122,13 @@ TEST_F(HyperlinkLabel, HoverColoursAndOpen) {
 }
 
 TEST_F(HyperlinkLabel, CopyShortcutPutsTheExactTargetOnTheClipboard) {
-    const char* target = "https://tarvo.example/a b?c=1&d=\xe9";
+    const char* target = "https://tarvo.example/a b?c=1&d=\xC3\xA9\xD0\x96\xE6\x96\x87\xF0\x9F\x98\x80";  // é Ж 文 U+1F600
     about.homePageLabel.SetTarget(target);
     SendMessageA(label, WM_COMMAND, CHyperlinkLabel::ID_LINK_COPY_SHORTCUT, 0);
     ASSERT_TRUE(OpenClipboard(nullptr));
-    const HANDLE block = GetClipboardData(CF_TEXT);
-    const char* text = block ? static_cast<const char*>(GlobalLock(block)) : nullptr;
-    EXPECT_EQ(text ? std::string(text, strnlen(text, GlobalSize(block))) : "(none)", target);
+    const HANDLE block = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* text = block ? static_cast<const wchar_t*>(GlobalLock(block)) : nullptr;
+    EXPECT_EQ(text ? Narrow(text, wcsnlen(text, GlobalSize(block) / sizeof *text)) : "(none)", target);
     if (text) GlobalUnlock(block);
     CloseClipboard();
 }
@@ -175,7 +203,7 @@ TEST_F(HyperlinkLabel, AfterAClickThatOpensTheLinkAClickOnOkClosesTheBox) {
     about.DestroyWindow();
     std::thread user([] {
         HWND box = nullptr;
-        teststore::WaitFor([&] { return (box = FindWindowA(WC_DIALOG, "About Tarvo")) && IsWindowVisible(box); });
+        teststore::WaitFor([&] { return (box = FindWindowW(WC_DIALOG, L"About Tarvo")) && IsWindowVisible(box); });
         for (int target : {IDC_HOME_PAGE, IDOK}) {
             Sleep(300);
             MoveMouse(Centre(GetDlgItem(box, target)));
