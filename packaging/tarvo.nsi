@@ -1,7 +1,8 @@
-; The Tarvo installer: vintrel.exe, lindle.dll and Tarvo.chm, the installation values the
-; programs read, the Start-menu entry, the start at log-on and the uninstaller.
+; The Tarvo installer: vintrel.exe, lindle.dll and Tarvo.chm (on 64-bit Windows also
+; lindle64.dll and its host lindle64host.exe), the installation values the programs read,
+; the Start-menu entry, the start at log-on and the uninstaller.
 ;
-;   makensis -DVERSION=2.0.4 -DBIN_DIR=<folder of the three files> -DOUT_FILE=<setup.exe>
+;   makensis -DVERSION=2.0.4 -DBIN_DIR=<folder of the files> -DOUT_FILE=<setup.exe>
 ;            tarvo.nsi
 ;
 ; Command line of the result: /S silent, /D=<folder> (last, unquoted), /NOTOOLBAR (the
@@ -18,6 +19,7 @@ ManifestDPIAware true
 !include FileFunc.nsh
 !include Sections.nsh
 !include nsDialogs.nsh
+!include x64.nsh
 
 !ifndef VERSION | BIN_DIR | OUT_FILE
   !error "Define VERSION, BIN_DIR and OUT_FILE"
@@ -205,6 +207,11 @@ Section "-${PRODUCT}" SecProgram
   !insertmacro InstallFile "${BIN_DIR}\vintrel.exe" vintrel.exe
   !insertmacro InstallFile "${BIN_DIR}\lindle.dll" lindle.dll
   !insertmacro InstallFile "${BIN_DIR}\Tarvo.chm" Tarvo.chm
+  ; The 64-bit engine for 64-bit programs, on 64-bit Windows only.
+  ${If} ${RunningX64}
+    !insertmacro InstallFile "${BIN_DIR}\lindle64.dll" lindle64.dll
+    !insertmacro InstallFile "${BIN_DIR}\lindle64host.exe" lindle64host.exe
+  ${EndIf}
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   ; Machine-wide: the programs append file names straight to the path.
@@ -364,6 +371,8 @@ Section "Uninstall"
   !insertmacro RemoveFile lindle.dll
   !insertmacro RemoveFile Tarvo.chm
   !insertmacro RemoveFile uninstall.exe
+  !insertmacro RemoveFile lindle64.dll
+  !insertmacro RemoveFile lindle64host.exe
   ; Files still in use go at restart, and the folder with them.
   RMDir /REBOOTOK "$INSTDIR"
 

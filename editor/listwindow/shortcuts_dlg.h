@@ -11,6 +11,7 @@
 
 #include "afxwin.h"
 #include "core/shortcut_store.h"
+#include "engine_host.h"
 #include "registry_key.h"
 #include "resource.h"
 
@@ -59,10 +60,14 @@ public:
     void DeleteSelectedItem();
     void RunSelectedScript();
 
-    // Loads the hook library and installs its hooks; true when InstallMyHook was called.
+    // Loads the hook library and installs its hooks, and on 64-bit Windows starts the host
+    // of the 64-bit library; true when InstallMyHook was called.
     bool StartEngine();
-    // Removes the hooks and unloads the library; false when it was not loaded.
+    // Removes the hooks and unloads the library, and ends the 64-bit host; false when the
+    // library was not loaded.
     bool StopEngine();
+    // On 64-bit Windows, the host of the 64-bit library; says once when it cannot start.
+    void StartEngineHost();
     bool EngineRunning() const { return engineModule != nullptr; }
     // "Tarvo (n items)" while running, "Tarvo (stopped)" otherwise.
     void UpdateTrayTip();
@@ -154,6 +159,9 @@ private:
     std::wstring shownTipText;
     // Half the window's first size: smaller, it would show little more than its title.
     SIZE minimumSize = {0, 0};
+    CEngineHost engineHost;
+    // A host that cannot start is reported once per run of the editor.
+    bool hostFailureShown = false;
     int maxItems;
     bool initializing = true;
     bool toolbarMode;

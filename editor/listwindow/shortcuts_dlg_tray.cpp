@@ -43,9 +43,23 @@ bool CShortcutsDlg::StartEngine() {
     }
     // A library without the export still counts as running; there is nothing to undo.
     auto install = BindExport<int (*)()>(engineModule, "InstallMyHook");
-    if (!install) return false;
-    install();
-    return true;
+    if (install) install();
+    StartEngineHost();
+    return install != nullptr;
+}
+
+// The host after lindle.dll's hooks, for Wine: it calls a hook only in processes that can
+// load its library and ends the chain at one that cannot, so there only the hooks
+// installed last (here the 64-bit ones) run; Windows runs both. The price on Windows:
+// 64-bit programs wait for the moment the host takes to start, as Windows hands this
+// thread their calls to lindle.dll's hook meanwhile.
+void CShortcutsDlg::StartEngineHost() {
+    if (!CEngineHost::Needed() || engineHost.Start(InstallationPath()) || hostFailureShown) return;
+    hostFailureShown = true;
+    ::MessageBoxW(m_hWnd,
+                  L"64-bit programs will not get shortcuts: 'lindle64host.exe' could not be started.\n\n"
+                  L"Shortcuts still work in 32-bit programs.",
+                  Wide(kProductName).c_str(), MB_ICONWARNING);
 }
 
 bool CShortcutsDlg::StopEngine() {
@@ -54,6 +68,9 @@ bool CShortcutsDlg::StopEngine() {
     if (remove) remove();
     FreeLibrary(engineModule);
     engineModule = nullptr;
+    // Last: while this thread waits for the host to end, no hook of its own is left for
+    // Windows to hand it calls of 64-bit programs, which would wait too.
+    engineHost.Stop();
     return true;
 }
 
