@@ -2,6 +2,7 @@
 // and shell, and which actions open through Explorer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <thread>
 
@@ -112,14 +113,69 @@ TEST(RunScript, SameSecondRunsAndTheTemporaryFolder) {
         EXPECT_EQ(teststore::ReadFile(out + names[i]), names[i] + "\r\n");
     }
     EXPECT_EQ(teststore::ScriptFiles(), std::vector<std::string>{});
-    // Wine's shell refuses an empty batch file; the call must return, not wait on an error box.
-    const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-    EXPECT_EQ(RunScript(ScriptBatch, ""), wine ? ScriptOpenFailed : ScriptRan);
-    for (const std::string& name : teststore::ScriptFiles()) DeleteFileA((temp + name).c_str());
-
     for (const char* name : {"TMP", "TEMP"}) SetEnvironmentVariableA(name, "C:\\tarvo-no-such-folder");
     EXPECT_EQ(RunScript(ScriptBatch, "echo x"), ScriptCreateFailed);
     for (const char* name : {"TMP", "TEMP"}) SetEnvironmentVariableA(name, temp.c_str());
+}
+
+std::wstring Wide(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], static_cast<int>(wide.size())));
+    return wide;
+}
+std::string ReadWide(const std::wstring& path) {
+    std::string bytes;
+    if (FILE* file = _wfopen(path.c_str(), L"rb")) {
+        for (int c; (c = fgetc(file)) != EOF;) bytes += static_cast<char>(c);
+        fclose(file);
+    }
+    return bytes;
+}
+int ScriptFilesIn(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"q*.*").c_str(), &found);
+    int count = 0;
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) ++count;
+    FindClose(search);
+    return count;
+}
+
+// Cyrillic, CJK and a character beyond the 16-bit range in a script reach the file it
+// writes as they were typed, with the temporary folder's name made of them too; an empty
+// script runs; a run the shell cannot open leaves no file behind. Wine's interpreters
+// read scripts byte for byte, so there the bytes must arrive unchanged: the scripts write
+// them back to plain text files.
+TEST(RunScript, EveryCharacterRunsAsTyped) {
+    const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    const std::string text = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80";
+    std::string utf16 = "\xFF\xFE";  // what FileSystemObject writes for a Unicode text file
+    for (wchar_t c : Wide(text)) utf16 += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    wchar_t base[MAX_PATH];
+    const std::wstring previous(base, GetTempPathW(MAX_PATH, base));
+    const std::string out = teststore::TempDirectory(), temp = out + "tarvo " + text + "\\";
+    ASSERT_TRUE(CreateDirectoryW(Wide(temp).c_str(), nullptr));
+    for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, Wide(temp).c_str());
+    // Wine's cmd.exe cannot reach a path outside its code page: the files go beside the folder.
+    std::string slashed = out;  // a JScript string takes a backslash as an escape
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    const std::string fso = "(\"Scripting.FileSystemObject\").CreateTextFile(\"", unicode = wine ? "0" : "1";
+    const struct { int32_t type; std::string script, file, expected; } cases[] = {
+        {ScriptBatch, "@echo " + text + "> \"" + out + "b.txt\"", "b.txt", text + "\r\n"},
+        {ScriptVBScript, "CreateObject" + fso + out + "v.txt\", 1, " + unicode + ").Write \"" + text + "\"", "v.txt", wine ? text : utf16},
+        {ScriptJScript, "new ActiveXObject" + fso + slashed + "j.txt\", 1, " + unicode + ").Write(\"" + text + "\");", "j.txt", wine ? text : utf16},
+        {ScriptBatch, "", "", ""},
+        {ScriptVBScript, "", "", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(RunScript(c.type, c.script.c_str()), ScriptRan) << c.script;
+        if (!c.file.empty()) EXPECT_EQ(ReadWide(Wide(out + c.file)), c.expected) << c.script;
+        EXPECT_EQ(ScriptFilesIn(Wide(temp)), 0) << c.script;
+    }
+    // No interpreter for VBScript files any more.
+    ASSERT_EQ(RegDeleteTreeA(HKEY_CLASSES_ROOT, ".vbs"), ERROR_SUCCESS);
+    EXPECT_EQ(RunScript(ScriptVBScript, "WScript.Quit"), ScriptOpenFailed);
+    EXPECT_EQ(ScriptFilesIn(Wide(temp)), 0);
+    for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, previous.c_str());
 }
 
 TEST(Launch, ExplorerOpensShellFoldersDrivesAndNetworkPaths) {
