@@ -5,6 +5,49 @@
 #include "engine_state.h"
 #include "launcher.h"
 
+namespace {
+
+using namespace keystroke;
+
+struct SidedModifier {
+    int virtualKey;
+    uint8_t flag;
+};
+constexpr SidedModifier kSidedModifiers[] = {
+    {VK_LSHIFT, kHeldLeftShift}, {VK_RSHIFT, kHeldRightShift}, {VK_LCONTROL, kHeldLeftCtrl},
+    {VK_RCONTROL, kHeldRightCtrl}, {VK_LMENU, kHeldLeftAlt}, {VK_RMENU, kHeldRightAlt},
+    {VK_LWIN, kHeldWindows}, {VK_RWIN, kHeldWindows}};
+
+// The keyboard's sided modifier keys as a key goes down (nothing for a release).
+uint8_t HeldModifiers(LPARAM lParam) {
+    if (static_cast<uint32_t>(lParam) & kTransitionBit) return 0;
+    // The keyboard is ahead of a thread that still has keys queued: a modifier released
+    // after this key would look released already. Then the thread's own state, which
+    // follows the keystrokes it has read, holds it as well.
+    const bool queued = (HIWORD(GetQueueStatus(QS_KEY)) & QS_KEY) != 0;
+    uint8_t held = kHeldKnown;
+    for (const SidedModifier& key : kSidedModifiers) {
+        SHORT state = GetAsyncKeyState(key.virtualKey);
+        if (queued) state |= GetKeyState(key.virtualKey);
+        if (state & 0x8000) held |= key.flag;
+    }
+    return held;
+}
+
+// Pressed and released at once; marked as ours for other hooks that read the mark.
+void SendMaskingKey() {
+    INPUT inputs[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = kMaskKey;
+        inputs[i].ki.dwFlags = i ? KEYEVENTF_KEYUP : 0;
+        inputs[i].ki.dwExtraInfo = kMaskKey;
+    }
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+}  // namespace
+
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
     EngineState& engine = Engine();
     // Only HC_ACTION keystrokes are tracked; HC_NOREMOVE peeks at one that stays queued.
@@ -16,7 +59,7 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexce
     {
         ShortcutTablePublisher::Snapshot table = engine.tables.Acquire();
         decision = DecideKeystroke(engine.pressedState, static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam),
-                                   engine.captureMode, *table);
+                                   engine.captureMode, *table, HeldModifiers(lParam));
         if (decision.launch >= 0 && !launch.CopyFrom(*table, decision.launch)) decision.launch = -1;
         beepType = table->Settings().beepType;
     }
@@ -26,6 +69,8 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexce
         SendMessageA(engine.captureWindow, UM_KEYCAPTURED, 0, reinterpret_cast<LPARAM>(&engine.pressedState));
         return -1;
     }
+    // Before the swallowed key's release, and so before the user lets go of Alt.
+    if (decision.mask) SendMaskingKey();
     if (decision.launch >= 0) launch.Run();
     if (decision.clearState) engine.pressedState = KeyCombination{};
     if (decision.beep) MessageBeep(beepType);

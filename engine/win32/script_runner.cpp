@@ -96,10 +96,7 @@ DWORD WINAPI DetachedRunThread(void* parameter) {
 // page whatever chcp says (chcp 65001 changes only what it writes), and its wscript.exe
 // decodes a script in the ANSI code page and does not know a byte-order mark. There the
 // bytes of UTF-8 text pass through both as they are, so the file holds them unchanged.
-bool WineScriptHost() {
-    static const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-    return wine;
-}
+bool WineScriptHost() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
 }  // namespace
 

@@ -83,6 +83,69 @@ TEST(Hotkeys, AScriptKeepsTheLibraryUntilItEnds) {
     DestroyWindow(window);
 }
 
+// Keys one at a time, as a person types them: each is through before the next comes.
+void TypeSlowly(const std::string& keys) {
+    for (size_t i = 0; i + 1 < keys.size(); i += 2) {
+        Send(keys.substr(i, 2));
+        Sleep(150);
+    }
+}
+
+void ToFront(HWND window) {
+    for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i, Sleep(20)) SetForegroundWindow(window);
+}
+
+// Left Alt + B fires in notepad with its keys swallowed, twice while Alt is held: notepad
+// does not take the lone Alt for a press of its menu key, so the keys typed next go into
+// its text.
+TEST(Hotkeys, AnAltShortcutLeavesTheMenuOfTheProgramInFrontAlone) {
+    HMODULE library = LoadLibraryA((ExeDirectory() + "lindle.dll").c_str());
+    auto install = reinterpret_cast<int (*)()>(GetProcAddress(library, "InstallMyHook"));
+    ASSERT_TRUE(install && install() == 1);
+    Target target("tarvo-alt", "b");
+    teststore::CreateRoot();
+    teststore::WriteItem(0, "LALT + B", target.Slashed("b.exe"));
+    HANDLE notepad = Launch("notepad.exe");
+    HWND window = nullptr, edit = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (edit = FindWindowExA(window = FindWindowA("Notepad", nullptr), nullptr, "Edit", nullptr)); }));
+    ToFront(window);
+    TypeSlowly("+a+B-B+B-B-a+X-X+Y-Y");
+    EXPECT_EQ(target.Launched(2), "bb");
+    char text[16] = "";
+    WaitFor([&] { return SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)) >= 2; });
+    EXPECT_STREQ(text, "xy");
+    TerminateProcess(notepad, 0);
+    CloseHandle(notepad);
+    reinterpret_cast<bool (*)()>(GetProcAddress(library, "RemoveMyHook"))();
+    FreeLibrary(library);
+}
+
+// Shift released while another window had the focus: the target never saw the release,
+// yet left Ctrl + F fires at the first try once the target is back in front, and its F
+// stays hidden.
+TEST(Hotkeys, AModifierReleasedElsewhereNoLongerCounts) {
+    HMODULE library = LoadLibraryA((ExeDirectory() + "lindle.dll").c_str());
+    auto install = reinterpret_cast<int (*)()>(GetProcAddress(library, "InstallMyHook"));
+    ASSERT_TRUE(install && install() == 1);
+    Target target("tarvo-stale", "a");
+    teststore::CreateRoot();
+    teststore::WriteItem(0, "LCTRL + F", target.Slashed("a.exe"));
+    ASSERT_TRUE(target.Start());
+    HWND other = CreateWindowExA(0, "EDIT", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 400, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ToFront(FindWindowA("TarvoKeyTarget", nullptr));
+    TypeSlowly("+h");
+    ToFront(other);
+    TypeSlowly("-h");
+    PumpMessages(200);
+    ToFront(FindWindowA("TarvoKeyTarget", nullptr));
+    TypeSlowly("+c+F-F-c");
+    EXPECT_EQ(target.Type(""), "+h+c-c");
+    EXPECT_EQ(target.Launched(1), "a");
+    DestroyWindow(other);
+    reinterpret_cast<bool (*)()>(GetProcAddress(library, "RemoveMyHook"))();
+    FreeLibrary(library);
+}
+
 TEST(Hotkeys, KeySequencesScriptsAndReload) {
     HMODULE library = LoadLibraryA((ExeDirectory() + "lindle.dll").c_str());
     auto install = reinterpret_cast<int (*)()>(GetProcAddress(library, "InstallMyHook"));
