@@ -18,19 +18,15 @@ constexpr SidedModifier kSidedModifiers[] = {
     {VK_RCONTROL, kHeldRightCtrl}, {VK_LMENU, kHeldLeftAlt}, {VK_RMENU, kHeldRightAlt},
     {VK_LWIN, kHeldWindows}, {VK_RWIN, kHeldWindows}};
 
-// The keyboard's sided modifier keys as a key goes down (nothing for a release).
-uint8_t HeldModifiers(LPARAM lParam) {
+// The keyboard's sided modifier keys as a key goes down (nothing for a release). The
+// keyboard runs ahead of a thread that still has keys queued, and then a modifier
+// released after this key would look released already: the state is only relied on
+// while the key itself is still down on the keyboard.
+uint8_t HeldModifiers(WPARAM wParam, LPARAM lParam) {
     if (static_cast<uint32_t>(lParam) & kTransitionBit) return 0;
-    // The keyboard is ahead of a thread that still has keys queued: a modifier released
-    // after this key would look released already. Then the thread's own state, which
-    // follows the keystrokes it has read, holds it as well.
-    const bool queued = (HIWORD(GetQueueStatus(QS_KEY)) & QS_KEY) != 0;
-    uint8_t held = kHeldKnown;
-    for (const SidedModifier& key : kSidedModifiers) {
-        SHORT state = GetAsyncKeyState(key.virtualKey);
-        if (queued) state |= GetKeyState(key.virtualKey);
-        if (state & 0x8000) held |= key.flag;
-    }
+    uint8_t held = (GetAsyncKeyState(static_cast<int>(wParam & 0xFF)) & 0x8000) ? kHeldKnown : 0;
+    for (const SidedModifier& key : kSidedModifiers)
+        if (GetAsyncKeyState(key.virtualKey) & 0x8000) held |= key.flag;
     return held;
 }
 
@@ -59,7 +55,7 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexce
     {
         ShortcutTablePublisher::Snapshot table = engine.tables.Acquire();
         decision = DecideKeystroke(engine.pressedState, static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam),
-                                   engine.captureMode, *table, HeldModifiers(lParam));
+                                   engine.captureMode, *table, HeldModifiers(wParam, lParam));
         if (decision.launch >= 0 && !launch.CopyFrom(*table, decision.launch)) decision.launch = -1;
         beepType = table->Settings().beepType;
     }

@@ -108,7 +108,9 @@ TEST(Hotkeys, AnAltShortcutLeavesTheMenuOfTheProgramInFrontAlone) {
     HANDLE notepad = Launch("notepad.exe");
     HWND window = nullptr, edit = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (edit = FindWindowExA(window = FindWindowA("Notepad", nullptr), nullptr, "Edit", nullptr)); }));
+    WaitForInputIdle(notepad, 10000);
     ToFront(window);
+    Sleep(500);  // settled in front, its table loaded
     TypeSlowly("+a+B-B+B-B-a+X-X+Y-Y");
     EXPECT_EQ(target.Launched(2), "bb");
     char text[16] = "";
