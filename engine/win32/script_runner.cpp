@@ -96,16 +96,20 @@ DWORD WINAPI DetachedRunThread(void* parameter) {
 // page whatever chcp says (chcp 65001 changes only what it writes), and its wscript.exe
 // decodes a script in the ANSI code page and does not know a byte-order mark. There the
 // bytes of UTF-8 text pass through both as they are, so the file holds them unchanged.
-bool WineScriptHost() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
 
 }  // namespace
 
-size_t EncodeScript(int32_t type, const char* text, unsigned char** bytes) {
+ScriptHost CurrentScriptHost() {
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") ? ScriptHost::Wine : ScriptHost::Windows;
+}
+
+size_t EncodeScript(int32_t type, const char* text, ScriptHost host, unsigned char** bytes) {
     *bytes = nullptr;
     if (ScriptExtension(type) == nullptr) return 0;
     if (text == nullptr) text = "";
     const size_t length = std::strlen(text);
-    if (WineScriptHost()) {
+    if (host == ScriptHost::Wine) {
         // A line break for an empty script: the shell refuses to open an empty file.
         const size_t size = length ? length : 2;
         unsigned char* out = static_cast<unsigned char*>(std::malloc(size));
@@ -155,9 +159,10 @@ int RunScript(int32_t type, const char* text, ScriptWait wait) {
     wchar_t directory[MAX_PATH];
     if (!FindTempDirectory(directory)) return ScriptNoTempDirectory;
 
+    const ScriptHost host = CurrentScriptHost();
     ScopedBlock content;
     unsigned char* bytes = nullptr;
-    const size_t size = EncodeScript(type, text, &bytes);
+    const size_t size = EncodeScript(type, text, host, &bytes);
     content.block = bytes;
     if (size == 0) return ScriptWriteShort;
 
@@ -196,7 +201,7 @@ int RunScript(int32_t type, const char* text, ScriptWait wait) {
     // would hold the thread until someone dismissed it. A console of its own, so that a
     // batch file's code page switch never reaches a console program's console (Wine
     // switches nothing, and gives such a console no code page to pass bytes through).
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | (WineScriptHost() ? 0 : SEE_MASK_NO_CONSOLE);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | (host == ScriptHost::Wine ? 0 : SEE_MASK_NO_CONSOLE);
     info.lpVerb = L"open";
     info.lpFile = name;
     info.lpDirectory = directory;

@@ -35,6 +35,10 @@ int RunScript(int32_t type, const char* text, ScriptWait wait = WaitForScriptPro
 // this code loaded until it has deleted the file. False when no thread could be started.
 bool StartScript(int32_t type, const char* text);
 
+// Whose interpreters run the file: Windows', or Wine's (see EncodeScript).
+enum class ScriptHost { Windows, Wine };
+ScriptHost CurrentScriptHost();
+
 // The bytes of the script file for a text: what RunScript writes. Returns the size, or
 // 0 for an unknown type or when memory ran out; the caller frees *bytes.
-size_t EncodeScript(int32_t type, const char* text, unsigned char** bytes);
+size_t EncodeScript(int32_t type, const char* text, ScriptHost host, unsigned char** bytes);

@@ -178,6 +178,28 @@ TEST(RunScript, EveryCharacterRunsAsTyped) {
     for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, previous.c_str());
 }
 
+// The files Windows' interpreters get: a batch file in UTF-8 between the code page lines,
+// never with a zero byte and always ending its last line; a script in UTF-16 with its
+// byte-order mark, a character beyond 16 bits as its surrogate pair.
+TEST(RunScript, WindowsFilesAreUtf8BatchAndUtf16Scripts) {
+    const std::string prologue = "@for /f \"tokens=2 delims=:.\" %%c in ('chcp') do @set \"tarvo_codepage=%%c\"\r\n@chcp 65001 >nul\r\n",
+                      epilogue = "@chcp %tarvo_codepage% >nul\r\n";
+    const struct { int32_t type; const char* text; std::string bytes; } cases[] = {
+        {ScriptBatch, "echo \xD0\xAF", prologue + "echo \xD0\xAF\r\n" + epilogue},
+        {ScriptBatch, "echo x\n", prologue + "echo x\n" + epilogue},
+        {ScriptBatch, "", prologue + "\r\n" + epilogue},
+        {ScriptVBScript, "\xC3\xA9\xF0\x9F\x98\x80", std::string("\xFF\xFE\xE9\0\x3D\xD8\0\xDE", 8)},
+        {ScriptJScript, "", "\xFF\xFE"},
+        {ScriptNone, "x", ""},
+    };
+    for (const auto& c : cases) {
+        unsigned char* bytes = nullptr;
+        const size_t size = EncodeScript(c.type, c.text, ScriptHost::Windows, &bytes);
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), size), c.bytes) << c.text;
+        free(bytes);
+    }
+}
+
 TEST(Launch, ExplorerOpensShellFoldersDrivesAndNetworkPaths) {
     for (const char* yes : {"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "C:\\", "d:\\tools\\x.exe", "\\\\server\\share"})
         EXPECT_TRUE(OpensThroughExplorer(yes)) << yes;
