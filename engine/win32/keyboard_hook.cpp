@@ -18,15 +18,21 @@ constexpr SidedModifier kSidedModifiers[] = {
     {VK_RCONTROL, kHeldRightCtrl}, {VK_LMENU, kHeldLeftAlt}, {VK_RMENU, kHeldRightAlt},
     {VK_LWIN, kHeldWindows}, {VK_RWIN, kHeldWindows}};
 
-// The keyboard's sided modifier keys as a key goes down (nothing for a release). The
+// The keyboard's modifier keys as a key goes down (nothing for a release); the sided
+// ones only when a tracked flag could be dropped, since most keys come without any. The
 // keyboard runs ahead of a thread that still has keys queued, and then a modifier
 // released after this key would look released already: the state is only relied on
 // while the key itself is still down on the keyboard.
-uint8_t HeldModifiers(WPARAM wParam, LPARAM lParam) {
+uint8_t HeldModifiers(const KeyCombination& tracked, WPARAM wParam, LPARAM lParam) {
     if (static_cast<uint32_t>(lParam) & kTransitionBit) return 0;
-    uint8_t held = (GetAsyncKeyState(static_cast<int>(wParam & 0xFF)) & 0x8000) ? kHeldKnown : 0;
-    for (const SidedModifier& key : kSidedModifiers)
-        if (GetAsyncKeyState(key.virtualKey) & 0x8000) held |= key.flag;
+    uint8_t held = 0;
+    if (tracked.leftShift | tracked.rightShift | tracked.leftCtrl | tracked.rightCtrl | tracked.leftAlt | tracked.rightAlt) {
+        if (GetAsyncKeyState(static_cast<int>(wParam & 0xFF)) & 0x8000) held |= kHeldKnown;
+        for (const SidedModifier& key : kSidedModifiers)
+            if (GetAsyncKeyState(key.virtualKey) & 0x8000) held |= key.flag;
+    } else if ((GetAsyncKeyState(VK_LWIN) | GetAsyncKeyState(VK_RWIN)) & 0x8000) {
+        held |= kHeldWindows;
+    }
     return held;
 }
 
@@ -55,7 +61,7 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexce
     {
         ShortcutTablePublisher::Snapshot table = engine.tables.Acquire();
         decision = DecideKeystroke(engine.pressedState, static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam),
-                                   engine.captureMode, *table, HeldModifiers(wParam, lParam));
+                                   engine.captureMode, *table, HeldModifiers(engine.pressedState, wParam, lParam));
         if (decision.launch >= 0 && !launch.CopyFrom(*table, decision.launch)) decision.launch = -1;
         beepType = table->Settings().beepType;
     }
