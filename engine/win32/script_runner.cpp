@@ -137,15 +137,10 @@ size_t EncodeScript(int32_t type, const char* text, ScriptHost host, unsigned ch
     const size_t size = 2 + units * 2;
     unsigned char* out = static_cast<unsigned char*>(std::malloc(size));
     if (!out) return 0;
-    out[0] = 0xFF, out[1] = 0xFE;  // UTF-16LE byte-order mark
-    char16_t* wide = static_cast<char16_t*>(std::malloc(units * 2 + 2));
-    if (!wide) {
-        std::free(out);
-        return 0;
-    }
-    utf::Utf8ToUtf16(text, length, wide, units);
-    for (size_t i = 0; i < units; ++i) out[2 + 2 * i] = wide[i] & 0xFF, out[3 + 2 * i] = wide[i] >> 8;
-    std::free(wide);
+    // The byte-order mark, then the text: x86 keeps UTF-16 units little-endian already.
+    char16_t* wide = reinterpret_cast<char16_t*>(out);
+    wide[0] = 0xFEFF;
+    utf::Utf8ToUtf16(text, length, wide + 1, units);
     *bytes = out;
     return size;
 }

@@ -198,6 +198,23 @@ TEST(RunScript, WindowsFilesAreUtf8BatchAndUtf16Scripts) {
         EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), size), c.bytes) << c.text;
         free(bytes);
     }
+    // cmd.exe runs the added lines: the body sees the code page they remembered and UTF-8.
+    const std::string temp = teststore::TempDirectory(), file = temp + "tarvo-windows.bat";
+    const std::string body = "@echo %tarvo_codepage%> \"" + temp + "cp.txt\"\r\n@chcp> \"" + temp + "chcp.txt\"";
+    unsigned char* bytes = nullptr;
+    const size_t size = EncodeScript(ScriptBatch, body.c_str(), ScriptHost::Windows, &bytes);
+    if (FILE* out = fopen(file.c_str(), "wb")) fwrite(bytes, 1, size, out), fclose(out);
+    free(bytes);
+    std::string command = "cmd.exe /c \"" + file + "\"";
+    STARTUPINFOA startup{sizeof startup};
+    PROCESS_INFORMATION cmd{};
+    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &cmd));
+    WaitForSingleObject(cmd.hProcess, 20000);
+    CloseHandle(cmd.hProcess);
+    CloseHandle(cmd.hThread);
+    const std::string codePage = teststore::ReadFile(temp + "cp.txt");
+    EXPECT_GT(atoi(codePage.c_str()), 0) << codePage;
+    EXPECT_NE(teststore::ReadFile(temp + "chcp.txt").find("65001"), std::string::npos) << teststore::ReadFile(temp + "chcp.txt");
 }
 
 TEST(Launch, ExplorerOpensShellFoldersDrivesAndNetworkPaths) {
