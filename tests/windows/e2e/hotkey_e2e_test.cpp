@@ -16,12 +16,40 @@ using namespace e2e;
 
 const char* kSlowScript = "@ping -n 7 127.0.0.1 >nul\r\n";  // six seconds
 
+// The built library, loaded and started as the editor does it, stopped and freed at the end.
+struct RunningEngine {
+    RunningEngine() : library(LoadLibraryA((ExeDirectory() + "lindle.dll").c_str())) {
+        auto install = reinterpret_cast<int (*)()>(GetProcAddress(library, "InstallMyHook"));
+        started = install && install() == 1;
+    }
+    ~RunningEngine() { Stop(); }
+    void Stop() {
+        if (!library) return;
+        reinterpret_cast<bool (*)()>(GetProcAddress(library, "RemoveMyHook"))();
+        FreeLibrary(library);
+        library = nullptr;
+    }
+    HMODULE library;
+    bool started = false;
+};
+
+// Keys one at a time, as a person types them: each is through before the next comes.
+void TypeSlowly(const std::string& keys) {
+    for (size_t i = 0; i + 1 < keys.size(); i += 2) {
+        Send(keys.substr(i, 2));
+        Sleep(150);
+    }
+}
+
+void ToFront(HWND window) {
+    for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i, Sleep(20)) SetForegroundWindow(window);
+}
+
 // The program in front answers its messages at once after a script shortcut fired in it,
 // while the script runs on; the script's file goes when the script ends.
 TEST(Hotkeys, AScriptNeverHoldsTheProgramInFront) {
-    HMODULE library = LoadLibraryA((ExeDirectory() + "lindle.dll").c_str());
-    auto install = reinterpret_cast<int (*)()>(GetProcAddress(library, "InstallMyHook"));
-    ASSERT_TRUE(install && install() == 1);
+    RunningEngine engine;
+    ASSERT_TRUE(engine.started);
     Target target("tarvo-slow", "t");
     teststore::CreateRoot();
     teststore::WriteItem(0, "CTRL + 7", "-", ScriptBatch, "@\"" + target.path + "t.exe\"\r\n" + kSlowScript);
@@ -38,23 +66,19 @@ TEST(Hotkeys, AScriptNeverHoldsTheProgramInFront) {
     EXPECT_TRUE(WaitFor([] { return ScriptFiles().empty(); }));
     printf("The target answered WM_NULL in %lu ms, %lu ms after the keys; the script ran %lu ms.\n", answered,
            asked - fired, GetTickCount() - fired);
-    reinterpret_cast<bool (*)()>(GetProcAddress(library, "RemoveMyHook"))();
-    FreeLibrary(library);
 }
 
 // A script that fired in this process holds the library while it runs: stopping the
 // engine and freeing the library leaves it mapped until the script ends, and then nothing
 // of it stays, its thread included.
 TEST(Hotkeys, AScriptKeepsTheLibraryUntilItEnds) {
-    HMODULE library = LoadLibraryA((ExeDirectory() + "lindle.dll").c_str());
-    auto install = reinterpret_cast<int (*)()>(GetProcAddress(library, "InstallMyHook"));
-    ASSERT_TRUE(install && install() == 1);
+    RunningEngine engine;
+    ASSERT_TRUE(engine.started);
     teststore::CreateRoot();
     teststore::WriteItem(0, "CTRL + 7", "-", ScriptBatch, kSlowScript);
-    reinterpret_cast<int (*)()>(GetProcAddress(library, "UpdateRegistrySettings"))();
+    reinterpret_cast<int (*)()>(GetProcAddress(engine.library, "UpdateRegistrySettings"))();
     HWND window = CreateWindowExA(0, "EDIT", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
-    for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i, Sleep(20)) SetForegroundWindow(window);
-    SetFocus(window);
+    ToFront(window);
     const auto threads = [] {
         int count = 0;
         HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
@@ -74,8 +98,7 @@ TEST(Hotkeys, AScriptKeepsTheLibraryUntilItEnds) {
         return false;
     };
     ASSERT_TRUE(pumpUntil([] { return ScriptFiles().size() == 1; }));
-    reinterpret_cast<bool (*)()>(GetProcAddress(library, "RemoveMyHook"))();
-    FreeLibrary(library);
+    engine.Stop();
     EXPECT_NE(GetModuleHandleA("lindle.dll"), nullptr);
     EXPECT_TRUE(pumpUntil([] { return GetModuleHandleA("lindle.dll") == nullptr; }));
     EXPECT_EQ(ScriptFiles(), std::vector<std::string>{});
@@ -83,25 +106,12 @@ TEST(Hotkeys, AScriptKeepsTheLibraryUntilItEnds) {
     DestroyWindow(window);
 }
 
-// Keys one at a time, as a person types them: each is through before the next comes.
-void TypeSlowly(const std::string& keys) {
-    for (size_t i = 0; i + 1 < keys.size(); i += 2) {
-        Send(keys.substr(i, 2));
-        Sleep(150);
-    }
-}
-
-void ToFront(HWND window) {
-    for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i, Sleep(20)) SetForegroundWindow(window);
-}
-
 // Left Alt + B fires in notepad with its keys swallowed, twice while Alt is held: notepad
 // does not take the lone Alt for a press of its menu key, so the keys typed next go into
 // its text.
 TEST(Hotkeys, AnAltShortcutLeavesTheMenuOfTheProgramInFrontAlone) {
-    HMODULE library = LoadLibraryA((ExeDirectory() + "lindle.dll").c_str());
-    auto install = reinterpret_cast<int (*)()>(GetProcAddress(library, "InstallMyHook"));
-    ASSERT_TRUE(install && install() == 1);
+    RunningEngine engine;
+    ASSERT_TRUE(engine.started);
     Target target("tarvo-alt", "b");
     teststore::CreateRoot();
     teststore::WriteItem(0, "LALT + B", target.Slashed("b.exe"));
@@ -118,17 +128,14 @@ TEST(Hotkeys, AnAltShortcutLeavesTheMenuOfTheProgramInFrontAlone) {
     EXPECT_STREQ(text, "xy");
     TerminateProcess(notepad, 0);
     CloseHandle(notepad);
-    reinterpret_cast<bool (*)()>(GetProcAddress(library, "RemoveMyHook"))();
-    FreeLibrary(library);
 }
 
 // Shift released while another window had the focus: the target never saw the release,
 // yet left Ctrl + F fires at the first try once the target is back in front, and its F
 // stays hidden.
 TEST(Hotkeys, AModifierReleasedElsewhereNoLongerCounts) {
-    HMODULE library = LoadLibraryA((ExeDirectory() + "lindle.dll").c_str());
-    auto install = reinterpret_cast<int (*)()>(GetProcAddress(library, "InstallMyHook"));
-    ASSERT_TRUE(install && install() == 1);
+    RunningEngine engine;
+    ASSERT_TRUE(engine.started);
     Target target("tarvo-stale", "a");
     teststore::CreateRoot();
     teststore::WriteItem(0, "LCTRL + F", target.Slashed("a.exe"));
@@ -144,14 +151,11 @@ TEST(Hotkeys, AModifierReleasedElsewhereNoLongerCounts) {
     EXPECT_EQ(target.Type(""), "+h+c-c");
     EXPECT_EQ(target.Launched(1), "a");
     DestroyWindow(other);
-    reinterpret_cast<bool (*)()>(GetProcAddress(library, "RemoveMyHook"))();
-    FreeLibrary(library);
 }
 
 TEST(Hotkeys, KeySequencesScriptsAndReload) {
-    HMODULE library = LoadLibraryA((ExeDirectory() + "lindle.dll").c_str());
-    auto install = reinterpret_cast<int (*)()>(GetProcAddress(library, "InstallMyHook"));
-    ASSERT_TRUE(install && install() == 1);
+    RunningEngine engine;
+    ASSERT_TRUE(engine.started);
 
     Target target("tarvo-e2e", "abcdet");
     teststore::CreateRoot();
