@@ -30,9 +30,8 @@ constexpr uint16_t kMenuScan = 56;
 // Keyboard tools share the convention; the hook passes such keystrokes on untouched.
 constexpr uint16_t kMaskKey = 0xE8;
 
-// The sided modifier keys that the keyboard holds as a key goes down. kHeldKnown says the
-// state may be relied on to drop modifiers: without it the keyboard is ahead of the
-// keystroke (later keys are already queued) and the tracked flags stay as they are.
+// The sided modifier keys held as a key goes down. kHeldKnown says the sided flags were
+// read and may drop tracked modifiers; without it the tracked flags stay as they are.
 constexpr uint8_t kHeldLeftShift = 1, kHeldRightShift = 2, kHeldLeftCtrl = 4, kHeldRightCtrl = 8;
 constexpr uint8_t kHeldLeftAlt = 16, kHeldRightAlt = 32, kHeldWindows = 64, kHeldKnown = 128;
 }  // namespace keystroke

@@ -9,29 +9,36 @@ namespace {
 
 using namespace keystroke;
 
-struct SidedModifier {
-    int virtualKey;
-    uint8_t flag;
+struct Modifier {
+    int generic, left, right;
+    uint8_t leftFlag, rightFlag;
 };
-constexpr SidedModifier kSidedModifiers[] = {
-    {VK_LSHIFT, kHeldLeftShift}, {VK_RSHIFT, kHeldRightShift}, {VK_LCONTROL, kHeldLeftCtrl},
-    {VK_RCONTROL, kHeldRightCtrl}, {VK_LMENU, kHeldLeftAlt}, {VK_RMENU, kHeldRightAlt},
-    {VK_LWIN, kHeldWindows}, {VK_RWIN, kHeldWindows}};
+constexpr Modifier kModifiers[] = {{VK_SHIFT, VK_LSHIFT, VK_RSHIFT, kHeldLeftShift, kHeldRightShift},
+                                   {VK_CONTROL, VK_LCONTROL, VK_RCONTROL, kHeldLeftCtrl, kHeldRightCtrl},
+                                   {VK_MENU, VK_LMENU, VK_RMENU, kHeldLeftAlt, kHeldRightAlt}};
 
-// The keyboard's modifier keys as a key goes down (nothing for a release); the sided
-// ones only when a tracked flag could be dropped, since most keys come without any. The
-// keyboard runs ahead of a thread that still has keys queued, and then a modifier
-// released after this key would look released already: the state is only relied on
-// while the key itself is still down on the keyboard.
+// Held on the keyboard or in this thread's own key state, which follows the keys the
+// thread has read (and is brought up to date when the thread comes back to the front).
+bool Held(int virtualKey) { return ((GetAsyncKeyState(virtualKey) | GetKeyState(virtualKey)) & 0x8000) != 0; }
+
+// The modifier keys held as a key goes down (nothing for a release); the sided ones only
+// when a tracked flag could be dropped, since most keys come without any. The keyboard
+// runs ahead of a thread that still has keys queued: a modifier released after this key
+// looks released already. Its state is therefore trusted only while the key itself is
+// still down on it, and the thread's own state counts as well.
 uint8_t HeldModifiers(const KeyCombination& tracked, WPARAM wParam, LPARAM lParam) {
     if (static_cast<uint32_t>(lParam) & kTransitionBit) return 0;
-    uint8_t held = 0;
-    if (tracked.leftShift | tracked.rightShift | tracked.leftCtrl | tracked.rightCtrl | tracked.leftAlt | tracked.rightAlt) {
-        if (GetAsyncKeyState(static_cast<int>(wParam & 0xFF)) & 0x8000) held |= kHeldKnown;
-        for (const SidedModifier& key : kSidedModifiers)
-            if (GetAsyncKeyState(key.virtualKey) & 0x8000) held |= key.flag;
-    } else if ((GetAsyncKeyState(VK_LWIN) | GetAsyncKeyState(VK_RWIN)) & 0x8000) {
-        held |= kHeldWindows;
+    const uint8_t windows = Held(VK_LWIN) || Held(VK_RWIN) ? kHeldWindows : 0;
+    if (!(tracked.leftShift | tracked.rightShift | tracked.leftCtrl | tracked.rightCtrl | tracked.leftAlt | tracked.rightAlt))
+        return windows;
+    if ((GetAsyncKeyState(static_cast<int>(wParam & 0xFF)) & 0x8000) == 0) return windows;
+    uint8_t held = kHeldKnown | windows;
+    for (const Modifier& key : kModifiers) {
+        const bool left = Held(key.left), right = Held(key.right);
+        // A key held without a side (injected input may not say which) holds both.
+        const bool sideless = !left && !right && Held(key.generic);
+        if (left || sideless) held |= key.leftFlag;
+        if (right || sideless) held |= key.rightFlag;
     }
     return held;
 }
