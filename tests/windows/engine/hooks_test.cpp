@@ -12,6 +12,7 @@
 #include "launcher.h"
 #include "script_runner.h"
 #include "test_store.h"
+#include "text.h"
 
 namespace {
 
@@ -118,28 +119,6 @@ TEST(RunScript, SameSecondRunsAndTheTemporaryFolder) {
     for (const char* name : {"TMP", "TEMP"}) SetEnvironmentVariableA(name, temp.c_str());
 }
 
-std::wstring Wide(const std::string& text) {
-    std::wstring wide(text.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], static_cast<int>(wide.size())));
-    return wide;
-}
-std::string ReadWide(const std::wstring& path) {
-    std::string bytes;
-    if (FILE* file = _wfopen(path.c_str(), L"rb")) {
-        for (int c; (c = fgetc(file)) != EOF;) bytes += static_cast<char>(c);
-        fclose(file);
-    }
-    return bytes;
-}
-int ScriptFilesIn(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"q*.*").c_str(), &found);
-    int count = 0;
-    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) ++count;
-    FindClose(search);
-    return count;
-}
-
 // Cyrillic, CJK and a character beyond the 16-bit range in a script reach the file it
 // writes as they were typed, with the temporary folder's name made of them too; an empty
 // script runs; a run the shell cannot open leaves no file behind. Wine's interpreters
@@ -147,7 +126,7 @@ int ScriptFilesIn(const std::wstring& folder) {
 // them back to plain text files.
 TEST(RunScript, EveryCharacterRunsAsTyped) {
     const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-    const std::string text = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80";
+    const std::string text = teststore::kWorldText;
     std::string utf16 = "\xFF\xFE";  // what FileSystemObject writes for a Unicode text file
     for (wchar_t c : Wide(text)) utf16 += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
     wchar_t base[MAX_PATH];
@@ -168,13 +147,13 @@ TEST(RunScript, EveryCharacterRunsAsTyped) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RunScript(c.type, c.script.c_str()), ScriptRan) << c.script;
-        if (!c.file.empty()) EXPECT_EQ(ReadWide(Wide(out + c.file)), c.expected) << c.script;
-        EXPECT_EQ(ScriptFilesIn(Wide(temp)), 0) << c.script;
+        if (!c.file.empty()) EXPECT_EQ(teststore::ReadFile(out + c.file), c.expected) << c.script;
+        EXPECT_EQ(teststore::ScriptFiles(), std::vector<std::string>{}) << c.script;
     }
     // No interpreter for VBScript files any more.
     ASSERT_EQ(RegDeleteTreeA(HKEY_CLASSES_ROOT, ".vbs"), ERROR_SUCCESS);
     EXPECT_EQ(RunScript(ScriptVBScript, "WScript.Quit"), ScriptOpenFailed);
-    EXPECT_EQ(ScriptFilesIn(Wide(temp)), 0);
+    EXPECT_EQ(teststore::ScriptFiles(), std::vector<std::string>{});
     for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, previous.c_str());
 }
 
