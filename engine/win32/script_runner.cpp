@@ -137,7 +137,7 @@ size_t EncodeScript(int32_t type, const char* text, ScriptHost host, unsigned ch
     const size_t size = 2 + units * 2;
     unsigned char* out = static_cast<unsigned char*>(std::malloc(size));
     if (!out) return 0;
-    // The byte-order mark, then the text: x86 keeps UTF-16 units little-endian already.
+    // The byte-order mark, then the text: Windows keeps UTF-16 units little-endian already.
     char16_t* wide = reinterpret_cast<char16_t*>(out);
     wide[0] = 0xFEFF;
     utf::Utf8ToUtf16(text, length, wide + 1, units);
