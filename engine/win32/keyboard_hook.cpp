@@ -34,11 +34,9 @@ uint8_t HeldModifiers(const KeyCombination& tracked, WPARAM wParam, LPARAM lPara
     if ((GetAsyncKeyState(static_cast<int>(wParam & 0xFF)) & 0x8000) == 0) return windows;
     uint8_t held = kHeldKnown | windows;
     for (const Modifier& key : kModifiers) {
-        const bool left = Held(key.left), right = Held(key.right);
-        // A key held without a side (injected input may not say which) holds both.
-        const bool sideless = !left && !right && Held(key.generic);
-        if (left || sideless) held |= key.leftFlag;
-        if (right || sideless) held |= key.rightFlag;
+        // Injected input does not always tell the sides apart (Wine reports the left key
+        // for a right Shift sent as VK_SHIFT): while either key is held, both sides stay.
+        if (Held(key.generic) || Held(key.left) || Held(key.right)) held |= key.leftFlag | key.rightFlag;
     }
     return held;
 }
