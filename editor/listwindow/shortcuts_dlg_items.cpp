@@ -40,6 +40,7 @@ void CShortcutsDlg::RunEditDialog(UINT templateId, int row, int scriptType) {
         CEditShortcutDlg dialog(templateId, row != -1, nullptr);
         dialog.SetValues(texts[0], texts[1], texts[2], texts[3]);
         dialog.scriptType = scriptType;
+        dialog.SetOtherRows(OtherRows(row));
         const bool keep = dialog.DoModal() == IDOK && !dialog.GetAction().IsEmpty() &&
                           !(templateId == IDD_EDIT_SCRIPT && dialog.scriptType == ScriptNone);
         if (keep) {
