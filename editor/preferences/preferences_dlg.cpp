@@ -119,7 +119,8 @@ void CPreferencesDlg::OnOK() {
 
 BOOL CPreferencesDlg::OnHelpInfo(HELPINFO* info) {
     if (info->iContextType != HELPINFO_WINDOW) return CDialog::OnHelpInfo(info);
-    if (info->iCtrlId >= IDC_BEEP && info->iCtrlId <= IDC_RUN_AT_LOGON) {
+    // As in the edit dialog: a control's own text when it has one, the topic for OK and labels.
+    if (info->iCtrlId >= 2) {
         CString text;
         if (!text.LoadString(static_cast<UINT>(info->iCtrlId)) || text.IsEmpty()) return TRUE;
         HH_POPUP popup = {sizeof popup, nullptr, 0, text, info->MousePos, COLORREF(-1), COLORREF(-1), {-1, -1, -1, -1}, nullptr};

@@ -62,7 +62,9 @@ TEST_F(ClashWarning, AskedForTheSameKeysAndForAPlainSidedOverlapOnly) {
             for (int i = 0; i < 100 && GetForegroundWindow() != dialog; ++i, Sleep(20)) SetForegroundWindow(dialog);
             Sleep(300);
             HWND capture = GetDlgItem(dialog, IDC_CAPTURE), box = GetDlgItem(dialog, IDC_SHORTCUT_TEXT);
-            if (!c.sided) Click(GetDlgItem(dialog, IDC_LEFT_RIGHT));
+            HWND sides = GetDlgItem(dialog, IDC_LEFT_RIGHT);
+            if (!c.sided) Click(sides);
+            WaitFor([&] { return (SendMessageA(sides, BM_GETCHECK, 0, 0) == BST_CHECKED) == c.sided; });
             Click(capture);
             WaitFor([&] { return WindowText(capture) == "End capture"; });
             Send(c.keys);

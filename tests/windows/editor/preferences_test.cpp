@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor_window.h"
+#include "html_help.h"
 #include "window_image.h"
 
 namespace {
@@ -178,6 +179,33 @@ TEST_F(Preferences, ARejectedStoreIsRefusedBeforeTheDialogOpens) {
     ASSERT_TRUE(refusal.Finish());
     EXPECT_NE(refusal.Seen().text.find("incompatible version of Tarvo (version 0x30000)"), std::string::npos) << refusal.Seen().text;
     EXPECT_EQ(teststore::ReadDword(store::kRootPath, store::kDoNotRemoveKeystroke), 5u);
+    window->DestroyWindow();
+}
+
+// Help on a control pops up its text; on OK or a label it opens the dialog's topic.
+TEST_F(Preferences, HelpShowsTheControlsTextOrTheDialogsTopic) {
+    teststore::SetString(kHtmlHelpServerKey, "", TestDir() + "help_recorder.dll", HKEY_CLASSES_ROOT);
+    app.m_pszHelpFilePath = _strdup("C:\\help\\Tarvo.chm");
+    const std::string topic = "C:\\help\\Tarvo.chm 15 131212";
+    const std::string popup = "- 14 owner 1103 size 52 inst 00000000 string 0 at 30,40 colours -1,-1 margins -1,-1,-1,-1 font 00000000 "
+                              "text The sound of the beep: one of the sounds Windows plays for its messages.";
+    const std::vector<std::pair<int, std::string>> expected = {{IDC_BEEP_TYPE, popup}, {IDOK, topic}, {-1, topic}, {IDCANCEL, ""}};
+    std::vector<std::pair<int, std::string>> seen;
+    auto window = Open();
+    Command(*window, ID_PREFERENCES, [&](HWND dialog) {
+        for (const auto& [id, call] : expected) {
+            HWND control = id == -1 ? FindWindowExA(dialog, nullptr, "Static", nullptr) : GetDlgItem(dialog, id);
+            HELPINFO info = {sizeof info, HELPINFO_WINDOW, id, control, 0, {30, 40}};
+            SetEnvironmentVariableA("TARVO_HELP", nullptr);  // the stand-in viewer leaves its call there
+            const LRESULT handled = SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+            char text[4096] = "";
+            GetEnvironmentVariableA("TARVO_HELP", text, sizeof text);
+            seen.push_back({id, handled == TRUE ? text : "not handled"});
+        }
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(seen, expected);
+    SetEnvironmentVariableA("TARVO_HELP", nullptr);
     window->DestroyWindow();
 }
 
