@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 using namespace std::string_literals;
@@ -100,19 +99,6 @@ TEST(ShortcutFile, AtMost200Items) {
     const auto parsed = Parse(Write(d));
     EXPECT_FALSE(parsed.ok);
     EXPECT_EQ(parsed.error, "more than 200 shortcuts");
-}
-
-TEST(ShortcutFile, RandomTextsRoundTrip) {
-    std::mt19937 random(7);
-    for (int round = 0; round < 300; ++round) {
-        std::u16string units(random() % 40, u'\0');
-        for (char16_t& unit : units) unit = static_cast<char16_t>(random() % 4 == 0 ? random() % 0x10000 : random() % 0x80);
-        Document d;
-        d.items = {{Text("Script", FromUnits(units)), Number("Type", static_cast<uint32_t>(random()))}};
-        const auto parsed = Parse(Write(d));
-        ASSERT_TRUE(parsed.ok) << parsed.error;
-        EXPECT_EQ(parsed.document.items, d.items);
-    }
 }
 
 }  // namespace

@@ -48,6 +48,17 @@ bool PatchImport(HMODULE module, const char* dll, const char* function, const vo
     return false;
 }
 
+// Clicks a check box until its state flips: under load a click can reach the dialog
+// before it takes input.
+void ClickCheckBox(HWND box) {
+    const LRESULT before = SendMessageA(box, BM_GETCHECK, 0, 0);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        Click(box);
+        for (int i = 0; i < 100; ++i, Sleep(20))
+            if (SendMessageA(box, BM_GETCHECK, 0, 0) != before) return;
+    }
+}
+
 // A window of this thread that logs the keys it receives.
 std::string keysSeen;
 LRESULT CALLBACK LogKeys(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -130,7 +141,7 @@ TEST_F(Preferences, OkWritesWhatChangedAndTheEngineFollowsAtOnce) {
             enabledBefore = IsWindowEnabled(sounds);
             for (int id : step.clicks) {
                 if (id != 0) {
-                    Click(GetDlgItem(dialog, id));
+                    ClickCheckBox(GetDlgItem(dialog, id));
                     continue;
                 }
                 // Opened with a click; a click on the entry picks it.

@@ -65,6 +65,13 @@ void FillRichStore() {
     SetText(4, L"Script", std::wstring(L"lone \xD800 and nul ") + L'\0' + L" end\x1F");
 }
 
+void WriteText(const std::string& path, const std::string& text) {
+    HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(out);
+}
+
 DWORD Vintrel(const std::string& arguments) {
     HANDLE process = teststore::Launch("\"" + BinaryDir() + "vintrel.exe\" " + arguments);
     DWORD code = 99;
@@ -141,12 +148,7 @@ TEST(Transfer, BadFilesAndRefusedStoresChangeNothing) {
         teststore::DeleteValue(store::kRootPath, store::kBeepType);
         const std::string damaged = "C:\\damaged.txt";
         DeleteFileA(damaged.c_str());
-        if (!c.contents.empty()) {
-            HANDLE out = CreateFileA(damaged.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            DWORD written = 0;
-            WriteFile(out, c.contents.data(), static_cast<DWORD>(c.contents.size()), &written, nullptr);
-            CloseHandle(out);
-        }
+        if (!c.contents.empty()) WriteText(damaged, c.contents);
         const std::wstring before = WideSnapshot();
         ReloadCounter reloads;
         const std::string arguments = std::string(c.arguments) + (c.contents.empty() ? "" : " " + damaged);
@@ -231,11 +233,7 @@ TEST_F(TransferWindow, ImportReplacesOrAddsAndTheListFollows) {
     // A second file of 200 items would overflow the list: nothing is added.
     std::string full = "[Tarvo shortcut list]\n";
     for (int i = 0; i < 200; ++i) full += "[Shortcut]\nShortcut = \"F1\"\nAction = \"x\"\n";
-    HANDLE out = CreateFileA("C:\\full.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    full += "[End]\n";
-    WriteFile(out, full.data(), static_cast<DWORD>(full.size()), &written, nullptr);
-    CloseHandle(out);
+    WriteText("C:\\full.txt", full + "[End]\n");
     const std::wstring before = WideSnapshot();
     Command(*window, IDM_IMPORT, [&] {
         PickFile("C:\\full.txt");
