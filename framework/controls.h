@@ -7,6 +7,7 @@
 
 #include "cstring.h"
 #include "gdi_objects.h"
+#include "text.h"
 #include "wnd.h"
 
 class CButton : public CWnd {
@@ -28,24 +29,24 @@ public:
     void SetLimitText(UINT limit) const { SendMessage(EM_SETLIMITTEXT, limit); }
     void SetSel(int start, int end) const { SendMessage(EM_SETSEL, static_cast<WPARAM>(start), end); }
     BOOL SetReadOnly(BOOL readOnly = TRUE) const { return static_cast<BOOL>(SendMessage(EM_SETREADONLY, readOnly)); }
-    void ReplaceSel(const char* text, BOOL undo = FALSE) const { SendMessage(EM_REPLACESEL, undo, reinterpret_cast<LPARAM>(text)); }
+    void ReplaceSel(const char* text, BOOL undo = FALSE) const { SendMessage(EM_REPLACESEL, undo, reinterpret_cast<LPARAM>(Wide(text).c_str())); }
 };
 
 class CComboBox : public CWnd {
 public:
-    int AddString(const char* text) const { return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text))); }
-    int InsertString(int index, const char* text) const { return static_cast<int>(SendMessage(CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text))); }
+    int AddString(const char* text) const { return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()))); }
+    int InsertString(int index, const char* text) const { return static_cast<int>(SendMessage(CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(Wide(text).c_str()))); }
     int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
     int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
     int SetCurSel(int index) const { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index))); }
-    int FindStringExact(int start, const char* text) const { return static_cast<int>(SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(text))); }
+    int FindStringExact(int start, const char* text) const { return static_cast<int>(SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(Wide(text).c_str()))); }
     void GetLBText(int index, CString& text) const;
     void ResetContent() const { SendMessage(CB_RESETCONTENT); }
 };
 
 class CListBox : public CWnd {
 public:
-    int AddString(const char* text) const { return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text))); }
+    int AddString(const char* text) const { return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()))); }
     int GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }
     int GetCurSel() const { return static_cast<int>(SendMessage(LB_GETCURSEL)); }
     int SetCurSel(int index) const { return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(index))); }
@@ -64,9 +65,9 @@ public:
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     UINT GetSelectedCount() const { return static_cast<UINT>(SendMessage(LVM_GETSELECTEDCOUNT)); }
     int GetNextItem(int item, int flags) const { return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(item), flags)); }
-    int InsertItem(const LVITEMA* item) const { return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(item))); }
+    int InsertItem(const LVITEMW* item) const { return static_cast<int>(SendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(item))); }
     int InsertItem(UINT mask, int item, const char* text, UINT state, UINT stateMask, int image, LPARAM data) const;
-    BOOL SetItem(const LVITEMA* item) const { return static_cast<BOOL>(SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(item))); }
+    BOOL SetItem(const LVITEMW* item) const { return static_cast<BOOL>(SendMessage(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(item))); }
     BOOL SetItem(int item, int subItem, UINT mask, const char* text, int image, UINT state, UINT stateMask, LPARAM data) const;
     BOOL SetItemText(int item, int subItem, const char* text) const;
     CString GetItemText(int item, int subItem) const;

@@ -5,11 +5,12 @@
 #include <cstring>
 #include <vector>
 
+#include "text.h"
 #include "winapp.h"
 
 int CString::Compare(const char* text) const { return std::strcmp(text_.c_str(), text ? text : ""); }
 
-int CString::CompareNoCase(const char* text) const { return lstrcmpiA(text_.c_str(), text ? text : ""); }
+int CString::CompareNoCase(const char* text) const { return lstrcmpiW(Wide(text_).c_str(), Wide(text).c_str()); }
 
 CString CString::Left(int count) const {
     if (count < 0) count = 0;
@@ -48,10 +49,10 @@ void CString::Format(const char* format, ...) {
 BOOL CString::LoadString(UINT id) {
     // A string-table entry holds at most 65535 characters; grow until the text fits.
     for (int size = 256; size <= 65536; size *= 4) {
-        std::vector<char> buffer(static_cast<size_t>(size));
-        const int length = ::LoadStringA(AfxGetResourceHandle(), id, buffer.data(), size);
+        std::vector<wchar_t> buffer(static_cast<size_t>(size));
+        const int length = ::LoadStringW(AfxGetResourceHandle(), id, buffer.data(), size);
         if (length < size - 1) {
-            text_.assign(buffer.data(), static_cast<size_t>(length));
+            text_ = Narrow(buffer.data(), static_cast<size_t>(length));
             return length > 0;
         }
     }

@@ -1,5 +1,5 @@
-// CString: single-byte text in the system's ANSI code page. Converts to const char* so it
-// can be handed to the ANSI API directly.
+// CString: UTF-8 text. Converts to const char* for the program's own functions; a Win32
+// call takes it through Wide() (text.h).
 #pragma once
 
 #include <windows.h>

@@ -35,7 +35,7 @@ LRESULT CALLBACK ModalFilterProc(int code, WPARAM wParam, LPARAM lParam) {
     BOOL handled = FALSE;
     for (HWND window = message->hwnd; window && !handled;) {
         if (CWnd* object = CWnd::FromHandlePermanent(window)) handled = object->PreTranslateMessage(message);
-        if (!(::GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) break;
+        if (!(::GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) break;
         window = ::GetParent(window);
     }
     filtering = outer;
@@ -53,7 +53,7 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
     templateId_ = templateId;
     parent_ = parent;
     HookWindowCreate(this);
-    HWND window = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId), parent ? parent->m_hWnd : nullptr,
+    HWND window = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(templateId), parent ? parent->m_hWnd : nullptr,
                                        DialogProc, 0);
     UnhookWindowCreate();
     return window != nullptr;
@@ -71,11 +71,11 @@ INT_PTR CDialog::DoModal() {
     HWND owner = parent_ ? parent_->m_hWnd : nullptr;
     CWnd* main = AfxGetMainWnd();
     if (!owner && main && main != this && main->m_hWnd) owner = ::GetLastActivePopup(main->m_hWnd);
-    if (modalDepth++ == 0) modalFilter = ::SetWindowsHookExA(WH_MSGFILTER, ModalFilterProc, nullptr, ::GetCurrentThreadId());
+    if (modalDepth++ == 0) modalFilter = ::SetWindowsHookExW(WH_MSGFILTER, ModalFilterProc, nullptr, ::GetCurrentThreadId());
     HookWindowCreate(this);
     const INT_PTR result =
-        indirectTemplate_ ? ::DialogBoxIndirectParamA(AfxGetResourceHandle(), indirectTemplate_, owner, DialogProc, 0)
-                          : ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId_), owner, DialogProc, 0);
+        indirectTemplate_ ? ::DialogBoxIndirectParamW(AfxGetResourceHandle(), indirectTemplate_, owner, DialogProc, 0)
+                          : ::DialogBoxParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(templateId_), owner, DialogProc, 0);
     UnhookWindowCreate();
     if (--modalDepth == 0 && modalFilter) {
         ::UnhookWindowsHookEx(modalFilter);
@@ -92,14 +92,14 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate) {
 
 BOOL CDialog::PreTranslateMessage(MSG* message) {
     // Tab, arrows, Enter and Escape for a modeless dialog; a modal one has its own loop.
-    return m_hWnd && ::IsDialogMessageA(m_hWnd, message);
+    return m_hWnd && ::IsDialogMessageW(m_hWnd, message);
 }
 
 BOOL CDialog::ExecuteDlgInit(UINT templateId) {
-    const LPCSTR kDialogInitType = MAKEINTRESOURCEA(240);
+    const LPCWSTR kDialogInitType = MAKEINTRESOURCEW(240);
     const WORD kWin16ListBoxAddString = 0x0401, kWin16ComboBoxAddString = 0x0403;
     HINSTANCE module = AfxGetResourceHandle();
-    HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(templateId), kDialogInitType);
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(templateId), kDialogInitType);
     if (!found) return TRUE;
     const BYTE* data = static_cast<const BYTE*>(::LockResource(::LoadResource(module, found)));
     const DWORD size = ::SizeofResource(module, found);
@@ -118,7 +118,10 @@ BOOL CDialog::ExecuteDlgInit(UINT templateId) {
         // Resource compilers store the list messages in their 16-bit numbering.
         if (message == kWin16ListBoxAddString) message = LB_ADDSTRING;
         if (message == kWin16ComboBoxAddString) message = CB_ADDSTRING;
-        ::SendDlgItemMessageA(m_hWnd, id, message, 0, reinterpret_cast<LPARAM>(data + at));
+        // The entries are stored as narrow text (our resource scripts keep them UTF-8).
+        const char* entry = reinterpret_cast<const char*>(data + at);
+        const std::wstring text = Wide(entry, strnlen(entry, length));
+        ::SendDlgItemMessageW(m_hWnd, id, message, 0, reinterpret_cast<LPARAM>(text.c_str()));
         at += length;
     }
     return FALSE;
@@ -160,7 +163,7 @@ HWND CDataExchange::PrepareCtrl(int id) {
 void CDataExchange::Fail() {
     if (lastControl_) {
         ::SetFocus(lastControl_);
-        if (::SendMessageA(lastControl_, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) ::SendMessageA(lastControl_, EM_SETSEL, 0, -1);
+        if (::SendMessageW(lastControl_, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) ::SendMessageW(lastControl_, EM_SETSEL, 0, -1);
     }
     failed = true;
 }
@@ -173,11 +176,7 @@ void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
 
 namespace {
 
-void ReadWindowText(HWND control, CString& value) {
-    const int length = ::GetWindowTextLengthA(control);
-    ::GetWindowTextA(control, value.GetBuffer(length + 1), length + 1);
-    value.ReleaseBuffer();
-}
+void ReadWindowText(HWND control, CString& value) { value = AfxGetWindowText(control); }
 
 // An int that a control reports with one message and takes with another.
 void ExchangeByMessage(CDataExchange* dx, int id, int& value, UINT getMessage, UINT setMessage) {
@@ -185,9 +184,9 @@ void ExchangeByMessage(CDataExchange* dx, int id, int& value, UINT getMessage, U
     HWND control = dx->PrepareCtrl(id);
     if (!control) return;
     if (dx->m_bSaveAndValidate)
-        value = static_cast<int>(::SendMessageA(control, getMessage, 0, 0));
+        value = static_cast<int>(::SendMessageW(control, getMessage, 0, 0));
     else
-        ::SendMessageA(control, setMessage, static_cast<WPARAM>(value), 0);
+        ::SendMessageW(control, setMessage, static_cast<WPARAM>(value), 0);
 }
 
 }  // namespace
@@ -199,7 +198,7 @@ void DDX_Text(CDataExchange* dx, int id, CString& value) {
     if (dx->m_bSaveAndValidate) {
         ReadWindowText(control, value);
     } else {
-        ::SetWindowTextA(control, value);
+        ::SetWindowTextW(control, Wide(value).c_str());
     }
 }
 
@@ -210,13 +209,10 @@ void DDX_Text(CDataExchange* dx, int id, int& value) {
     if (!dx->m_bSaveAndValidate) {
         CString text;
         text.Format("%d", value);
-        ::SetWindowTextA(control, text);
+        ::SetWindowTextW(control, Wide(text).c_str());
         return;
     }
-    CString text;
-    const int length = ::GetWindowTextLengthA(control);
-    ::GetWindowTextA(control, text.GetBuffer(length + 1), length + 1);
-    text.ReleaseBuffer();
+    const CString text = AfxGetWindowText(control);
     const char* begin = text;
     char* end = nullptr;
     errno = 0;
@@ -241,11 +237,11 @@ void DDX_CBString(CDataExchange* dx, int id, CString& value) {
     if (!control) return;
     if (dx->m_bSaveAndValidate) {
         ReadWindowText(control, value);
-    } else if ((::GetWindowLongA(control, GWL_STYLE) & 3) == CBS_DROPDOWNLIST) {
+    } else if ((::GetWindowLongW(control, GWL_STYLE) & 3) == CBS_DROPDOWNLIST) {
         // A drop-down list has no edit part: select the entry that starts with the text.
-        ::SendMessageA(control, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.GetString()));
+        ::SendMessageW(control, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(Wide(value).c_str()));
     } else {
-        ::SetWindowTextA(control, value);
+        ::SetWindowTextW(control, Wide(value).c_str());
     }
 }
 

@@ -38,7 +38,7 @@ BOOL CImageList::DeleteImageList() {
 BOOL CMenu::LoadMenu(UINT id) {
     DestroyMenu();
     owned_ = true;
-    m_hMenu = ::LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id));
+    m_hMenu = ::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(id));
     return m_hMenu != nullptr;
 }
 

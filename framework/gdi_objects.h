@@ -15,8 +15,8 @@ public:
     HFONT m_hObject = nullptr;
     operator HFONT() const { return m_hObject; }
 
-    BOOL CreateFontIndirect(const LOGFONTA* font) { DeleteObject(); return (m_hObject = ::CreateFontIndirectA(font)) != nullptr; }
-    int GetLogFont(LOGFONTA* font) const { return ::GetObjectA(m_hObject, sizeof *font, font); }
+    BOOL CreateFontIndirect(const LOGFONTW* font) { DeleteObject(); return (m_hObject = ::CreateFontIndirectW(font)) != nullptr; }
+    int GetLogFont(LOGFONTW* font) const { return ::GetObjectW(m_hObject, sizeof *font, font); }
     BOOL DeleteObject();
 };
 

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include "cstring.h"
+#include "text.h"
+
 class CMenu {
 public:
     CMenu() = default;
@@ -22,9 +25,8 @@ public:
     CMenu GetSubMenu(int position) const { return CMenu(::GetSubMenu(m_hMenu, position), false); }
     int GetMenuItemCount() const { return ::GetMenuItemCount(m_hMenu); }
     UINT GetMenuItemID(int position) const { return ::GetMenuItemID(m_hMenu, position); }
-    BOOL AppendMenu(UINT flags, UINT_PTR id = 0, const char* text = nullptr) { return ::AppendMenuA(m_hMenu, flags, id, text); }
+    BOOL AppendMenu(UINT flags, UINT_PTR id = 0, const char* text = nullptr) { return ::AppendMenuW(m_hMenu, flags, id, text ? Wide(text).c_str() : nullptr); }
     UINT EnableMenuItem(UINT id, UINT enable) { return ::EnableMenuItem(m_hMenu, id, enable); }
-    int GetMenuString(UINT id, char* text, int size, UINT flags) const { return ::GetMenuStringA(m_hMenu, id, text, size, flags); }
     BOOL TrackPopupMenu(UINT flags, int x, int y, HWND owner) const { return ::TrackPopupMenu(m_hMenu, flags, x, y, 0, owner, nullptr); }
 
 private:

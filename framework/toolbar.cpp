@@ -27,7 +27,7 @@ BOOL CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, RECT borders
     DWORD windowStyle = (style & ~CBRS_ALL) | ctrlStyle | CCS_NOPARENTALIGN | CCS_NOMOVEY | CCS_NORESIZE | CCS_NODIVIDER;
     if (style & CBRS_TOOLTIPS) windowStyle |= TBSTYLE_TOOLTIPS;
     HookWindowCreate(this);
-    HWND window = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, windowStyle, 0, 0, 0, 0, parent->m_hWnd,
+    HWND window = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, windowStyle, 0, 0, 0, 0, parent->m_hWnd,
                                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), AfxGetInstanceHandle(), nullptr);
     UnhookWindowCreate();
     if (!window) return FALSE;
@@ -37,13 +37,13 @@ BOOL CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, RECT borders
 
 BOOL CToolBar::LoadToolBar(UINT id) {
     HINSTANCE instance = AfxGetResourceHandle();
-    HRSRC found = ::FindResourceA(instance, MAKEINTRESOURCEA(id), RT_TOOLBAR);
+    HRSRC found = ::FindResourceW(instance, MAKEINTRESOURCEW(id), RT_TOOLBAR);
     HGLOBAL loaded = found ? ::LoadResource(instance, found) : nullptr;
     const auto* data = loaded ? static_cast<const ToolBarResource*>(::LockResource(loaded)) : nullptr;
     const DWORD size = found ? ::SizeofResource(instance, found) : 0;
     if (!data || size < 8 || data->version != 1 || size < 8u + 2u * data->count) return FALSE;
 
-    if (!images_.Attach(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(id), data->width, 0, kTransparent, IMAGE_BITMAP,
+    if (!images_.Attach(ImageList_LoadImageW(instance, MAKEINTRESOURCEW(id), data->width, 0, kTransparent, IMAGE_BITMAP,
                                              LR_CREATEDIBSECTION)))
         return FALSE;
     SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(data->width, data->height));
@@ -62,7 +62,7 @@ BOOL CToolBar::LoadToolBar(UINT id) {
             button.fsStyle = TBSTYLE_BUTTON;
         }
     }
-    return SendMessage(TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data())) != 0;
+    return SendMessage(TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data())) != 0;
 }
 
 int CToolBar::CalcHeight() const {
@@ -150,7 +150,7 @@ void CWnd::RepositionBars(UINT first, UINT last, UINT leftOver, UINT flags, RECT
         if (id == leftOver && leftOver != 0)
             leftOverWindow = child;
         else if (id >= first && id <= last && FromHandlePermanent(child))
-            ::SendMessageA(child, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
+            ::SendMessageW(child, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
     }
 
     if (flags == reposQuery) {

@@ -14,7 +14,7 @@
 #include "gdi_objects.h"
 #include "wnd.h"
 
-#define RT_TOOLBAR MAKEINTRESOURCEA(241)
+#define RT_TOOLBAR MAKEINTRESOURCEW(241)
 
 // Sent by RepositionBars to each control bar; lParam points to AFX_SIZEPARENTPARAMS.
 constexpr UINT WM_SIZEPARENT = 0x0361;

@@ -1,12 +1,15 @@
 #include "winapp.h"
 
 #include <ole2.h>
+#include <shellapi.h>
 #include <shlwapi.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "text.h"
 #include "wnd.h"
 
 namespace {
@@ -14,9 +17,13 @@ namespace {
 CWinApp* theApplication = nullptr;
 
 std::string ModulePath() {
-    char path[MAX_PATH] = "";
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length < MAX_PATH ? length : 0);
+    // A path may be longer than MAX_PATH; grow until it is not cut.
+    for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
+        std::vector<wchar_t> path(size);
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), size);
+        if (length < size) return Narrow(path.data(), length);
+    }
+    return std::string();
 }
 
 // "C:\dir\vintrel.exe" -> "vintrel"
@@ -46,16 +53,17 @@ int ApplicationMessageBox(CWnd* main, const char* text, UINT type) {
         }
     }
     HWND owner = main && main->m_hWnd && ::IsWindowEnabled(main->m_hWnd) ? main->m_hWnd : ::GetActiveWindow();
-    return ::MessageBoxA(owner, text, AfxGetAppName(), type);
+    return ::MessageBoxW(owner, Wide(text).c_str(), Wide(AfxGetAppName()).c_str(), type);
 }
 
 }  // namespace
 
 void CCommandLineInfo::ParseParam(const char* param, BOOL flag, BOOL) {
     if (flag) {
-        if (lstrcmpiA(param, "nologo") == 0) m_bShowSplash = FALSE;
-        if (lstrcmpiA(param, "Embedding") == 0) m_bRunEmbedded = TRUE;
-        if (lstrcmpiA(param, "Automation") == 0) m_bRunAutomated = TRUE;
+        const CString word(param);
+        if (word.CompareNoCase("nologo") == 0) m_bShowSplash = FALSE;
+        if (word.CompareNoCase("Embedding") == 0) m_bRunEmbedded = TRUE;
+        if (word.CompareNoCase("Automation") == 0) m_bRunAutomated = TRUE;
         return;
     }
     if (m_strFileName.IsEmpty()) {
@@ -97,7 +105,7 @@ void CWinApp::InitApplication(HINSTANCE instance, int showCommand) {
 int CWinApp::Run() {
     MSG message;
     for (;;) {
-        const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
+        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) {
             exitCode_ = static_cast<int>(message.wParam);
             break;
@@ -105,7 +113,7 @@ int CWinApp::Run() {
         if (got == -1) break;
         if (!PreTranslateMessage(&message)) {
             ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
+            ::DispatchMessageW(&message);
         }
     }
     return ExitInstance();
@@ -119,7 +127,18 @@ BOOL CWinApp::PreTranslateMessage(MSG* message) {
     return FALSE;
 }
 
-void CWinApp::ParseCommandLine(CCommandLineInfo& info) const { ParseCommandLine(info, __argc, __argv); }
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) const {
+    // The runtime's own arguments went through the ANSI code page; split the wide line instead.
+    int argc = 0;
+    LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    if (!wide) return;
+    std::vector<std::string> texts;
+    for (int i = 0; i < argc; ++i) texts.push_back(Narrow(wide[i]));
+    ::LocalFree(wide);
+    std::vector<char*> argv;
+    for (std::string& text : texts) argv.push_back(&text[0]);
+    ParseCommandLine(info, argc, argv.data());
+}
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& info, int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
@@ -132,13 +151,13 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& info, int argc, char** argv) {
 int CWinApp::DoMessageBox(const char* text, UINT type, UINT) { return ApplicationMessageBox(m_pMainWnd, text, type); }
 
 void CWinApp::BeginWaitCursor() {
-    HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+    HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
     if (waitCount_++ == 0) cursorBeforeWait_ = previous;
 }
 
 void CWinApp::EndWaitCursor() {
     if (waitCount_ == 0) return;
-    if (--waitCount_ == 0) ::SetCursor(cursorBeforeWait_ ? cursorBeforeWait_ : ::LoadCursorA(nullptr, IDC_ARROW));
+    if (--waitCount_ == 0) ::SetCursor(cursorBeforeWait_ ? cursorBeforeWait_ : ::LoadCursorW(nullptr, IDC_ARROW));
 }
 
 CWaitCursor::CWaitCursor() {
@@ -154,7 +173,7 @@ CWinApp* AfxGetApp() { return theApplication; }
 CWnd* AfxGetMainWnd() { return theApplication ? theApplication->m_pMainWnd : nullptr; }
 
 HINSTANCE AfxGetInstanceHandle() {
-    return theApplication && theApplication->m_hInstance ? theApplication->m_hInstance : ::GetModuleHandleA(nullptr);
+    return theApplication && theApplication->m_hInstance ? theApplication->m_hInstance : ::GetModuleHandleW(nullptr);
 }
 
 HINSTANCE AfxGetResourceHandle() { return AfxGetInstanceHandle(); }

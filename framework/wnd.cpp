@@ -33,14 +33,14 @@ LRESULT CALLBACK CreationHookProc(int code, WPARAM wParam, LPARAM lParam) {
 void ReportUnexpectedFailure(const char* what) {
     CString text;
     text.Format("An internal error stopped this action:\n%s", what);
-    ::MessageBoxA(nullptr, text, AfxGetAppName(), MB_OK | MB_ICONHAND | MB_TASKMODAL);
+    ::MessageBoxW(nullptr, Wide(text).c_str(), Wide(AfxGetAppName()).c_str(), MB_OK | MB_ICONHAND | MB_TASKMODAL);
 }
 
 }  // namespace
 
 LRESULT CALLBACK AfxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* object = CWnd::FromHandlePermanent(window);
-    if (!object) return ::DefWindowProcA(window, message, wParam, lParam);
+    if (!object) return ::DefWindowProcW(window, message, wParam, lParam);
     try {
         if (message == WM_NCDESTROY) return object->HandleNcDestroy(wParam, lParam);
         return object->WindowProc(message, wParam, lParam);
@@ -67,7 +67,7 @@ BOOL CWnd::SubclassWindow(HWND window) {
     if (!window || m_hWnd || FromHandlePermanent(window)) return FALSE;
     AttachedObjects()[window] = this;
     m_hWnd = window;
-    superProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    superProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
     return TRUE;
 }
 
@@ -76,8 +76,8 @@ BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) { return SubclassWindow(::GetD
 HWND CWnd::UnsubclassWindow() {
     HWND window = m_hWnd;
     if (!window) return nullptr;
-    if (superProc_ && ::GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&AfxWndProc))
-        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc_));
+    if (superProc_ && ::GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&AfxWndProc))
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc_));
     AttachedObjects().erase(window);
     superProc_ = nullptr;
     m_hWnd = nullptr;
@@ -86,17 +86,24 @@ HWND CWnd::UnsubclassWindow() {
 
 BOOL CWnd::DestroyWindow() { return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE; }
 
-void CWnd::GetWindowText(CString& text) const {
-    const int length = ::GetWindowTextLengthA(m_hWnd);
-    ::GetWindowTextA(m_hWnd, text.GetBuffer(length + 1), length + 1);
-    text.ReleaseBuffer();
+CString AfxGetWindowText(HWND window) {
+    const int length = ::GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length < 0 ? 0 : length) + 1, L'\0');
+    const int got = ::GetWindowTextW(window, &text[0], static_cast<int>(text.size()));
+    return CString(Narrow(text.data(), static_cast<size_t>(got < 0 ? 0 : got)));
+}
+
+void CWnd::GetWindowText(CString& text) const { text = AfxGetWindowText(m_hWnd); }
+
+int CWnd::MessageBox(const char* text, const char* caption, UINT type) const {
+    return ::MessageBoxW(m_hWnd, Wide(text).c_str(), caption ? Wide(caption).c_str() : nullptr, type);
 }
 
 BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) const {
     const DWORD style = GetStyle();
     const DWORD changed = (style & ~remove) | add;
     if (changed == style) return FALSE;
-    ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(changed));
+    ::SetWindowLongW(m_hWnd, GWL_STYLE, static_cast<LONG>(changed));
     if (swpFlags) SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
     return TRUE;
 }
@@ -155,8 +162,8 @@ bool CWnd::ReflectCtlColor(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (superProc_) return ::CallWindowProcA(superProc_, m_hWnd, message, wParam, lParam);
-    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+    if (superProc_) return ::CallWindowProcW(superProc_, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
 }
 
 LRESULT CWnd::Default() { return DefWindowProc(current_.message, current_.wParam, current_.lParam); }
@@ -185,7 +192,7 @@ LRESULT CWnd::HandleNcDestroy(WPARAM wParam, LPARAM lParam) {
 
 void CWnd::HookWindowCreate(CWnd* object) {
     windowBeingCreated = object;
-    if (!creationHook) creationHook = ::SetWindowsHookExA(WH_CBT, CreationHookProc, nullptr, ::GetCurrentThreadId());
+    if (!creationHook) creationHook = ::SetWindowsHookExW(WH_CBT, CreationHookProc, nullptr, ::GetCurrentThreadId());
 }
 
 void CWnd::UnhookWindowCreate() {

@@ -12,6 +12,7 @@
 #include "cmd_target.h"
 #include "cstring.h"
 #include "menu.h"
+#include "text.h"
 
 class CWnd : public CCmdTarget {
 public:
@@ -39,8 +40,8 @@ public:
     virtual BOOL PreTranslateMessage(MSG* message);
 
     // One-line wrappers over the API they name.
-    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const { return ::SendMessageA(m_hWnd, message, wParam, lParam); }
-    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const { return ::PostMessageA(m_hWnd, message, wParam, lParam); }
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const { return ::SendMessageW(m_hWnd, message, wParam, lParam); }
+    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const { return ::PostMessageW(m_hWnd, message, wParam, lParam); }
     BOOL ShowWindow(int command) const { return ::ShowWindow(m_hWnd, command); }
     BOOL UpdateWindow() const { return ::UpdateWindow(m_hWnd); }
     BOOL EnableWindow(BOOL enable = TRUE) const { return ::EnableWindow(m_hWnd, enable); }
@@ -54,12 +55,12 @@ public:
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
     void GetWindowRect(RECT* rect) const { ::GetWindowRect(m_hWnd, rect); }
     void ScreenToClient(RECT* rect) const { ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(rect), 2); }
-    void SetWindowText(const char* text) const { ::SetWindowTextA(m_hWnd, text); }
+    void SetWindowText(const char* text) const { ::SetWindowTextW(m_hWnd, Wide(text).c_str()); }
     void GetWindowText(CString& text) const;
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     HWND SetFocus() const { return ::SetFocus(m_hWnd); }
-    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
+    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE)); }
     // Changes the style bits; with swpFlags the frame is recalculated by SetWindowPos.
     BOOL ModifyStyle(DWORD remove, DWORD add, UINT swpFlags = 0) const;
     HICON SetIcon(HICON icon, BOOL big) const { return reinterpret_cast<HICON>(SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon))); }
@@ -68,7 +69,7 @@ public:
     BOOL GetWindowPlacement(WINDOWPLACEMENT* placement) const { placement->length = sizeof *placement; return ::GetWindowPlacement(m_hWnd, placement); }
     // Not owned: the system menu belongs to the window.
     CMenu GetSystemMenu(BOOL revert) const { return CMenu(::GetSystemMenu(m_hWnd, revert), false); }
-    int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK) const { return ::MessageBoxA(m_hWnd, text, caption, type); }
+    int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK) const;
     HWND SetActiveWindow() const { return ::SetActiveWindow(m_hWnd); }
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse) const { return ::SetTimer(m_hWnd, id, elapse, nullptr); }
     BOOL KillTimer(UINT_PTR id) const { return ::KillTimer(m_hWnd, id); }
@@ -128,3 +129,6 @@ private:
 };
 
 LRESULT CALLBACK AfxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A window's text as UTF-8.
+CString AfxGetWindowText(HWND window);

@@ -1,12 +1,14 @@
 // The table loader against any store: values of any type and size (around four bytes and
-// each text limit), with or without terminators, item keys with a gap. The table holds
-// exactly what the loading rules, written out plainly below, take from the store; each
-// value is read once. And the read of "Window settings" (1024 bytes at most).
+// each text limit), with or without terminators, item keys with a gap, text of any UTF-16
+// (lone surrogates too). The table holds exactly what the loading rules, written out
+// plainly below, take from the store; each value is read once. And the read of "Window
+// settings" (1024 units at most).
 #include <cstring>
 #include <string>
 
 #include "core/shortcut_store.h"
 #include "core/store_reader.h"
+#include "core/utf.h"
 #include "fake_store.h"
 #include "fuzz_input.h"
 
@@ -15,7 +17,7 @@ namespace {
 using Value = FakeStore::Value;
 
 Value MakeValue(FuzzInput& in) {
-    static const uint32_t kSizes[] = {0, 3, 4, 5, 1023, 1024, 1025, 8191, 8192, 8193, 8200};
+    static const uint32_t kSizes[] = {0, 3, 4, 5, 2047, 2048, 2050, 8192, 16383, 16384, 16386};
     const uint8_t kind = in.Byte();
     const uint32_t type = (kind & 3) == 0 ? StoreReader::kDword : (kind & 3) == 3 ? in.Byte() : StoreReader::kString;
     const size_t size = (kind >> 2 & 15) < 11 ? kSizes[kind >> 2 & 15] : in.Below(24);
@@ -35,8 +37,16 @@ bool Dword(const FakeStore::Key& key, const char* name, uint32_t& out) {
 }
 bool Text(const FakeStore::Key& key, const char* name, std::string& out, size_t limit = store::kItemStringLimit) {
     const auto value = key.find(name);
-    if (value == key.end() || value->second.type != StoreReader::kString || value->second.data.size() > limit) return false;
-    out = value->second.data.substr(0, value->second.data.find('\0'));
+    if (value == key.end() || value->second.type != StoreReader::kString || value->second.data.size() > 2 * limit) return false;
+    std::u16string units;
+    const std::string& bytes = value->second.data;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const char16_t unit = static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8);
+        if (unit == 0) break;
+        units += unit;
+    }
+    out.assign(utf::Utf16ToUtf8(units.data(), units.size(), nullptr, 0), '\0');
+    utf::Utf16ToUtf8(units.data(), units.size(), &out[0], out.size());
     return true;
 }
 
@@ -95,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fake.OpenRoot();
     std::string expected;
     const bool present = Text(fake.root, store::kWindowSettings, expected, store::kSettingsStringLimit);
-    char text[store::kSettingsStringLimit + 1];
+    char text[store::TextBufferSize(store::kSettingsStringLimit)];
     size_t length = 0;
     FUZZ_CHECK(store::ReadString(fake, store::kWindowSettings, text, store::kSettingsStringLimit, length) == present);
     if (present) FUZZ_CHECK(std::string(text, length) == expected && text[length] == '\0');

@@ -22,23 +22,24 @@ double Since(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// What loading a store cannot do with less: open each item key, read its five values, close.
+// What loading a store cannot do with less: open each item key, read its five values with
+// the wide calls, close.
 int ReadItemsBare() {
-    static char text[3][store::kItemStringLimit + 1];
+    static wchar_t text[3][store::kItemStringLimit];
     int items = 0;
     for (int i = 0; i < store::kMaxItems; ++i, ++items) {
-        char path[store::kItemPathSize];
-        store::FormatItemPath(i, path);
+        wchar_t path[store::kItemPathSize];
+        wsprintfW(path, L"Software\\Vellora\\Tarvo\\%d", i);
         HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) break;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) break;
         DWORD number = 0, size = sizeof number;
-        RegQueryValueExA(key, store::kDisabled, nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &size);
+        RegQueryValueExW(key, L"Disabled", nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &size);
         size = sizeof number;
-        RegQueryValueExA(key, store::kType, nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &size);
-        const char* names[3] = {store::kShortcut, store::kAction, store::kScript};
+        RegQueryValueExW(key, L"Type", nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &size);
+        const wchar_t* names[3] = {L"Shortcut", L"Action", L"Script"};
         for (int n = 0; n < 3; ++n) {
-            size = store::kItemStringLimit;
-            RegQueryValueExA(key, names[n], nullptr, nullptr, reinterpret_cast<BYTE*>(text[n]), &size);
+            size = sizeof text[n];
+            RegQueryValueExW(key, names[n], nullptr, nullptr, reinterpret_cast<BYTE*>(text[n]), &size);
         }
         RegCloseKey(key);
     }
@@ -78,7 +79,7 @@ int main() {
                     {"\"" + teststore::ExeDirectory() + "bare_list.exe\"", "Bare list", {}}};
     for (int run = 0; run <= 20; ++run) {
         for (Program& program : programs) {
-            auto rows = [&] { return SendMessageA(GetDlgItem(FindWindowA(nullptr, program.caption.c_str()), 1001), LVM_GETITEMCOUNT, 0, 0); };
+            auto rows = [&] { return SendMessageW(GetDlgItem(FindWindowA(nullptr, program.caption.c_str()), 1001), LVM_GETITEMCOUNT, 0, 0); };
             const Clock::time_point start = Clock::now();
             HANDLE process = teststore::Launch(program.command);
             if (!teststore::WaitFor([&] { return rows() >= 200; })) return 2;

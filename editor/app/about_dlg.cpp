@@ -4,6 +4,7 @@
 
 #include "editor_app.h"
 #include "resource.h"
+#include "text.h"
 
 namespace {
 
@@ -52,21 +53,24 @@ BOOL CAboutDlg::OnInitDialog() {
 }
 
 bool ReadFileVersion(const char* path, int& major, int& minor, int& build, int& revision) {
-    char ownPath[kPathLimit] = "";
-    if (!path) {
-        const DWORD length = ::GetModuleFileNameA(nullptr, ownPath, kPathLimit);
+    std::wstring wide;
+    if (path) {
+        wide = Wide(path);
+    } else {
+        wchar_t ownPath[kPathLimit] = L"";
+        const DWORD length = ::GetModuleFileNameW(nullptr, ownPath, kPathLimit);
         if (length == 0 || length >= kPathLimit) return false;
-        path = ownPath;
+        wide.assign(ownPath, length);
     }
-    if (lstrlenA(path) >= static_cast<int>(kPathLimit)) return false;
+    if (wide.size() >= kPathLimit) return false;
     DWORD handle = 0;
-    const DWORD size = ::GetFileVersionInfoSizeA(path, &handle);
+    const DWORD size = ::GetFileVersionInfoSizeW(wide.c_str(), &handle);
     if (size == 0) return false;
     std::vector<BYTE> block(size);
-    if (!::GetFileVersionInfoA(path, 0, size, block.data())) return false;
+    if (!::GetFileVersionInfoW(wide.c_str(), 0, size, block.data())) return false;
     VS_FIXEDFILEINFO* info = nullptr;
     UINT infoSize = 0;
-    if (!::VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&info), &infoSize) || !info || infoSize < sizeof *info)
+    if (!::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &infoSize) || !info || infoSize < sizeof *info)
         return false;
     major = static_cast<int>(HIWORD(info->dwFileVersionMS));
     minor = static_cast<int>(LOWORD(info->dwFileVersionMS));

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
-#include <mbstring.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -14,16 +13,17 @@
 #include "script_runner.h"
 #include "shortcut_transfer.h"
 #include "shortcuts_dlg.h"
+#include "text.h"
 
 namespace {
 
 BOOL CALLBACK QuitInstance(HWND window, LPARAM) {
-    char caption[64] = "";
-    GetWindowTextA(window, caption, sizeof caption);
-    if (_mbscmp(reinterpret_cast<const unsigned char*>(caption), reinterpret_cast<const unsigned char*>(kMainWindowCaption)) == 0) {
+    wchar_t caption[64] = L"";
+    GetWindowTextW(window, caption, 64);
+    if (Narrow(caption) == kMainWindowCaption) {
         // The receiver's framework ends its message loop on WM_NCDESTROY of its main window.
-        PostMessageA(window, WM_DESTROY, 0, 0);
-        PostMessageA(window, WM_NCDESTROY, 0, 0);
+        PostMessageW(window, WM_DESTROY, 0, 0);
+        PostMessageW(window, WM_NCDESTROY, 0, 0);
     }
     return TRUE;
 }
@@ -102,7 +102,7 @@ void QuitRunningInstances() { EnumWindows(QuitInstance, 0); }
 void StartInstalledCopy() {
     CString program;
     program.Format("%svintrel.exe", InstallationPath().GetString());
-    ShellExecuteA(nullptr, "open", program, nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, L"open", Wide(program).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void RunScriptAndReport(int scriptType, const char* script) {

@@ -1,27 +1,28 @@
 #include "html_help.h"
 
 #include "registry_key.h"
+#include "text.h"
 #include "winapp.h"
 
 HWND HtmlHelpBinding::Call(HWND owner, const char* file, UINT command, DWORD_PTR data) {
     if (failed_) return nullptr;
     if (!module_) {
         const CString server = CRegistryKey(serverKey_, HKEY_CLASSES_ROOT, MAX_PATH).ReadString("", "");
-        if (!server.IsEmpty()) module_ = LoadLibraryA(server);
-        if (!module_) module_ = LoadLibraryA(libraryName_);
+        if (!server.IsEmpty()) module_ = LoadLibraryW(Wide(server).c_str());
+        if (!module_) module_ = LoadLibraryW(Wide(libraryName_).c_str());
         if (!module_) {
             failed_ = true;
             return nullptr;
         }
     }
     if (!entry_) {
-        entry_ = reinterpret_cast<HtmlHelpEntry>(reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(14))));
+        entry_ = reinterpret_cast<HtmlHelpEntry>(reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(15))));
         if (!entry_) {
             failed_ = true;
             return nullptr;
         }
     }
-    return entry_(owner, file, command, data);
+    return entry_(owner, file ? Wide(file).c_str() : nullptr, command, data);
 }
 
 HWND CallHtmlHelp(HWND owner, const char* file, UINT command, DWORD_PTR data) {

@@ -13,8 +13,9 @@ constexpr UINT HH_DISPLAY_TEXT_POPUP_COMMAND = 14;
 constexpr UINT HH_HELP_CONTEXT_COMMAND = 15;
 
 // One binding of the viewer: the library found through serverKey (under
-// HKEY_CLASSES_ROOT) or else loaded by libraryName, and its entry point HtmlHelpA
-// (ordinal 14). The library stays loaded for the life of the process.
+// HKEY_CLASSES_ROOT) or else loaded by libraryName, and its entry point HtmlHelpW
+// (ordinal 15). The file is UTF-8; data is handed on as it is, so any text it points to
+// (a pop-up's HH_POPUP) must already be wide. The library stays loaded for the life of the process.
 class HtmlHelpBinding {
 public:
     HtmlHelpBinding(const char* serverKey, const char* libraryName) : serverKey_(serverKey), libraryName_(libraryName) {}
@@ -25,7 +26,7 @@ public:
     HMODULE Module() const { return module_; }
 
 private:
-    using HtmlHelpEntry = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+    using HtmlHelpEntry = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 
     const char* serverKey_;
     const char* libraryName_;

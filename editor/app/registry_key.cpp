@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "registry_value.h"
+#include "text.h"
 
 namespace {
 
 bool WriteValue(const CRegistryKey& target, const char* name, DWORD type, const void* data, DWORD size) {
     if (target.path.IsEmpty()) return false;
     ScopedRegistryKey key(target.root, target.path, KEY_ALL_ACCESS, ScopedRegistryKey::Open::CreateIfMissing);
-    return key && RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    return key && RegSetValueExW(key.get(), Wide(name).c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -38,7 +39,7 @@ bool CRegistryKey::ReadValues(CRegistryValue* values, size_t count) const {
             value.found = QueryDwordValue(key.get(), value.name, value.number);
             continue;
         }
-        buffer.resize(static_cast<size_t>(readLimit) + 1);
+        buffer.resize(store::TextBufferSize(readLimit));
         size_t length = 0;
         bool text = false;
         if (value.kind == CRegistryValue::Text) {
@@ -60,13 +61,13 @@ bool CRegistryKey::WriteDword(const char* name, uint32_t value) const {
 }
 
 bool CRegistryKey::WriteString(const char* name, const char* text) const {
-    const CString value(text);
-    return WriteValue(*this, name, REG_SZ, value.GetString(), static_cast<DWORD>(value.GetLength() + 1));
+    const std::wstring value = Wide(text);
+    return WriteValue(*this, name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 bool CRegistryKey::DeleteSubKey(const char* subKey) const {
     ScopedRegistryKey key(root, path, KEY_READ);
-    return key && SHDeleteKeyA(key.get(), subKey) == ERROR_SUCCESS;
+    return key && SHDeleteKeyW(key.get(), Wide(subKey).c_str()) == ERROR_SUCCESS;
 }
 
 uint32_t GetRegistryDword(HKEY root, const char* path, const char* name) {

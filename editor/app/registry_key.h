@@ -34,8 +34,8 @@ public:
     bool KeyExists() const;
     // The value when it is a REG_DWORD, else the default.
     uint32_t ReadDword(const char* name, uint32_t defaultValue) const;
-    // The text when it is a REG_SZ of at most readLimit bytes, else the default; the text
-    // ends at its first NUL or at the end of the data.
+    // The text when it is a REG_SZ of at most readLimit UTF-16 units (a stored terminator
+    // counts), else the default; the text ends at its first NUL or at the end of the data.
     CString ReadString(const char* name, const char* defaultValue) const;
     // Reads the values with one opening of the key, each as ReadDword or ReadString would;
     // false, with none found, when the key does not open. A whole list at start reads

@@ -4,15 +4,17 @@
 
 #include <cstring>
 
+#include "text.h"
+
 namespace {
 
-// The record with the 128-byte tip and the balloon fields, which every shell since
+// The record with the 128-character tip and the balloon fields, which every shell since
 // Windows 2000 accepts.
-constexpr DWORD kTrayRecordSize = 488;
-static_assert(sizeof(NOTIFYICONDATAA) >= kTrayRecordSize, "record too small");
+constexpr DWORD kTrayRecordSize = NOTIFYICONDATAW_V2_SIZE;
+static_assert(sizeof(NOTIFYICONDATAW) >= kTrayRecordSize, "record too small");
 
-NOTIFYICONDATAA Record(HWND owner, UINT id) {
-    NOTIFYICONDATAA data;
+NOTIFYICONDATAW Record(HWND owner, UINT id) {
+    NOTIFYICONDATAW data;
     std::memset(&data, 0, sizeof data);
     data.cbSize = kTrayRecordSize;
     data.hWnd = owner;
@@ -20,33 +22,37 @@ NOTIFYICONDATAA Record(HWND owner, UINT id) {
     return data;
 }
 
-void CopyTip(NOTIFYICONDATAA& data, const char* tip) {
+void CopyTip(NOTIFYICONDATAW& data, const char* tip) {
     if (!tip) return;
-    std::strncpy(data.szTip, tip, 127);
-    data.szTip[127] = '\0';
+    const std::wstring wide = Wide(tip);
+    size_t length = wide.size() < 127 ? wide.size() : 127;
+    // A character outside the BMP is not cut in half.
+    if (length == 127 && wide[126] >= 0xD800 && wide[126] <= 0xDBFF) --length;
+    wide.copy(data.szTip, length);
+    data.szTip[length] = L'\0';
 }
 
 }  // namespace
 
 bool AddTrayIcon(HWND owner, UINT id, HICON icon, const char* tip) {
-    NOTIFYICONDATAA data = Record(owner, id);
+    NOTIFYICONDATAW data = Record(owner, id);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = UM_TRAYNOTIFY;
     data.hIcon = icon;
     CopyTip(data, tip);
-    const BOOL result = Shell_NotifyIconA(NIM_ADD, &data);
+    const BOOL result = Shell_NotifyIconW(NIM_ADD, &data);
     if (icon) DestroyIcon(icon);
     return result == 1;
 }
 
 bool ModifyTrayTip(HWND owner, UINT id, const char* tip) {
-    NOTIFYICONDATAA data = Record(owner, id);
+    NOTIFYICONDATAW data = Record(owner, id);
     data.uFlags = NIF_TIP;
     CopyTip(data, tip);
-    return Shell_NotifyIconA(NIM_MODIFY, &data) == 1;
+    return Shell_NotifyIconW(NIM_MODIFY, &data) == 1;
 }
 
 bool DeleteTrayIcon(HWND owner, UINT id) {
-    NOTIFYICONDATAA data = Record(owner, id);
-    return Shell_NotifyIconA(NIM_DELETE, &data) == 1;
+    NOTIFYICONDATAW data = Record(owner, id);
+    return Shell_NotifyIconW(NIM_DELETE, &data) == 1;
 }

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "text.h"
+
 namespace {
 
 // One control of the Properties box; positions in dialog units.
@@ -19,15 +21,6 @@ struct TemplateItem {
 constexpr wchar_t kPropertiesTitle[] = L"Properties";
 constexpr wchar_t kPropertiesFont[] = L"MS Sans Serif";
 constexpr WORD kPropertiesFontSize = 8;
-
-std::wstring Wide(const char* text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 1) return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    wide.resize(static_cast<size_t>(length - 1));
-    return wide;
-}
 
 size_t RoundUp4(size_t size) { return (size + 3) & ~size_t(3); }
 
@@ -110,17 +103,17 @@ BEGIN_MESSAGE_MAP(CHyperlinkLabel, CStatic)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-CHyperlinkLabel::CHyperlinkLabel() : handCursor(::LoadCursorA(nullptr, IDC_HAND)) {}
+CHyperlinkLabel::CHyperlinkLabel() : handCursor(::LoadCursorW(nullptr, IDC_HAND)) {}
 
 HBRUSH CHyperlinkLabel::CtlColor(HDC dc, UINT) {
     // A static control ignores the mouse unless it notifies its parent.
     const DWORD style = GetStyle();
-    if (!(style & SS_NOTIFY)) ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(style | SS_NOTIFY));
+    if (!(style & SS_NOTIFY)) ::SetWindowLongW(m_hWnd, GWL_STYLE, static_cast<LONG>(style | SS_NOTIFY));
     if (!underlinedFont.m_hObject) {
-        LOGFONTA font = {};
+        LOGFONTW font = {};
         HFONT current = GetFont();
         if (!current) current = static_cast<HFONT>(::GetStockObject(SYSTEM_FONT));
-        if (::GetObjectA(current, sizeof font, &font) == sizeof font) {
+        if (::GetObjectW(current, sizeof font, &font) == sizeof font) {
             font.lfUnderline = 1;
             underlinedFont.CreateFontIndirect(&font);
         }
@@ -171,7 +164,7 @@ void CHyperlinkLabel::OnOpen() {
     HINSTANCE result;
     {
         CWaitCursor wait;
-        result = ::ShellExecuteA(::GetParent(m_hWnd), "open", target, nullptr, nullptr, SW_SHOW);
+        result = ::ShellExecuteW(::GetParent(m_hWnd), L"open", Wide(target).c_str(), nullptr, nullptr, SW_SHOW);
     }
     // The shell may pump messages; the box can have been closed meanwhile, and
     // InvalidateRect(nullptr) would then repaint every window.
@@ -186,15 +179,16 @@ void CHyperlinkLabel::OnOpen() {
 
 void CHyperlinkLabel::OnCopyShortcut() {
     if (!::OpenClipboard(m_hWnd)) return;
-    const size_t size = static_cast<size_t>(target.GetLength()) + 1;
+    const std::wstring wide = Wide(target);
+    const size_t size = (wide.size() + 1) * sizeof(wchar_t);
     HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
-    char* text = block ? static_cast<char*>(::GlobalLock(block)) : nullptr;
+    void* text = block ? ::GlobalLock(block) : nullptr;
     if (text) {
-        std::memcpy(text, target.GetString(), size);
+        std::memcpy(text, wide.c_str(), size);
         ::GlobalUnlock(block);
         ::EmptyClipboard();
         // The clipboard owns the block once it took it.
-        if (!::SetClipboardData(CF_TEXT, block)) ::GlobalFree(block);
+        if (!::SetClipboardData(CF_UNICODETEXT, block)) ::GlobalFree(block);
     } else if (block) {
         // Without a block the clipboard keeps what it had.
         ::GlobalFree(block);
@@ -231,7 +225,7 @@ void CHyperlinkLabel::OnProperties() {
     const void* dialogTemplate = block ? ::LocalLock(block) : nullptr;
     if (!dialogTemplate) {
         if (block) ::LocalFree(block);
-        ::MessageBoxA(nullptr, "Memory allocation for dialog template failed.", "Allocation Failure", MB_ICONWARNING);
+        ::MessageBoxW(nullptr, L"Memory allocation for dialog template failed.", L"Allocation Failure", MB_ICONWARNING);
         return;
     }
     CLinkPropertiesDlg dialog;
@@ -251,11 +245,11 @@ CLinkPropertiesDlg::~CLinkPropertiesDlg() {
 BOOL CLinkPropertiesDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     // The icon the system shows for web pages, whatever handles them here.
-    SHFILEINFOA info = {};
-    ::SHGetFileInfoA(".html", FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_ICON | SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES);
+    SHFILEINFOW info = {};
+    ::SHGetFileInfoW(L".html", FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_ICON | SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES);
     if (info.hIcon) {
         pageIcon = info.hIcon;
-        ::SendDlgItemMessageA(m_hWnd, IDC_LINK_ICON, STM_SETICON, reinterpret_cast<WPARAM>(pageIcon), 0);
+        ::SendDlgItemMessageW(m_hWnd, IDC_LINK_ICON, STM_SETICON, reinterpret_cast<WPARAM>(pageIcon), 0);
     }
     return TRUE;
 }

@@ -7,6 +7,7 @@
 #include "engine.h"
 #include "html_help.h"
 #include "resource.h"
+#include "text.h"
 
 namespace {
 
@@ -132,7 +133,8 @@ BOOL CEditShortcutDlg::OnHelpInfo(HELPINFO* info) {
         CString text;
         if (!text.LoadString(static_cast<UINT>(info->iCtrlId)) || text.IsEmpty()) return TRUE;
         // Default colours and margins (-1), the system's font.
-        HH_POPUP popup = {sizeof popup, nullptr, 0, text, info->MousePos, COLORREF(-1), COLORREF(-1), {-1, -1, -1, -1}, nullptr};
+        const std::wstring wide = Wide(text);
+        HH_POPUP popup = {sizeof popup, nullptr, 0, wide.c_str(), info->MousePos, COLORREF(-1), COLORREF(-1), {-1, -1, -1, -1}, nullptr};
         CallHtmlHelp(static_cast<HWND>(info->hItemHandle), nullptr, HH_DISPLAY_TEXT_POPUP_COMMAND,
                      reinterpret_cast<DWORD_PTR>(&popup));
         return TRUE;

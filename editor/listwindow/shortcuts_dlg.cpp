@@ -8,6 +8,7 @@
 #include "html_help.h"
 #include "registry_key.h"
 #include "resource.h"
+#include "text.h"
 #include "tray_icon.h"
 
 namespace {
@@ -28,7 +29,7 @@ BEGIN_MESSAGE_MAP(CShortcutsDlg, CDialog)
     ON_WM_SIZE()
     ON_WM_CLOSE()
     ON_WM_HELPINFO()
-    ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFF, OnToolTipText)
+    // The tool bar of a Unicode window asks for wide tips only.
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFF, OnToolTipText)
     ON_COMMAND(IDC_ABOUT, OnAbout)
     ON_COMMAND(ID_APP_ABOUT, OnAbout)
@@ -62,7 +63,7 @@ END_MESSAGE_MAP()
 
 CShortcutsDlg::CShortcutsDlg(CWnd* parent)
     : CDialog(IDD_SHORTCUTS, parent),
-      windowIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_TARVO))),
+      windowIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_TARVO))),
       maxItems(store::kMaxItems),
       toolbarMode(GetRegistryDword(HKEY_LOCAL_MACHINE, store::kRootPath, store::kNoToolbar) == 0) {}
 
@@ -111,7 +112,7 @@ BOOL CShortcutsDlg::OnInitDialog() {
     UpdateCommandStates(false);
     CreateImageLists();
     maxItems = store::kMaxItems;
-    reloadMessage = RegisterWindowMessageA(store::kReloadMessageName);
+    reloadMessage = RegisterWindowMessageW(Wide(store::kReloadMessageName).c_str());
 
     LoadItems();
     trayOwner = m_hWnd;
@@ -145,7 +146,7 @@ void CShortcutsDlg::CreateImageLists() {
     smallImages->Create(16, 16, ILC_MASK, 0, 4);
     // Image index = script type: plain shortcut, Batch, VBScript, JScript.
     for (int icon : {IDI_SHORTCUT, IDI_BATCH, IDI_VBSCRIPT, IDI_JSCRIPT}) {
-        HICON handle = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(icon));
+        HICON handle = LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(icon));
         normalImages->Add(handle);
         smallImages->Add(handle);
     }
@@ -237,20 +238,15 @@ BOOL CShortcutsDlg::OnHelpInfo(HELPINFO* info) {
 
 BOOL CShortcutsDlg::OnToolTipText(UINT, NMHDR* header, LRESULT* result) {
     UINT_PTR id = header->idFrom;
-    const bool wide = header->code == TTN_NEEDTEXTW;
-    const UINT flags = wide ? reinterpret_cast<NMTTDISPINFOW*>(header)->uFlags : reinterpret_cast<NMTTDISPINFOA*>(header)->uFlags;
+    NMTTDISPINFOW* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+    const UINT flags = info->uFlags;
     if (flags & TTF_IDISHWND) id = static_cast<UINT_PTR>(::GetDlgCtrlID(reinterpret_cast<HWND>(id)));
     if (id == 0) return FALSE;
 
     CString text;
     text.LoadString(static_cast<UINT>(id));
-    text = text.Left(kToolTipLength - 1);
-    if (wide) {
-        wchar_t* target = reinterpret_cast<NMTTDISPINFOW*>(header)->szText;
-        if (MultiByteToWideChar(CP_ACP, 0, text, -1, target, kToolTipLength) == 0) target[0] = L'\0';
-    } else {
-        lstrcpynA(reinterpret_cast<NMTTDISPINFOA*>(header)->szText, text, kToolTipLength);
-    }
+    const std::wstring wide = Wide(text);
+    lstrcpynW(info->szText, wide.c_str(), kToolTipLength);
     *result = 0;
     // The tip may open under the tool bar's parent; keep it on top.
     ::SetWindowPos(header->hwndFrom, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);

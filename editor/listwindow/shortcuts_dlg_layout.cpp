@@ -100,7 +100,7 @@ RECT KeepOnScreen(const RECT& rect) {
     if (MonitorFromRect(&rect, MONITOR_DEFAULTTONULL)) return rect;
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
-    if (!GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor)) return rect;
+    if (!GetMonitorInfoW(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor)) return rect;
     const RECT& area = monitor.rcWork;
     const LONG width = std::min(rect.right - rect.left, area.right - area.left);
     const LONG height = std::min(rect.bottom - rect.top, area.bottom - area.top);

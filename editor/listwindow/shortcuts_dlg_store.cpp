@@ -90,7 +90,7 @@ bool CShortcutsDlg::SaveItem(int row, CString shortcutText, CString action, CStr
 }
 
 void CShortcutsDlg::NotifyEngine() {
-    ::PostMessageA(HWND_BROADCAST, reloadMessage, 0, 0);
+    ::PostMessageW(HWND_BROADCAST, reloadMessage, 0, 0);
     UpdateTrayTip();
 }
 

@@ -6,6 +6,7 @@
 #include "registry_key.h"
 #include "resource.h"
 #include "shortcuts_dlg.h"
+#include "text.h"
 #include "tray_icon.h"
 #include "core/shortcut_store.h"
 
@@ -24,7 +25,7 @@ Function BindExport(HMODULE module, const char* name) {
 void CShortcutsDlg::AddOwnTrayIcon() {
     // AddTrayIcon releases the handle it is given, and LoadIcon's is shared by the whole
     // process (the window's icon among others): hand over a copy of our own.
-    AddTrayIcon(trayOwner, TRAY_ICON_ID, CopyIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_TARVO))),
+    AddTrayIcon(trayOwner, TRAY_ICON_ID, CopyIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_TARVO))),
                 kProductName);
 }
 
@@ -34,9 +35,9 @@ bool CShortcutsDlg::StartEngine() {
     if (engineModule) return false;
     CString path;
     path.Format("%s\\lindle.dll", InstallationPath().GetString());
-    engineModule = LoadLibraryA(path);
+    engineModule = LoadLibraryW(Wide(path).c_str());
     if (!engineModule) {
-        ::MessageBoxA(m_hWnd, "Failed to load 'lindle.dll'.", kProductName, MB_ICONHAND);
+        ::MessageBoxW(m_hWnd, L"Failed to load 'lindle.dll'.", Wide(kProductName).c_str(), MB_ICONHAND);
         return false;
     }
     // A library without the export still counts as running; there is nothing to undo.
@@ -109,7 +110,7 @@ void CShortcutsDlg::OnDestroy() {
 
 LRESULT CShortcutsDlg::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) {
-        taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+        taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     } else if (message == taskbarCreatedMessage && message != 0) {
         // Explorer restarted: its new taskbar knows nothing of our icon.
         AddOwnTrayIcon();

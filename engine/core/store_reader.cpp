@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "shortcut_store.h"
+#include "utf.h"
 
 namespace store {
 
@@ -15,11 +16,35 @@ bool TakeDword(uint32_t type, const void* data, uint32_t size, uint32_t& value) 
     return true;
 }
 
-// Stored text need not end in a NUL: it ends at the first NUL or at the end of the data.
+// Where in a text buffer the raw UTF-16LE data is read: far enough along that the UTF-8
+// written from the front (at most 3 bytes per unit) never reaches a unit not yet read,
+// so one buffer serves both and the engine needs no second one.
+char* RawArea(char* buffer, uint32_t limit) { return buffer + limit; }
+uint32_t RawCapacity(uint32_t limit) { return limit * 2; }
+
+// Stored text need not end in a NUL: it ends at the first NUL or at the end of the data
+// (an odd last byte is no unit and is dropped).
 bool TakeText(uint32_t type, char* buffer, uint32_t size, uint32_t limit, size_t& length) {
-    if (type != StoreReader::kString || size > limit) return false;
-    const void* nul = std::memchr(buffer, '\0', size);
-    length = nul ? static_cast<size_t>(static_cast<const char*>(nul) - buffer) : size;
+    if (type != StoreReader::kString || size > RawCapacity(limit)) return false;
+    const unsigned char* raw = reinterpret_cast<const unsigned char*>(RawArea(buffer, limit));
+    const size_t units = size / 2;
+    size_t out = 0;
+    for (size_t i = 0; i < units; ++i) {
+        char16_t pair[2] = {static_cast<char16_t>(raw[2 * i] | raw[2 * i + 1] << 8), 0};
+        if (pair[0] == 0) break;
+        if (pair[0] < 0x80) {  // most stored text is ASCII: one byte, no call
+            buffer[out++] = static_cast<char>(pair[0]);
+            continue;
+        }
+        size_t taken = 1;
+        if (pair[0] >= 0xD800 && pair[0] <= 0xDBFF && i + 1 < units) {
+            pair[1] = static_cast<char16_t>(raw[2 * i + 2] | raw[2 * i + 3] << 8);
+            if (pair[1] >= 0xDC00 && pair[1] <= 0xDFFF) taken = 2;
+        }
+        out += utf::Utf16ToUtf8(pair, taken, buffer + out, 4);
+        i += taken - 1;
+    }
+    length = out;
     buffer[length] = '\0';
     return true;
 }
@@ -37,9 +62,9 @@ bool ReadSettings(StoreReader& reader, EngineSettings& settings) {
 }
 
 struct ItemBuffers {
-    char shortcut[kItemStringLimit + 1];
-    char action[kItemStringLimit + 1];
-    char script[kItemStringLimit + 1];
+    char shortcut[TextBufferSize(kItemStringLimit)];
+    char action[TextBufferSize(kItemStringLimit)];
+    char script[TextBufferSize(kItemStringLimit)];
 };
 
 // The five values of the open item key, each read once.
@@ -88,7 +113,7 @@ bool ReadString(StoreReader& reader, const char* name, char* buffer, uint32_t li
     uint32_t type = 0;
     uint32_t size = 0;
     // A value longer than the limit reads as absent.
-    return reader.ReadValue(name, type, buffer, limit, size) == StoreReader::Result::Read &&
+    return reader.ReadValue(name, type, RawArea(buffer, limit), RawCapacity(limit), size) == StoreReader::Result::Read &&
            TakeText(type, buffer, size, limit, length);
 }
 
@@ -96,8 +121,9 @@ ValueKind ReadDwordOrString(StoreReader& reader, const char* name, char* buffer,
                             uint32_t& number) {
     uint32_t type = 0;
     uint32_t size = 0;
-    if (reader.ReadValue(name, type, buffer, limit, size) != StoreReader::Result::Read) return ValueKind::Missing;
-    if (TakeDword(type, buffer, size, number)) return ValueKind::Number;
+    if (reader.ReadValue(name, type, RawArea(buffer, limit), RawCapacity(limit), size) != StoreReader::Result::Read)
+        return ValueKind::Missing;
+    if (TakeDword(type, RawArea(buffer, limit), size, number)) return ValueKind::Number;
     return TakeText(type, buffer, size, limit, length) ? ValueKind::Text : ValueKind::Missing;
 }
 

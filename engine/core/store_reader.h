@@ -21,7 +21,7 @@ public:
     // false when the key is missing.
     virtual bool OpenRoot() = 0;
     virtual bool OpenItem(int index) = 0;
-    // Reads one value of the open key as RegQueryValueEx does: on Read, at most capacity
+    // Reads one value of the open key as RegQueryValueExW does (text comes as UTF-16LE): on Read, at most capacity
     // bytes were copied to data and size is how many (the value's whole size), type its
     // type; TooLarge when the value holds more than capacity bytes (data is then
     // undefined); Missing for any other failure.
@@ -35,12 +35,16 @@ namespace store {
 
 // A REG_DWORD of exactly four bytes.
 bool ReadDword(StoreReader& reader, const char* name, uint32_t& value);
-// A REG_SZ of at most limit bytes, read into buffer (which holds at least limit + 1
-// bytes). The text ends at the first NUL or at the end of the data; it is terminated.
+// Bytes of the UTF-8 buffer that a string of at most limit UTF-16 units needs, terminator included.
+constexpr size_t TextBufferSize(uint32_t limit) { return size_t{limit} * 3 + 1; }
+
+// A REG_SZ, which the registry holds as UTF-16LE, of at most limit units (a stored
+// terminator counts), converted to UTF-8 in buffer (TextBufferSize(limit) bytes). The
+// text ends at the first NUL or at the end of the data; it is terminated.
 bool ReadString(StoreReader& reader, const char* name, char* buffer, uint32_t limit, size_t& length);
 
 // A value stored either as a REG_DWORD (as ReadDword takes it) or as a REG_SZ (as
-// ReadString takes it, into buffer of limit + 1 bytes, limit at least 4), with one read.
+// ReadString takes it, limit at least 2), with one read.
 enum class ValueKind { Missing, Number, Text };
 ValueKind ReadDwordOrString(StoreReader& reader, const char* name, char* buffer, uint32_t limit, size_t& length,
                             uint32_t& number);

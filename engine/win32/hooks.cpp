@@ -1,6 +1,7 @@
 #include "core/shortcut_store.h"
 #include "engine.h"
 #include "engine_state.h"
+#include "wide_name.h"
 
 namespace {
 // Constructed when the module is mapped, before DllMain runs.
@@ -21,14 +22,14 @@ EngineState& Engine() { return engineState; }
 void EngineAttach(HINSTANCE module) {
     EngineState& engine = Engine();
     engine.module = module;
-    engine.reloadMessage = RegisterWindowMessageA(store::kReloadMessageName);
+    engine.reloadMessage = RegisterWindowMessageW(StoreName(store::kReloadMessageName).get());
     LoadShortcutTable();
 }
 
 UINT ReloadMessage() {
     EngineState& engine = Engine();
     // The editor's build has no attach step; register on first use there.
-    if (engine.reloadMessage == 0) engine.reloadMessage = RegisterWindowMessageA(store::kReloadMessageName);
+    if (engine.reloadMessage == 0) engine.reloadMessage = RegisterWindowMessageW(StoreName(store::kReloadMessageName).get());
     return engine.reloadMessage;
 }
 
@@ -40,10 +41,10 @@ int InstallHooks(HINSTANCE module, HWND captureWindow) {
     // hooks the capture window's own thread; the library hooks the whole desktop.
     const DWORD thread = captureWindow ? GetWindowThreadProcessId(captureWindow, nullptr) : 0;
     if (!engine.keyboardHook) {
-        engine.keyboardHook = SetWindowsHookExA(WH_KEYBOARD, KeyboardHookProc, module, thread);
+        engine.keyboardHook = SetWindowsHookExW(WH_KEYBOARD, KeyboardHookProc, module, thread);
         if (engine.keyboardHook) engine.captureWindow = captureWindow;
     }
-    if (!engine.messageHook) engine.messageHook = SetWindowsHookExA(WH_GETMESSAGE, ReloadHookProc, module, thread);
+    if (!engine.messageHook) engine.messageHook = SetWindowsHookExW(WH_GETMESSAGE, ReloadHookProc, module, thread);
     return engine.keyboardHook ? 1 : 0;
 }
 

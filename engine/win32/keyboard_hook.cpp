@@ -23,7 +23,7 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexce
 
     if (decision.capture) {
         // Synchronous: the capture window reads pressedState before this returns.
-        SendMessageA(engine.captureWindow, UM_KEYCAPTURED, 0, reinterpret_cast<LPARAM>(&engine.pressedState));
+        SendMessageW(engine.captureWindow, UM_KEYCAPTURED, 0, reinterpret_cast<LPARAM>(&engine.pressedState));
         return -1;
     }
     if (decision.launch >= 0) launch.Run();

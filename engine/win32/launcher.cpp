@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "core/utf.h"
 #include "script_runner.h"
 
 bool OpensThroughExplorer(const char* action) {
@@ -31,9 +32,18 @@ void PendingLaunch::Run() const noexcept {
         RunScript(type, text.get());
         return;
     }
+    // The shell takes UTF-16; converted only now, so a keystroke that launches nothing
+    // allocates nothing.
+    const size_t length = std::strlen(text.get());
+    const size_t units = utf::Utf8ToUtf16(text.get(), length, nullptr, 0);
+    std::unique_ptr<wchar_t, decltype(&std::free)> wide(
+        static_cast<wchar_t*>(std::malloc((units + 1) * sizeof(wchar_t))), &std::free);
+    if (!wide) return;
+    utf::Utf8ToUtf16(text.get(), length, reinterpret_cast<char16_t*>(wide.get()), units);
+    wide.get()[units] = L'\0';
     // The action is never split into program and arguments.
     if (OpensThroughExplorer(text.get()))
-        ShellExecuteA(nullptr, nullptr, "explorer.exe", text.get(), nullptr, SW_SHOWNORMAL);
+        ShellExecuteW(nullptr, nullptr, L"explorer.exe", wide.get(), nullptr, SW_SHOWNORMAL);
     else
-        ShellExecuteA(nullptr, nullptr, text.get(), nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteW(nullptr, nullptr, wide.get(), nullptr, nullptr, SW_SHOWNORMAL);
 }

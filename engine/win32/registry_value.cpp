@@ -1,12 +1,14 @@
 #include "registry_value.h"
 
 #include "core/shortcut_store.h"
+#include "wide_name.h"
 
 ScopedRegistryKey::ScopedRegistryKey(HKEY root, const char* path, REGSAM access, Open how) {
-    const LONG result = how == Open::Existing
-                            ? RegOpenKeyExA(root, path, 0, access, &key)
-                            : RegCreateKeyExA(root, path, 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE, access,
-                                              nullptr, &key, nullptr);
+    const WideName<1024> wide(path);
+    const LONG result = !wide.fits()                ? ERROR_FILENAME_EXCED_RANGE
+                        : how == Open::Existing ? RegOpenKeyExW(root, wide.get(), 0, access, &key)
+                                                : RegCreateKeyExW(root, wide.get(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                                                  access, nullptr, &key, nullptr);
     if (result != ERROR_SUCCESS) key = nullptr;
 }
 
@@ -17,7 +19,8 @@ void RegistryStoreReader::Close() {
 
 bool RegistryStoreReader::Open(const char* path) {
     Close();
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) return true;
+    const StoreName wide(path);
+    if (wide.fits() && RegOpenKeyExW(HKEY_CURRENT_USER, wide.get(), 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) return true;
     key = nullptr;
     return false;
 }
@@ -34,7 +37,9 @@ StoreReader::Result RegistryStoreReader::QueryValue(HKEY key, const char* name, 
                                                     uint32_t capacity, uint32_t& size) {
     DWORD valueType = 0;
     DWORD valueSize = capacity;
-    const LONG result = RegQueryValueExA(key, name, nullptr, &valueType, static_cast<BYTE*>(data), &valueSize);
+    const StoreName wide(name);
+    if (!wide.fits()) return Result::Missing;
+    const LONG result = RegQueryValueExW(key, wide.get(), nullptr, &valueType, static_cast<BYTE*>(data), &valueSize);
     if (result == ERROR_MORE_DATA) return Result::TooLarge;
     if (result != ERROR_SUCCESS || valueSize > capacity) return Result::Missing;
     type = valueType;

@@ -37,7 +37,7 @@ public:
         return QueryValue(key, name, type, data, capacity, size);
     }
 
-    // RegQueryValueExA in StoreReader's terms.
+    // RegQueryValueExW in StoreReader's terms.
     static Result QueryValue(HKEY key, const char* name, uint32_t& type, void* data, uint32_t capacity, uint32_t& size);
 
 private:
@@ -49,7 +49,7 @@ private:
 // A REG_DWORD of exactly four bytes.
 bool QueryDwordValue(HKEY key, const char* name, uint32_t& value);
 
-// A REG_SZ of at most limit bytes, read into buffer (which holds at least limit + 1
+// A REG_SZ of at most limit UTF-16 units, as UTF-8 in buffer (store::TextBufferSize(limit)
 // bytes). The text ends at the first NUL or at the end of the data; it is terminated.
 bool QueryStringValue(HKEY key, const char* name, char* buffer, DWORD limit, size_t& length);
 

@@ -1,5 +1,5 @@
 // A made-up shortcut store for the loader: keys and values held in memory, read through
-// StoreReader the way the registry answers. The bytes that follow a value's data in the
+// StoreReader the way the registry answers (text as UTF-16LE, as RegQueryValueExW gives it). The bytes that follow a value's data in the
 // reader's buffer are overwritten with kJunk, so text taken from past the value shows.
 #pragma once
 
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/store_reader.h"
+#include "core/utf.h"
 
 class FakeStore final : public StoreReader {
 public:
@@ -25,7 +26,15 @@ public:
     int valueReads = 0;
 
     static Value Dword(uint32_t value) { return {kDword, std::string(reinterpret_cast<const char*>(&value), 4)}; }
-    static Value Text(const std::string& text) { return {kString, text + '\0'}; }
+    // UTF-8 text (NULs included) as the registry's UTF-16LE bytes.
+    static std::string Utf16(const std::string& text) {
+        std::u16string units(utf::Utf8ToUtf16(text.data(), text.size(), nullptr, 0), u'\0');
+        utf::Utf8ToUtf16(text.data(), text.size(), &units[0], units.size());
+        std::string bytes;
+        for (char16_t unit : units) bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+        return bytes;
+    }
+    static Value Text(const std::string& text) { return {kString, Utf16(text + '\0')}; }
 
     bool OpenRoot() override { return Open(hasRoot ? &root : nullptr); }
     bool OpenItem(int index) override {

@@ -9,10 +9,15 @@ namespace {
 
 using namespace e2e;
 
-TEST(Hotkeys, KeySequencesScriptsAndReload) {
+// Loads the library and installs its hooks, as the editor does (again: no harm).
+bool StartEngine() {
     HMODULE library = LoadLibraryA((ExeDirectory() + "lindle.dll").c_str());
     auto install = reinterpret_cast<int (*)()>(GetProcAddress(library, "InstallMyHook"));
-    ASSERT_TRUE(install && install() == 1);
+    return install && install() == 1;
+}
+
+TEST(Hotkeys, KeySequencesScriptsAndReload) {
+    ASSERT_TRUE(StartEngine());
 
     Target target("tarvo-e2e", "abcdet");
     teststore::CreateRoot();
@@ -57,6 +62,29 @@ TEST(Hotkeys, KeySequencesScriptsAndReload) {
     ASSERT_TRUE(PostMessageA(HWND_BROADCAST, RegisterWindowMessageA(store::kReloadMessageName), 0, 0));
     EXPECT_EQ(target.Type("+c+F-F-c+c+K-K-c"), "+c+F-F-c+c+K-K-c") << "kept keystrokes all pass";
     EXPECT_EQ(target.Launched(1), "b") << "the disabled entry is gone, the new one fires";
+}
+
+// A program in a folder whose name no one code page holds starts, and a document of such
+// a name (a drive path, so through explorer.exe) opens in the program registered for its
+// type, which is given the name intact.
+TEST(Hotkeys, ProgramsAndDocumentsNamedInAnyScript) {
+    ASSERT_TRUE(StartEngine());
+    Target target(std::string("tarvo ") + kWorldText, "a");
+    const std::string document = target.path + kWorldText + ".tarvodoc", marker = ExeDirectory() + "start_marker.exe";
+    CloseHandle(CreateFileW(Wide(document).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    SetString(".tarvodoc", "", "TarvoTestDocument", HKEY_CLASSES_ROOT);
+    SetString("TarvoTestDocument\\shell\\open\\command", "", "\"" + marker + "\" \"%1\"", HKEY_CLASSES_ROOT);
+    Clear();
+    CreateRoot();
+    WriteItem(0, "CTRL + F", target.Slashed("a.exe"));
+    WriteItem(1, "CTRL + G", document);
+    ASSERT_TRUE(target.Start());
+    EXPECT_EQ(target.Type("+c+F-F-c"), "+c-c");
+    EXPECT_EQ(target.Launched(1), "a");
+    EXPECT_EQ(target.Type("+c+G-G-c"), "+c-c");
+    std::string started;
+    EXPECT_TRUE(WaitFor([&] { return !(started = ReadString("Software\\TarvoTest", "Started")).empty(); }));
+    EXPECT_NE(started.find(document), std::string::npos) << started;
 }
 
 }  // namespace

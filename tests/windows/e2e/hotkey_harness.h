@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "test_store.h"
+#include "text.h"
 
 namespace e2e {
 
@@ -15,9 +16,9 @@ using namespace teststore;
 // and key_target.exe itself started in its own process.
 struct Target {
     Target(const std::string& name, const std::string& letters) : path(TempDirectory() + name + "\\") {
-        CreateDirectoryA(path.c_str(), nullptr);
-        for (const char* log : {"keys.log", "markers.log"}) DeleteFileA((path + log).c_str());
-        for (char c : letters) CopyFileA((ExeDirectory() + "key_target.exe").c_str(), (path + c + ".exe").c_str(), 0);
+        CreateDirectoryW(Wide(path).c_str(), nullptr);
+        for (const char* log : {"keys.log", "markers.log"}) DeleteFileW(Wide(path + log).c_str());
+        for (char c : letters) CopyFileW(Wide(ExeDirectory() + "key_target.exe").c_str(), Wide(path + c + ".exe").c_str(), 0);
     }
     ~Target() { TerminateProcess(process, 0); }
     // With forward slashes, so that the shell starts the file itself rather than opening
@@ -41,7 +42,7 @@ struct Target {
         std::string text;
         if (!WaitFor([&] { return (text = ReadFile(path + "keys.log")).find("+s-s") != std::string::npos; }))
             return "no F9 after " + text;
-        DeleteFileA((path + "keys.log").c_str());  // nothing follows F9
+        DeleteFileW(Wide(path + "keys.log").c_str());  // nothing follows F9
         return text.substr(0, text.find("+s-s"));
     }
     // The sorted letters of the markers started since the previous call, once count have

@@ -7,14 +7,19 @@
 //     "markers.log" beside itself, so that a test sees which copies a shortcut started.
 #include <windows.h>
 #include <imm.h>
+#include <shellapi.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
-void Append(const char* path, const char* text, DWORD size) {
-    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+// Paths are wide: the test folders' names may hold any character.
+const wchar_t* keyLog = nullptr;
+
+void Append(const wchar_t* path, const char* text, DWORD size) {
+    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     WriteFile(file, text, size, &size, nullptr);
     CloseHandle(file);
@@ -30,22 +35,25 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM vk, LPARAM lParam)
     const char key[2] = {message & 1 ? '-' : '+',  // WM_KEYUP and WM_SYSKEYUP are odd
                          vk == VK_CONTROL ? ctrl : vk == VK_SHIFT ? shift : vk == VK_MENU ? 'a'
                          : vk == VK_F9 ? 's' : static_cast<char>(vk)};
-    Append(__argv[1], key, 2);  // the log file
+    Append(keyLog, key, 2);
     return 0;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    char* name = std::strrchr(path, '\\') + 1;
-    const char letter = *name;
-    std::strcpy(name, "markers.log");
+int main() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    wchar_t* name = std::wcsrchr(path, L'\\') + 1;
+    const char letter = static_cast<char>(*name);
+    std::wcscpy(name, L"markers.log");
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc < 2) {
         Append(path, &letter, 1);
         return 0;
     }
+    keyLog = argv[1];
     // No input method: it would see every keystroke first, and a thread without one has a
     // top-level window less for reload broadcasts to reach.
     ImmDisableIME(static_cast<DWORD>(-1));

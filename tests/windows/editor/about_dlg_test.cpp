@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "about_dlg.h"
+#include "text.h"
 
 namespace {
 
@@ -45,6 +46,19 @@ TEST_F(EditorWindow, WithoutTheLibraryInTheInstallationFolderItsLineIsEmpty) {
     teststore::SetString(store::kRootPath, store::kInstallationPath, "C:\\tarvo-empty", HKEY_LOCAL_MACHINE);
     EXPECT_EQ(OpenAbout(*main, [&] { main->SendMessage(WM_COMMAND, ID_TRAY_ABOUT); }),
               "About Tarvo\nTarvo version 2.0.4 \nEditor version 2.1.86.564\n");
+    main->DestroyWindow();
+}
+
+// From a folder whose name no one code page holds the library loads and its version reads.
+TEST_F(EditorWindow, InAFolderNamedInAnyScriptTheEngineRunsAndItsVersionReads) {
+    const std::string folder = std::string("C:\\") + teststore::kWorldText + "\\";
+    CreateDirectoryW(Wide(folder).c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(Wide(BinaryDir() + "lindle.dll").c_str(), Wide(folder + "lindle.dll").c_str(), FALSE));
+    teststore::SetString(store::kRootPath, store::kInstallationPath, folder, HKEY_LOCAL_MACHINE);
+    auto main = Open();
+    EXPECT_TRUE(main->EngineRunning());
+    EXPECT_EQ(OpenAbout(*main, [&] { main->SendMessage(WM_COMMAND, ID_TRAY_ABOUT); }),
+              "About Tarvo\nTarvo version 2.0.4 \nEditor version 2.1.86.564\nDLL version 1.3.27.92");
     main->DestroyWindow();
 }
 

@@ -94,13 +94,13 @@ TEST_F(HyperlinkLabel, HoverColoursAndOpen) {
 }
 
 TEST_F(HyperlinkLabel, CopyShortcutPutsTheExactTargetOnTheClipboard) {
-    const char* target = "https://tarvo.example/a b?c=1&d=\xe9";
+    const char* target = "https://tarvo.example/a b?c=1&d=\xC3\xA9\xD0\x96\xE6\x96\x87\xF0\x9F\x98\x80";  // é Ж 文 U+1F600
     about.homePageLabel.SetTarget(target);
     SendMessageA(label, WM_COMMAND, CHyperlinkLabel::ID_LINK_COPY_SHORTCUT, 0);
     ASSERT_TRUE(OpenClipboard(nullptr));
-    const HANDLE block = GetClipboardData(CF_TEXT);
-    const char* text = block ? static_cast<const char*>(GlobalLock(block)) : nullptr;
-    EXPECT_EQ(text ? std::string(text, strnlen(text, GlobalSize(block))) : "(none)", target);
+    const HANDLE block = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* text = block ? static_cast<const wchar_t*>(GlobalLock(block)) : nullptr;
+    EXPECT_EQ(text ? Narrow(text, wcsnlen(text, GlobalSize(block) / sizeof *text)) : "(none)", target);
     if (text) GlobalUnlock(block);
     CloseClipboard();
 }
@@ -175,7 +175,7 @@ TEST_F(HyperlinkLabel, AfterAClickThatOpensTheLinkAClickOnOkClosesTheBox) {
     about.DestroyWindow();
     std::thread user([] {
         HWND box = nullptr;
-        teststore::WaitFor([&] { return (box = FindWindowA(WC_DIALOG, "About Tarvo")) && IsWindowVisible(box); });
+        teststore::WaitFor([&] { return (box = FindWindowW(WC_DIALOG, L"About Tarvo")) && IsWindowVisible(box); });
         for (int target : {IDC_HOME_PAGE, IDOK}) {
             Sleep(300);
             MoveMouse(Centre(GetDlgItem(box, target)));

@@ -2,6 +2,7 @@
 // row without a key combination, running scripts, the engine around the edit dialog, and
 // a store of another version that no command may touch.
 #include "editor_window.h"
+#include "text.h"
 
 #include <functional>
 #include <thread>
@@ -180,6 +181,84 @@ TEST_F(EditorWindow, ARejectedStoreIsNeverChangedByACommand) {
     }
     EXPECT_EQ(window->List().GetItemCount(), 1);
     EXPECT_EQ(teststore::Snapshot(), before);
+    window->DestroyWindow();
+}
+
+}  // namespace
+
+namespace {
+
+// A row's stored values, type and bytes each.
+std::string StoredBytes(int item) {
+    std::string all;
+    for (const char* name : {store::kShortcut, store::kDisabled, store::kAction, store::kDescription, store::kScript, store::kType})
+        all += teststore::ReadRaw(ItemPath(item), name) + "|";
+    return all;
+}
+
+// Text that another tool wrote, in any script and with a lone surrogate (which only a
+// byte-exact round trip keeps), shows intact; ticking, editing and deleting other rows
+// leave its stored bytes as they were, though the delete moves it into another key.
+TEST_F(EditorWindow, TextOfAnyScriptShowsIntactAndSurvivesChangesToOtherRows) {
+    const std::string text = teststore::kWorldText, action = "C:\\" + text + "\\a.exe", script = "echo " + text;
+    for (int item = 0; item < 3; ++item)
+        teststore::WriteItem(item, "F" + std::to_string(item + 1), item == 1 ? "calc.exe" : action,
+                             item == 1 ? ScriptNone : ScriptBatch, item == 1 ? "" : script);
+    teststore::SetString(ItemPath(0), store::kDescription, text);
+    const wchar_t lone[] = {L'x', 0xD800, L'y', 0};
+    teststore::SetRaw(ItemPath(2), store::kDescription, REG_SZ, lone, sizeof lone);
+    const std::string before[] = {StoredBytes(0), StoredBytes(2)};
+    auto window = Open();
+    CListCtrl& list = window->List();
+    std::string shown;
+    for (int column = 1; column < 4; ++column) shown += std::string(list.GetItemText(0, column)) + "|";
+    EXPECT_EQ(shown + list.GetItemText(2, 2).GetString(), action + "|" + text + "|" + script + "|x\xED\xA0\x80y");
+
+    list.SetCheck(1, FALSE);
+    EXPECT_TRUE(window->SaveItem(1, "F9", "notepad.exe", "edited", "", ScriptNone, true));
+    EXPECT_EQ(StoredBytes(0) + StoredBytes(2), before[0] + before[1]) << "ticked and edited row 1";
+    Select(list, {1});
+    EXPECT_EQ(Reported(*window, ID_DELETE_ITEM, IDYES), "Vintrel: Are you sure you want to delete the items?");
+    EXPECT_EQ(StoredBytes(0) + StoredBytes(1), before[0] + before[1]) << "deleted row 1";
+    window->DestroyWindow();
+}
+
+// Characters typed as an input method sends them and pasted from the clipboard reach the
+// store as they were, characters outside the BMP included: in the script dialog's boxes
+// and in the shortcut dialog's action combo box.
+TEST_F(EditorWindow, TypedAndPastedTextOfAnyScriptIsStoredIntact) {
+    teststore::WriteItem(0, "CTRL + A", "-", ScriptBatch, "rem");
+    teststore::WriteItem(1, "CTRL + B", "calc.exe");
+    auto window = Open();
+    const std::string text = teststore::kWorldText, both = text + " " + text;
+    const std::wstring wide = Wide(both);
+    const std::string stored = "1:" + std::string(reinterpret_cast<const char*>(wide.c_str()), (wide.size() + 1) * 2);
+    const std::vector<std::vector<std::pair<int, const char*>>> rows = {
+        {{IDC_ACTION, store::kAction}, {IDC_DESCRIPTION, store::kDescription}, {IDC_SCRIPT, store::kScript}},
+        {{IDC_ACTION, store::kAction}, {IDC_DESCRIPTION, store::kDescription}}};
+    for (int row = 0; row < 2; ++row) {
+        Select(window->List(), {row});
+        std::string seen;
+        WithEditDialog(*window, ID_EDIT_ITEM, [&](HWND dialog) {
+            for (int i = 0; i < 100 && GetForegroundWindow() != dialog; ++i, Sleep(20)) SetForegroundWindow(dialog);
+            for (const auto& [id, name] : rows[row]) {
+                HWND box = GetDlgItem(dialog, id);
+                SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);  // selects the text
+                teststore::TypeText(text + " ");
+                teststore::SetClipboardText(text);
+                teststore::Send("+c+V-V-c");
+                teststore::WaitFor([&] { return WindowText(box) == both; });
+                seen += WindowText(box) + "|";
+            }
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        });
+        std::string expected;
+        for (const auto& [id, name] : rows[row]) {
+            expected += both + "|";
+            EXPECT_EQ(teststore::ReadRaw(ItemPath(row), name), stored) << row << " " << name;
+        }
+        EXPECT_EQ(seen, expected) << row;
+    }
     window->DestroyWindow();
 }
 

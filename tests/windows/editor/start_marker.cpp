@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 int main() {
-    const char* commandLine = GetCommandLineA();
-    return SHSetValueA(HKEY_CURRENT_USER, "Software\\TarvoTest", "Started", REG_SZ, commandLine, lstrlenA(commandLine) + 1);
+    const wchar_t* commandLine = GetCommandLineW();
+    return SHSetValueW(HKEY_CURRENT_USER, L"Software\\TarvoTest", L"Started", REG_SZ, commandLine,
+                       (lstrlenW(commandLine) + 1) * sizeof(wchar_t));
 }

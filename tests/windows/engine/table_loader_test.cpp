@@ -11,28 +11,36 @@
 #include "core/shortcut_store.h"
 #include "engine.h"
 #include "test_store.h"
+#include "text.h"
 
 namespace {
 
 using teststore::ItemPath;
 
-// Text stored without a terminator, below the limit and at it. The next byte of each buffer
-// is not zero: the registry adds the terminator itself when it is. Items are read from at
-// most 200 keys.
+// Text stored without a terminator, below the limit and at it (in UTF-16 units, here
+// characters outside the BMP too). The next unit of each buffer is not zero: the registry
+// adds the terminator itself when it is. Items are read from at most 200 keys.
 TEST(TableLoader, UnterminatedTextAndTheItemLimit) {
     teststore::CreateRoot();
-    const std::string shortcut = "CTRL + GH", action = "notepadX", script(store::kItemStringLimit + 1, 's');
+    const std::string cyrillicCjkEmoji = "\xD0\x9F\xD1\x80\xE6\x96\x87\xF0\x9F\x98\x80";  // "Пр", "文", U+1F600
+    const std::wstring shortcut = L"CTRL + GH", action = Wide("C:\\" + cyrillicCjkEmoji + "\\a.exe") + L"X";
+    // Five units of text end exactly at the limit; one more unit follows.
+    const std::wstring script = std::wstring(store::kItemStringLimit - 5, L's') + Wide(cyrillicCjkEmoji) + L"s";
     teststore::WriteItem(0, "", "", 1);
-    teststore::SetRaw(ItemPath(0), store::kShortcut, REG_SZ, shortcut.data(), 8);
-    teststore::SetRaw(ItemPath(0), store::kAction, REG_SZ, action.data(), 7);
-    teststore::SetRaw(ItemPath(0), store::kScript, REG_SZ, script.data(), store::kItemStringLimit);
-    for (const auto& [name, size] : {std::pair{store::kShortcut, 8u}, {store::kAction, 7u}, {store::kScript, store::kItemStringLimit}})
-        EXPECT_EQ(teststore::ValueSize(ItemPath(0), name), size) << name << " is stored without a terminator";
+    const DWORD sizes[] = {8 * 2, static_cast<DWORD>(action.size() - 1) * 2, store::kItemStringLimit * 2};
+    teststore::SetRaw(ItemPath(0), store::kShortcut, REG_SZ, shortcut.data(), sizes[0]);
+    teststore::SetRaw(ItemPath(0), store::kAction, REG_SZ, action.data(), sizes[1]);
+    teststore::SetRaw(ItemPath(0), store::kScript, REG_SZ, script.data(), sizes[2]);
+    EXPECT_EQ(teststore::ValueSize(ItemPath(0), store::kScript), sizes[2]) << "stored without a terminator";
     ASSERT_EQ(LoadShortcutTable(), 1);
     ShortcutTablePublisher::Snapshot table = AcquireShortcutTable();
     EXPECT_EQ(table->Combination(0).virtualKey, 'G');
-    EXPECT_STREQ(table->Action(0), "notepad");
-    EXPECT_EQ(table->Script(0), script.substr(0, store::kItemStringLimit));
+    EXPECT_EQ(std::string(table->Action(0)), "C:\\" + cyrillicCjkEmoji + "\\a.exe");
+    EXPECT_EQ(table->Script(0), std::string(store::kItemStringLimit - 5, 's') + cyrillicCjkEmoji);
+    // One unit more than the limit: the value reads as absent, as a too long one always did.
+    teststore::SetRaw(ItemPath(0), store::kScript, REG_SZ, script.data(), (store::kItemStringLimit + 1) * 2);
+    ASSERT_EQ(LoadShortcutTable(), 1);
+    EXPECT_STREQ(AcquireShortcutTable()->Script(0), "");
     for (int i = 1; i < 205; ++i) teststore::WriteItem(i, "CTRL + L", "item" + std::to_string(i));
     EXPECT_EQ(LoadShortcutTable(), 200);
     EXPECT_STREQ(AcquireShortcutTable()->Action(199), "item199");

@@ -82,7 +82,7 @@ TEST(AfxMessageBox, CaptionIsTheExecutableNameAndTheIconTheExclamationMark) {
     EXPECT_EQ(AfxMessageBox("Something to know."), IDOK);
     ASSERT_TRUE(watcher.Finish());
     EXPECT_EQ(watcher.Seen().caption, "framework_tests");
-    EXPECT_EQ(watcher.Seen().icon, LoadIconA(nullptr, IDI_EXCLAMATION));
+    EXPECT_EQ(watcher.Seen().icon, LoadIconW(nullptr, IDI_EXCLAMATION));
 }
 
 TEST(CommandLine, FlagsAreSetApartAndTheFirstOtherParameterIsTheFileName) {

@@ -22,7 +22,7 @@ constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\R
 constexpr const char* kFiles[] = {"vintrel.exe", "lindle.dll", "Tarvo.chm", "uninstall.exe"};
 constexpr DWORD kWait = 30000;
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 std::string Folder(int csidl) {
     char path[MAX_PATH] = "";
     SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
@@ -65,6 +65,8 @@ BOOL CALLBACK MatchControl(HWND child, LPARAM data) {
     auto* search = reinterpret_cast<std::pair<std::string, HWND>*>(data);
     return testwatch::WindowText(child) == search->first ? (search->second = child, FALSE) : TRUE;
 }
+void ExpectEngineAndHelp(const std::string& folder, const char* targetName);
+
 HWND FindControl(HWND parent, const char* text) {
     std::pair<std::string, HWND> search{text, nullptr};
     EnumChildWindows(parent, MatchControl, reinterpret_cast<LPARAM>(&search));
@@ -94,9 +96,22 @@ TEST(Installer, ASilentInstallSetsUpAWorkingEditorAndItsHelp) {
     for (const auto& [name, value] : entry) EXPECT_EQ(ReadString(kUninstallKey, name, HKEY_LOCAL_MACHINE), value);
     EXPECT_GT(ReadDword(kUninstallKey, "EstimatedSize", HKEY_LOCAL_MACHINE), 100u);  // in KB
 
-    // The installed editor runs the engine on the user's shortcut, and F1 in its window asks
-    // the viewer (here a stand-in that logs the calls) for the main window's topic.
-    Target target("tarvo-installed", "a");
+    ExpectEngineAndHelp(folder, "tarvo-installed");
+}
+
+// An installation into a folder whose name no one code page holds works the same.
+TEST(Installer, AFolderNamedInAnyScriptWorksTheSame) {
+    const std::string folder = std::string("C:\\") + kWorldText + "\\Tarvo\\";
+    ASSERT_EQ(Install(" /D=" + folder.substr(0, folder.size() - 1)), 0u);
+    EXPECT_EQ(ReadString(store::kRootPath, store::kInstallationPath, HKEY_LOCAL_MACHINE), folder);
+    for (const char* file : kFiles) EXPECT_TRUE(Exists(folder + file)) << file;
+    ExpectEngineAndHelp(folder, "tarvo-world");
+}
+
+// The installed editor runs the engine on the user's shortcut, and F1 in its window asks
+// the viewer (here a stand-in that logs the calls) for the main window's topic.
+void ExpectEngineAndHelp(const std::string& folder, const char* targetName) {
+    Target target(targetName, "a");
     WriteItem(0, "CTRL + F", target.Slashed("a.exe"));
     SetString(kHtmlHelpServerKey, "", TestDir() + "help_recorder.dll", HKEY_CLASSES_ROOT);
     const std::string helpLog = target.path + "help.log";

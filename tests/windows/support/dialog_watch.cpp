@@ -1,9 +1,11 @@
 #include "dialog_watch.h"
 
+#include "text.h"
+
 namespace testwatch {
 
 HWND FindDialog(HWND ignore) {
-    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, WC_DIALOG, nullptr));) {
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, WC_DIALOG, nullptr));) {
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
         if (process == GetCurrentProcessId() && window != ignore && IsWindowVisible(window)) return window;
@@ -18,9 +20,8 @@ HWND WaitForDialog(HWND ignore) {
 }
 
 std::string WindowText(HWND window) {
-    char text[4096] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    wchar_t text[4096] = L"";
+    return Narrow(text, static_cast<size_t>(GetWindowTextW(window, text, 4096)));
 }
 
 void ClickAt(POINT point) {

@@ -9,6 +9,10 @@
 
 namespace teststore {
 
+// Text outside any one code page, in UTF-8: Cyrillic, CJK and a character outside the BMP.
+constexpr const char* kWorldText = "\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1\x8B "  // Программы
+                                   "\xE6\x96\x87\xE6\xA1\xA3 \xF0\x9F\x98\x80";                               // 文档 😀
+
 std::string ItemPath(int index);
 
 // Removes HKCU\Software\Vellora\Tarvo with everything below it.
@@ -32,6 +36,8 @@ bool KeyExists(const std::string& path, HKEY root = HKEY_CURRENT_USER);
 DWORD ValueType(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 DWORD ValueSize(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 std::string ReadString(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
+// The value's type and data bytes as stored, or "" when it is missing.
+std::string ReadRaw(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 DWORD ReadDword(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 
 // Every key and value below path (the store's root by default) as text, to compare whole
@@ -51,6 +57,10 @@ struct SentKey {
     bool extended;
 };
 SentKey KeyFor(char x);
+// Types UTF-8 text as characters (KEYEVENTF_UNICODE), unit by unit as an input method does.
+void TypeText(const std::string& text);
+// Puts UTF-8 text on the clipboard as CF_UNICODETEXT.
+void SetClipboardText(const std::string& text);
 // Starts a program; returns its process handle.
 HANDLE Launch(std::string command);
 // Waits up to 20 seconds for done() to hold; returns whether it did.
