@@ -123,7 +123,8 @@ BOOL CPreferencesDlg::OnHelpInfo(HELPINFO* info) {
     if (info->iCtrlId >= 2) {
         CString text;
         if (!text.LoadString(static_cast<UINT>(info->iCtrlId)) || text.IsEmpty()) return TRUE;
-        HH_POPUP popup = {sizeof popup, nullptr, 0, text, info->MousePos, COLORREF(-1), COLORREF(-1), {-1, -1, -1, -1}, nullptr};
+        const std::wstring wide = Wide(text);
+        HH_POPUP popup = {sizeof popup, nullptr, 0, wide.c_str(), info->MousePos, COLORREF(-1), COLORREF(-1), {-1, -1, -1, -1}, nullptr};
         CallHtmlHelp(static_cast<HWND>(info->hItemHandle), nullptr, HH_DISPLAY_TEXT_POPUP_COMMAND, reinterpret_cast<DWORD_PTR>(&popup));
         return TRUE;
     }
