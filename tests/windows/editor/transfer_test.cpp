@@ -105,15 +105,17 @@ const std::string kFile = "C:\\tarvo list.txt";
 TEST(Transfer, ExportThenImportIntoAnEmptyStoreGivesTheSameStore) {
     FillRichStore();
     const std::wstring before = WideSnapshot();
-    ASSERT_EQ(Vintrel("export \"" + kFile + "\""), 0u);
+    const std::string named = "C:\\tarvo ☃ Grüße.txt";  // any file name arrives whole
+    ASSERT_EQ(Vintrel("export \"" + named + "\""), 0u);
     EXPECT_EQ(WideSnapshot(), before) << "export changed the store";
+    ASSERT_TRUE(CopyFileW(L"C:\\tarvo \u2603 Gr\u00FC\u00DFe.txt", L"C:\\tarvo list.txt", FALSE));
     const std::string file = teststore::ReadFile(kFile);
     EXPECT_NE(file.find("Description = \"Grüße, ☃ and 😀 \\\\ \\\"quoted\\\"\""), std::string::npos) << file;
     EXPECT_NE(file.find("Script = \"@echo off\\r\\necho one\\r\\n\\techo two\\r\\n\""), std::string::npos) << file;
 
     teststore::Clear();
     ReloadCounter reloads;
-    ASSERT_EQ(Vintrel("import \"" + kFile + "\""), 0u);
+    ASSERT_EQ(Vintrel("import \"" + named + "\""), 0u);
     EXPECT_EQ(WideSnapshot(), before);
     EXPECT_EQ(reloads.Seen(), 1);
 
