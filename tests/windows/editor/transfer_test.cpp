@@ -17,34 +17,6 @@ namespace {
 
 using teststore::WaitFor;
 
-// Every key and value below the store's root, names and data byte for byte.
-std::wstring WideSnapshot(const std::wstring& path = L"Software\\Vellora\\Tarvo") {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return L"";
-    std::wstring text = L"[" + path + L"]\n";
-    wchar_t name[256];
-    std::wstring data(40000, L'\0');
-    for (DWORD i = 0;; ++i) {
-        DWORD nameSize = 256, type = 0, size = static_cast<DWORD>(data.size() * 2);
-        if (RegEnumValueW(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size) != ERROR_SUCCESS) break;
-        text += std::wstring(name, nameSize) + L" " + std::to_wstring(type) + L" " + std::to_wstring(size) + L" " +
-                data.substr(0, (size + 1) / 2) + L"\n";
-    }
-    for (DWORD i = 0;; ++i) {
-        DWORD nameSize = 256;
-        if (RegEnumKeyExW(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        text += WideSnapshot(path + L"\\" + std::wstring(name, nameSize));
-    }
-    RegCloseKey(key);
-    return text;
-}
-
-void SetText(int item, const wchar_t* name, const std::wstring& text) {
-    const std::string path = teststore::ItemPath(item);
-    RegSetKeyValueW(HKEY_CURRENT_USER, std::wstring(path.begin(), path.end()).c_str(), name, REG_SZ, text.c_str(),
-                    static_cast<DWORD>((text.size() + 1) * 2));
-}
-
 // A store with a value of every kind: settings, special folders as codes, a disabled row,
 // scripts of each type with line breaks, quotes, backslashes, characters beyond ASCII,
 // a lone surrogate and an old script left in a plain shortcut.
@@ -57,12 +29,13 @@ void FillRichStore() {
     teststore::WriteItem(0, "LCTRL + F", "", 0, "", false);
     teststore::SetDword(teststore::ItemPath(0), store::kAction, 2);
     teststore::WriteItem(1, "none", "C:\\Program Files\\a \"b\".exe", 0, "", true);
-    SetText(1, L"Description", L"Grüße, ☃ and 😀 \\ \"quoted\"");
-    SetText(1, L"Script", L"left over");
+    teststore::SetString(teststore::ItemPath(1), store::kDescription, "Grüße, ☃ and 😀 \\ \"quoted\"");
+    teststore::SetString(teststore::ItemPath(1), store::kScript, "left over");
     teststore::WriteItem(2, "ALT + EX 5F", "run", 1, "@echo off\r\necho one\r\n\techo two\r\n");
     teststore::WriteItem(3, "RSHIFT + F12", "vb", 2, "MsgBox \"x\"\n");
     teststore::WriteItem(4, "CTRL + 0FA", "js", 3, "");
-    SetText(4, L"Script", std::wstring(L"lone \xD800 and nul ") + L'\0' + L" end\x1F");
+    const wchar_t odd[] = L"lone \xD800 and nul \0 end\x1F";  // stored with its terminator
+    teststore::SetRaw(teststore::ItemPath(4), store::kScript, REG_SZ, odd, sizeof odd);
 }
 
 void WriteText(const std::string& path, const std::string& text) {
@@ -104,10 +77,10 @@ const std::string kFile = "C:\\tarvo list.txt";
 
 TEST(Transfer, ExportThenImportIntoAnEmptyStoreGivesTheSameStore) {
     FillRichStore();
-    const std::wstring before = WideSnapshot();
+    const std::string before = teststore::Snapshot();
     const std::string named = "C:\\tarvo ☃ Grüße.txt";  // any file name arrives whole
     ASSERT_EQ(Vintrel("export \"" + named + "\""), 0u);
-    EXPECT_EQ(WideSnapshot(), before) << "export changed the store";
+    EXPECT_EQ(teststore::Snapshot(), before) << "export changed the store";
     ASSERT_TRUE(CopyFileW(L"C:\\tarvo \u2603 Gr\u00FC\u00DFe.txt", L"C:\\tarvo list.txt", FALSE));
     const std::string file = teststore::ReadFile(kFile);
     EXPECT_NE(file.find("Description = \"Grüße, ☃ and 😀 \\\\ \\\"quoted\\\"\""), std::string::npos) << file;
@@ -116,14 +89,14 @@ TEST(Transfer, ExportThenImportIntoAnEmptyStoreGivesTheSameStore) {
     teststore::Clear();
     ReloadCounter reloads;
     ASSERT_EQ(Vintrel("import \"" + named + "\""), 0u);
-    EXPECT_EQ(WideSnapshot(), before);
+    EXPECT_EQ(teststore::Snapshot(), before);
     EXPECT_EQ(reloads.Seen(), 1);
 
     // Importing again replaces the list: a longer one leaves no rows behind.
     teststore::WriteItem(5, "F2", "extra");
     teststore::WriteItem(7, "F3", "above a gap");
     ASSERT_EQ(Vintrel("import \"" + kFile + "\""), 0u);
-    EXPECT_EQ(WideSnapshot(), before);
+    EXPECT_EQ(teststore::Snapshot(), before);
 }
 
 // Nothing changes and the exit code says why; no engine is told to reload.
@@ -151,11 +124,11 @@ TEST(Transfer, BadFilesAndRefusedStoresChangeNothing) {
         const std::string damaged = "C:\\damaged.txt";
         DeleteFileA(damaged.c_str());
         if (!c.contents.empty()) WriteText(damaged, c.contents);
-        const std::wstring before = WideSnapshot();
+        const std::string before = teststore::Snapshot();
         ReloadCounter reloads;
         const std::string arguments = std::string(c.arguments) + (c.contents.empty() ? "" : " " + damaged);
         EXPECT_EQ(Vintrel(arguments), c.code) << c.what;
-        EXPECT_EQ(WideSnapshot(), before) << c.what;
+        EXPECT_EQ(teststore::Snapshot(), before) << c.what;
         EXPECT_EQ(reloads.Seen(), 0) << c.what;
     }
 }
@@ -236,14 +209,14 @@ TEST_F(TransferWindow, ImportReplacesOrAddsAndTheListFollows) {
     std::string full = "[Tarvo shortcut list]\n";
     for (int i = 0; i < 200; ++i) full += "[Shortcut]\nShortcut = \"F1\"\nAction = \"x\"\n";
     WriteText("C:\\full.txt", full + "[End]\n");
-    const std::wstring before = WideSnapshot();
+    const std::string before = teststore::Snapshot();
     Command(*window, IDM_IMPORT, [&] {
         PickFile("C:\\full.txt");
         Answer(nullptr, IDNO);
         done = Answer(nullptr, IDOK);
     });
     EXPECT_EQ(done, "Nothing was imported from C:\\full.txt: the list would hold more than 200 shortcuts.");
-    EXPECT_EQ(WideSnapshot(), before);
+    EXPECT_EQ(teststore::Snapshot(), before);
     EXPECT_EQ(window->List().GetItemCount(), 5);
     window->DestroyWindow();
 }
