@@ -16,6 +16,8 @@ public:
     operator HFONT() const { return m_hObject; }
 
     BOOL CreateFontIndirect(const LOGFONTW* font) { DeleteObject(); return (m_hObject = ::CreateFontIndirectW(font)) != nullptr; }
+    // Takes ownership of font, releasing the one held before.
+    BOOL Attach(HFONT font) { DeleteObject(); return (m_hObject = font) != nullptr; }
     int GetLogFont(LOGFONTW* font) const { return ::GetObjectW(m_hObject, sizeof *font, font); }
     BOOL DeleteObject();
 };

@@ -35,7 +35,7 @@ BOOL CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, RECT borders
     return TRUE;
 }
 
-BOOL CToolBar::LoadToolBar(UINT id) {
+BOOL CToolBar::LoadToolBar(UINT id, UINT bitmapId, int imageSize) {
     HINSTANCE instance = AfxGetResourceHandle();
     HRSRC found = ::FindResourceW(instance, MAKEINTRESOURCEW(id), RT_TOOLBAR);
     HGLOBAL loaded = found ? ::LoadResource(instance, found) : nullptr;
@@ -43,10 +43,12 @@ BOOL CToolBar::LoadToolBar(UINT id) {
     const DWORD size = found ? ::SizeofResource(instance, found) : 0;
     if (!data || size < 8 || data->version != 1 || size < 8u + 2u * data->count) return FALSE;
 
-    if (!images_.Attach(ImageList_LoadImageW(instance, MAKEINTRESOURCEW(id), data->width, 0, kTransparent, IMAGE_BITMAP,
+    const int width = imageSize > 0 ? imageSize : data->width;
+    const int height = imageSize > 0 ? imageSize : data->height;
+    if (!images_.Attach(ImageList_LoadImageW(instance, MAKEINTRESOURCEW(bitmapId), width, 0, kTransparent, IMAGE_BITMAP,
                                              LR_CREATEDIBSECTION)))
         return FALSE;
-    SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(data->width, data->height));
+    SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(width, height));
     SendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.m_hImageList));
 
     std::vector<TBBUTTON> buttons(data->count);

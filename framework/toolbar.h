@@ -31,7 +31,10 @@ public:
     // ctrlStyle: TBSTYLE_ flags; style: WS_ flags and CBRS_ flags; borders in pixels inside the bar.
     BOOL CreateEx(CWnd* parent, DWORD ctrlStyle = TBSTYLE_FLAT, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP,
                   RECT borders = RECT{0, 0, 0, 0}, UINT id = AFX_IDW_TOOLBAR);
-    BOOL LoadToolBar(UINT id);
+    BOOL LoadToolBar(UINT id) { return LoadToolBar(id, id, 0); }
+    // The buttons of tool-bar resource id with their images from bitmapId, each imageSize
+    // pixels square (0: the size the tool-bar resource gives), for screens of other DPIs.
+    BOOL LoadToolBar(UINT id, UINT bitmapId, int imageSize);
     // The height the bar takes at the top of its parent.
     int CalcHeight() const;
 

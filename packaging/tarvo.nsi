@@ -1,7 +1,8 @@
-; The Tarvo installer: vintrel.exe, lindle.dll and Tarvo.chm, the installation values the
-; programs read, the Start-menu entry, the start at log-on and the uninstaller.
+; The Tarvo installer: vintrel.exe, lindle.dll and Tarvo.chm (on 64-bit Windows also
+; lindle64.dll and its host lindle64host.exe), the installation values the programs read,
+; the Start-menu entry, the start at log-on and the uninstaller.
 ;
-;   makensis -DVERSION=2.0.4 -DBIN_DIR=<folder of the three files> -DOUT_FILE=<setup.exe>
+;   makensis -DVERSION=2.0.4 -DBIN_DIR=<folder of the files> -DOUT_FILE=<setup.exe>
 ;            tarvo.nsi
 ;
 ; Command line of the result: /S silent, /D=<folder> (last, unquoted), /NOTOOLBAR (the
@@ -18,6 +19,7 @@ ManifestDPIAware true
 !include FileFunc.nsh
 !include Sections.nsh
 !include nsDialogs.nsh
+!include x64.nsh
 
 !ifndef VERSION | BIN_DIR | OUT_FILE
   !error "Define VERSION, BIN_DIR and OUT_FILE"
@@ -60,6 +62,8 @@ VIAddVersionKey /LANG=1033 "OriginalFilename" "${PRODUCT}-${VERSION}-setup.exe"
 !define MUI_HEADERIMAGE_BITMAP "${__FILEDIR__}\header.bmp"
 !define MUI_HEADERIMAGE_UNBITMAP "${__FILEDIR__}\header.bmp"
 !define MUI_COMPONENTSPAGE_NODESC
+!define MUI_CUSTOMFUNCTION_GUIINIT PicturesForDpi
+!define MUI_CUSTOMFUNCTION_UNGUIINIT un.PicturesForDpi
 
 !define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION}, the system-wide hotkey launcher, on this computer.$\r$\n$\r$\nIf ${PRODUCT} is running, Setup ends it before replacing its files. Your shortcuts and settings are kept.$\r$\n$\r$\nClick Next to continue."
 !insertmacro MUI_PAGE_WELCOME
@@ -199,6 +203,16 @@ Section "-${PRODUCT}" SecProgram
   File "${BIN_DIR}\vintrel.exe"
   File "${BIN_DIR}\lindle.dll"
   File "${BIN_DIR}\Tarvo.chm"
+  ; The 64-bit engine for 64-bit programs, on 64-bit Windows only. A file in use (the library
+  ; stays mapped into the 64-bit programs its hooks reached) is replaced at the next restart.
+  ${If} ${RunningX64}
+    File "/oname=$INSTDIR\lindle64.dll.new" "${BIN_DIR}\lindle64.dll"
+    Delete "$INSTDIR\lindle64.dll"
+    Rename /REBOOTOK "$INSTDIR\lindle64.dll.new" "$INSTDIR\lindle64.dll"
+    File "/oname=$INSTDIR\lindle64host.exe.new" "${BIN_DIR}\lindle64host.exe"
+    Delete "$INSTDIR\lindle64host.exe"
+    Rename /REBOOTOK "$INSTDIR\lindle64host.exe.new" "$INSTDIR\lindle64host.exe"
+  ${EndIf}
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   ; Machine-wide: the programs append file names straight to the path.
@@ -254,6 +268,33 @@ Section "-Settings"
     DeleteRegValue HKLM "${STORE_KEY}" "No toolbar"
   ${EndIf}
 SectionEnd
+
+; The pictures are drawn for 100, 150 and 200 %. Setup is DPI-aware, so its pages fit
+; their pictures to controls measured at the screen's DPI: the drawing nearest to that
+; DPI replaces the 100 % one before the pages load it, so that it is not enlarged from 100 %.
+!macro PicturesForDpi UN
+Function ${UN}PicturesForDpi
+  System::Call 'user32::GetDC(p 0) p .r1'
+  System::Call 'gdi32::GetDeviceCaps(p r1, i 90) i .r0'  ; LOGPIXELSY
+  System::Call 'user32::ReleaseDC(p 0, p r1)'
+  ${If} $0 >= 168
+    File "/oname=$PLUGINSDIR\modern-header.bmp" "${__FILEDIR__}\header200.bmp"
+    !if "${UN}" == ""
+      File "/oname=$PLUGINSDIR\modern-wizard.bmp" "${__FILEDIR__}\welcome200.bmp"
+    !endif
+  ${ElseIf} $0 >= 120
+    File "/oname=$PLUGINSDIR\modern-header.bmp" "${__FILEDIR__}\header150.bmp"
+    !if "${UN}" == ""
+      File "/oname=$PLUGINSDIR\modern-wizard.bmp" "${__FILEDIR__}\welcome150.bmp"
+    !endif
+  ${Else}
+    Return
+  ${EndIf}
+  SetBrandingImage /IMGID=1046 /RESIZETOFIT "$PLUGINSDIR\modern-header.bmp"
+FunctionEnd
+!macroend
+!insertmacro PicturesForDpi ""
+!insertmacro PicturesForDpi "un."
 
 Function .onInit
   ; An upgrade keeps the folder and the layout of the installation it replaces.
@@ -330,6 +371,11 @@ Section "Uninstall"
     Push "$INSTDIR\$R2"
     Call un.RemoveFile
   ${Next}
+  ; The 64-bit engine's files; one in use goes at the next restart.
+  Delete "$INSTDIR\lindle64.dll.new"
+  Delete /REBOOTOK "$INSTDIR\lindle64.dll"
+  Delete "$INSTDIR\lindle64host.exe.new"
+  Delete /REBOOTOK "$INSTDIR\lindle64host.exe"
   ; Files renamed aside go at restart, and the folder with them.
   RMDir /REBOOTOK "$INSTDIR"
 

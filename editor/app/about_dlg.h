@@ -22,6 +22,13 @@ public:
 protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
+
+private:
+    // The template's banner is the one drawn for 96 DPI; the picture gets the drawing that
+    // fits its size in pixels at the box's DPI.
+    void ShowBannerForDpi();
+
+    HBITMAP banner = nullptr;
 };
 
 // The file version of path (of the running program when null) from its version

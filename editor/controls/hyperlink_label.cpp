@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "dpi.h"
 #include "text.h"
 
 namespace {
@@ -101,6 +102,7 @@ BEGIN_MESSAGE_MAP(CHyperlinkLabel, CStatic)
     ON_COMMAND(ID_LINK_OPEN, OnOpen)
     ON_WM_CTLCOLOR_REFLECT()
     ON_WM_DESTROY()
+    ON_MESSAGE(kDpiChangedAfterParent, OnDpiChangedAfterParent)
 END_MESSAGE_MAP()
 
 CHyperlinkLabel::CHyperlinkLabel() : handCursor(::LoadCursorW(nullptr, IDC_HAND)) {}
@@ -123,6 +125,20 @@ HBRUSH CHyperlinkLabel::CtlColor(HDC dc, UINT) {
     ::SetTextColor(dc, colours[state]);
     ::SetBkMode(dc, TRANSPARENT);
     return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+}
+
+LRESULT CHyperlinkLabel::OnDpiChangedAfterParent(WPARAM, LPARAM) {
+    HFONT dialogFont = reinterpret_cast<HFONT>(::SendMessageW(::GetParent(m_hWnd), WM_GETFONT, 0, 0));
+    LOGFONTW font = {};
+    if (dialogFont && ::GetObjectW(dialogFont, sizeof font, &font) == sizeof font) {
+        font.lfUnderline = TRUE;
+        if (HFONT underlined = ::CreateFontIndirectW(&font)) {
+            // The control lets go of the old font before it is deleted.
+            SetFont(underlined, TRUE);
+            underlinedFont.Attach(underlined);
+        }
+    }
+    return Default();
 }
 
 BOOL CHyperlinkLabel::OnSetCursor(HWND, UINT, UINT) {

@@ -26,6 +26,9 @@ protected:
     void OnLButtonDown(UINT flags, POINT point);
     void OnContextMenu(HWND window, POINT point);
     void OnDestroy() { Default(); }
+    // On a monitor of another DPI the dialog sets its controls a font made for that DPI:
+    // the underlined copy follows it.
+    LRESULT OnDpiChangedAfterParent(WPARAM wParam, LPARAM lParam);
     void OnOpen();
     void OnCopyShortcut();
     void OnProperties();

@@ -4,6 +4,7 @@
 
 #include "about_dlg.h"
 #include "core/shortcut_store.h"
+#include "dpi.h"
 #include "editor_app.h"
 #include "html_help.h"
 #include "registry_key.h"
@@ -59,11 +60,13 @@ BEGIN_MESSAGE_MAP(CShortcutsDlg, CDialog)
     ON_COMMAND(ID_PREFERENCES, OnPreferences)
     ON_COMMAND(ID_TRAY_PREFERENCES, OnPreferences)
     ON_COMMAND(ID_TRAY_EXIT, OnTrayExit)
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 CShortcutsDlg::CShortcutsDlg(CWnd* parent)
     : CDialog(IDD_SHORTCUTS, parent),
       windowIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_TARVO))),
+      dpi(kBaseDpi),
       maxItems(store::kMaxItems),
       toolbarMode(GetRegistryDword(HKEY_LOCAL_MACHINE, store::kRootPath, store::kNoToolbar) == 0) {}
 
@@ -76,6 +79,8 @@ CShortcutsDlg::~CShortcutsDlg() {
     }
     delete normalImages;
     delete smallImages;
+    if (smallWindowIcon) DestroyIcon(smallWindowIcon);
+    if (bigWindowIcon) DestroyIcon(bigWindowIcon);
 }
 
 void CShortcutsDlg::DoDataExchange(CDataExchange* dx) {
@@ -94,8 +99,8 @@ BOOL CShortcutsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     AddAboutToSystemMenu();
     AddExtrasToSystemMenu();
-    SetIcon(windowIcon, TRUE);
-    SetIcon(windowIcon, FALSE);
+    dpi = WindowDpi(m_hWnd);
+    SetWindowIcons();
     SetWindowText(kMainWindowCaption);
 
     if (toolbarMode) {
@@ -142,14 +147,7 @@ void CShortcutsDlg::AddAboutToSystemMenu() {
 void CShortcutsDlg::CreateImageLists() {
     normalImages = new CImageList;
     smallImages = new CImageList;
-    normalImages->Create(32, 32, ILC_MASK, 0, 4);
-    smallImages->Create(16, 16, ILC_MASK, 0, 4);
-    // Image index = script type: plain shortcut, Batch, VBScript, JScript.
-    for (int icon : {IDI_SHORTCUT, IDI_BATCH, IDI_VBSCRIPT, IDI_JSCRIPT}) {
-        HICON handle = LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(icon));
-        normalImages->Add(handle);
-        smallImages->Add(handle);
-    }
+    FillRowImages(*normalImages, *smallImages, dpi);
 }
 
 void CShortcutsDlg::SetUpListView() {
@@ -159,9 +157,10 @@ void CShortcutsDlg::SetUpListView() {
     listControl.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     RECT list;
     listControl.GetWindowRect(&list);
-    listControl.InsertColumn(0, "Shortcut", LVCFMT_LEFT, 160);
-    listControl.InsertColumn(1, "Action", LVCFMT_LEFT, 160);
-    listControl.InsertColumn(2, "Description", LVCFMT_LEFT, (list.right - list.left) - 324);
+    const int width = ScaleForDpi(160, dpi);
+    listControl.InsertColumn(0, "Shortcut", LVCFMT_LEFT, width);
+    listControl.InsertColumn(1, "Action", LVCFMT_LEFT, width);
+    listControl.InsertColumn(2, "Description", LVCFMT_LEFT, (list.right - list.left) - 2 * width - ScaleForDpi(4, dpi));
     listControl.InsertColumn(3, "Script", LVCFMT_LEFT, 0);
 }
 

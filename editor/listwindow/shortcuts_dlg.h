@@ -13,6 +13,7 @@
 #include "afxwin.h"
 #include "core/shortcut_clash.h"
 #include "core/shortcut_store.h"
+#include "engine_host.h"
 #include "registry_key.h"
 #include "resource.h"
 #include "shortcut_transfer.h"
@@ -57,10 +58,14 @@ public:
     void DeleteSelectedItem();
     void RunSelectedScript();
 
-    // Loads the hook library and installs its hooks; true when InstallMyHook was called.
+    // Loads the hook library and installs its hooks, and on 64-bit Windows starts the host
+    // of the 64-bit library; true when InstallMyHook was called.
     bool StartEngine();
-    // Removes the hooks and unloads the library; false when it was not loaded.
+    // Removes the hooks and unloads the library, and ends the 64-bit host; false when the
+    // library was not loaded.
     bool StopEngine();
+    // On 64-bit Windows, the host of the 64-bit library; says once when it cannot start.
+    void StartEngineHost();
     bool EngineRunning() const { return engineModule != nullptr; }
     // "Tarvo (n items)" while running, "Tarvo (stopped)" otherwise.
     void UpdateTrayTip();
@@ -114,6 +119,9 @@ protected:
     // The list to a file, or a file to the list, picked in the system's file dialog.
     void OnExport();
     void OnImport();
+    // Moved to a monitor of another DPI: the suggested rectangle, and images, icons and
+    // column widths at the new size.
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -128,6 +136,12 @@ private:
     // The icon with the tip "Tarvo", owned by trayOwner.
     void AddOwnTrayIcon();
     void CreateImageLists();
+    // The row icons at 32 and 16 pixels for 96 DPI, scaled for dpi; index = script type.
+    static void FillRowImages(CImageList& normalList, CImageList& smallList, UINT dpi);
+    // The tool-bar control with the images drawn for the window's DPI.
+    bool CreateToolbarControl();
+    // Icon 160 at the sizes of the caption (small) and of Alt+Tab (big) for the window's DPI.
+    void SetWindowIcons();
     void ShowAboutBox();
 
     CListCtrl listControl;
@@ -142,9 +156,16 @@ private:
     CImageList* normalImages = nullptr;
     CImageList* smallImages = nullptr;
     HICON windowIcon = nullptr;
+    HICON smallWindowIcon = nullptr;
+    HICON bigWindowIcon = nullptr;
+    // The DPI the window's pixel sizes were made for.
+    UINT dpi;
     HWND trayOwner = nullptr;
     HMENU trayPopupMenu = nullptr;
     HMODULE engineModule = nullptr;
+    CEngineHost engineHost;
+    // A host that cannot start is reported once per run of the editor.
+    bool hostFailureShown = false;
     int maxItems;
     bool initializing = true;
     bool toolbarMode;

@@ -5,6 +5,7 @@
 
 #include "core/shortcut_store.h"
 #include "core/window_settings.h"
+#include "dpi.h"
 #include "registry_key.h"
 #include "resource.h"
 #include "shortcuts_dlg.h"
@@ -19,13 +20,7 @@ CRegistryKey UserSettings() { return CRegistryKey(store::kRootPath, HKEY_CURRENT
 }  // namespace
 
 bool CShortcutsDlg::CreateDialogToolbar() {
-    if (!toolBar.CreateEx(this, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC,
-                          RECT{0, 0, 0, 0}, AFX_IDW_TOOLBAR))
-        return false;
-    if (!toolBar.LoadToolBar(IDR_TOOLBAR)) {
-        toolBar.DestroyWindow();
-        return false;
-    }
+    if (!CreateToolbarControl()) return false;
 
     RECT start;
     RECT now;
@@ -71,16 +66,19 @@ void CShortcutsDlg::RepositionToolbarAndList() {
 bool CShortcutsDlg::PersistWindowPlacement(bool save, WINDOWPLACEMENT* placement) {
     if (save) {
         GetWindowPlacement(placement);
+        // Sizes are stored for 96 DPI, as every earlier version wrote them; positions are
+        // screen pixels and stay as they are.
+        const RECT normal = RectSizeForDpi(placement->rcNormalPosition, WindowDpi(m_hWnd), kBaseDpi);
         const WindowSettings settings{placement->flags,
                                       placement->showCmd,
                                       static_cast<int32_t>(placement->ptMinPosition.x),
                                       static_cast<int32_t>(placement->ptMinPosition.y),
                                       static_cast<int32_t>(placement->ptMaxPosition.x),
                                       static_cast<int32_t>(placement->ptMaxPosition.y),
-                                      static_cast<int32_t>(placement->rcNormalPosition.left),
-                                      static_cast<int32_t>(placement->rcNormalPosition.top),
-                                      static_cast<int32_t>(placement->rcNormalPosition.right),
-                                      static_cast<int32_t>(placement->rcNormalPosition.bottom)};
+                                      static_cast<int32_t>(normal.left),
+                                      static_cast<int32_t>(normal.top),
+                                      static_cast<int32_t>(normal.right),
+                                      static_cast<int32_t>(normal.bottom)};
         const std::string text = FormatWindowSettings(settings);
         UserSettings().WriteString(store::kWindowSettings, text.c_str());
         return true;
@@ -92,7 +90,8 @@ bool CShortcutsDlg::PersistWindowPlacement(bool save, WINDOWPLACEMENT* placement
     placement->showCmd = settings.showCmd;
     placement->ptMinPosition = POINT{settings.minX, settings.minY};
     placement->ptMaxPosition = POINT{settings.maxX, settings.maxY};
-    placement->rcNormalPosition = RECT{settings.left, settings.top, settings.right, settings.bottom};
+    placement->rcNormalPosition =
+        RectSizeForDpi(RECT{settings.left, settings.top, settings.right, settings.bottom}, kBaseDpi, WindowDpi(m_hWnd));
     return true;
 }
 

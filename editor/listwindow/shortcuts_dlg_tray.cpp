@@ -2,6 +2,7 @@
 // unloading the hook library that is the running engine.
 #include <windows.h>
 
+#include "dpi.h"
 #include "editor_app.h"
 #include "registry_key.h"
 #include "resource.h"
@@ -23,9 +24,9 @@ Function BindExport(HMODULE module, const char* name) {
 }  // namespace
 
 void CShortcutsDlg::AddOwnTrayIcon() {
-    // AddTrayIcon releases the handle it is given, and LoadIcon's is shared by the whole
-    // process (the window's icon among others): hand over a copy of our own.
-    AddTrayIcon(trayOwner, TRAY_ICON_ID, CopyIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_TARVO))),
+    // The shell draws the notification area at the system's DPI: 16 pixels at 96, 20, 24,
+    // 32 above. The icon is our own, for AddTrayIcon releases the handle it is given.
+    AddTrayIcon(trayOwner, TRAY_ICON_ID, LoadIconAtSize(AfxGetResourceHandle(), IDI_TARVO, ScaleForDpi(16, SystemDpi())),
                 kProductName);
 }
 
@@ -42,9 +43,23 @@ bool CShortcutsDlg::StartEngine() {
     }
     // A library without the export still counts as running; there is nothing to undo.
     auto install = BindExport<int (*)()>(engineModule, "InstallMyHook");
-    if (!install) return false;
-    install();
-    return true;
+    if (install) install();
+    StartEngineHost();
+    return install != nullptr;
+}
+
+// The host after lindle.dll's hooks, for Wine: it calls a hook only in processes that can
+// load its library and ends the chain at one that cannot, so there only the hooks
+// installed last (here the 64-bit ones) run; Windows runs both. The price on Windows:
+// 64-bit programs wait for the moment the host takes to start, as Windows hands this
+// thread their calls to lindle.dll's hook meanwhile.
+void CShortcutsDlg::StartEngineHost() {
+    if (!CEngineHost::Needed() || engineHost.Start(InstallationPath()) || hostFailureShown) return;
+    hostFailureShown = true;
+    ::MessageBoxW(m_hWnd,
+                  L"64-bit programs will not get shortcuts: 'lindle64host.exe' could not be started.\n\n"
+                  L"Shortcuts still work in 32-bit programs.",
+                  Wide(kProductName).c_str(), MB_ICONWARNING);
 }
 
 bool CShortcutsDlg::StopEngine() {
@@ -53,6 +68,9 @@ bool CShortcutsDlg::StopEngine() {
     if (remove) remove();
     FreeLibrary(engineModule);
     engineModule = nullptr;
+    // Last: while this thread waits for the host to end, no hook of its own is left for
+    // Windows to hand it calls of 64-bit programs, which would wait too.
+    engineHost.Stop();
     return true;
 }
 

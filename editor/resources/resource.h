@@ -49,6 +49,11 @@
 #define IDR_TRAY_MENU 4
 #define IDR_TOOLBAR 10
 #define IDB_BANNER 150
+// The banner and the tool-bar images drawn for 150 and 200 %.
+#define IDB_BANNER_150 170
+#define IDB_BANNER_200 171
+#define IDB_TOOLBAR_24 172
+#define IDB_TOOLBAR_32 173
 #define IDI_BATCH 154
 #define IDI_VBSCRIPT 155
 #define IDI_JSCRIPT 156

@@ -1,4 +1,5 @@
-# Checks lindle.dll's export names and imported DLLs with objdump -p.
+# Checks a hook library's export names and imported DLLs with objdump -p, and its size
+# against MAX_SIZE bytes.
 execute_process(COMMAND ${OBJDUMP} -p ${BINARY} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${BINARY}")
@@ -31,3 +32,9 @@ foreach(import ${imports})
   endif()
 endforeach()
 message(STATUS "exports: ${names}; imports: ${imports}")
+
+file(SIZE ${BINARY} size)
+if(size GREATER MAX_SIZE)
+  message(FATAL_ERROR "${BINARY} has ${size} bytes, more than ${MAX_SIZE}")
+endif()
+message(STATUS "size: ${size} bytes")

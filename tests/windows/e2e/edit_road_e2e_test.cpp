@@ -35,20 +35,6 @@ HWND WaitForWindow(const char* caption, HWND main) {
     return found;
 }
 
-// A row's state set through the list control of the editor's process, as a click does: the
-// item record has to live in that process.
-void SetRowState(HWND list, int row, UINT state, UINT mask) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(list, &processId);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
-    void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE);
-    LVITEMA item = {0, 0, 0, state, mask};
-    WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-    SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote));
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
-}
-
 TEST(EditRoad, AddCaptureEnableEditAndDeleteThroughTheRealProgram) {
     Target target("tarvo-road", "ab");
     for (const char* file : {"vintrel.exe", "lindle.dll"})

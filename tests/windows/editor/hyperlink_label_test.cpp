@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "about_dlg.h"
+#include "dpi.h"
 #include "hyperlink_label.h"
 
 namespace {
@@ -62,6 +63,33 @@ protected:
 
 // Before its first paint the label ignores the mouse. A click posts exactly one Open; only
 // an Open that succeeds marks a label visited, an empty target fails without a message.
+// On a monitor of another DPI the dialog's font changes size; the link keeps its underline
+// in the new size.
+HFONT dialogFont = nullptr;
+WNDPROC dialogProc = nullptr;
+LRESULT CALLBACK DialogWithFont(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETFONT) return reinterpret_cast<LRESULT>(dialogFont);
+    return CallWindowProcW(dialogProc, window, message, wParam, lParam);
+}
+
+TEST_F(HyperlinkLabel, TheUnderlinedFontFollowsTheDialogsFontToAnotherDpi) {
+    Show();
+    LOGFONTW larger = {};
+    larger.lfHeight = -24;
+    lstrcpyW(larger.lfFaceName, L"Tahoma");
+    dialogFont = CreateFontIndirectW(&larger);
+    dialogProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(about.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DialogWithFont)));
+    SendMessageW(label, kDpiChangedAfterParent, 0, 0);
+    SetWindowLongPtrW(about.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(dialogProc));
+    LOGFONTW now = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)), sizeof now, &now);
+    EXPECT_EQ(now.lfHeight, -24);
+    EXPECT_TRUE(now.lfUnderline);
+    about.DestroyWindow();
+    DeleteObject(dialogFont);
+}
+
 TEST_F(HyperlinkLabel, HoverColoursAndOpen) {
     const POINT centre = Centre(label);
     EXPECT_EQ(SendMessageA(label, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), HTTRANSPARENT);

@@ -1,12 +1,15 @@
-// The message hook's reload on the broadcast, RunScript against the real temporary folder
-// and shell, and which actions open through Explorer.
+// The message hook's reload on the broadcast, the keyboard hook in the process that
+// installed it, RunScript against the real temporary folder and shell, and which actions
+// open through Explorer.
 #include <gtest/gtest.h>
 
 #include <ctime>
 #include <thread>
 
 #include "core/shortcut_store.h"
+#include "core/keystroke_decision.h"
 #include "engine.h"
+#include "hotkey_harness.h"
 #include "launcher.h"
 #include "script_runner.h"
 #include "test_store.h"
@@ -43,6 +46,39 @@ TEST(Hooks, OneBroadcastReloadsOnceForAllWindows) {
     teststore::PumpMessages(300);
     EXPECT_GE(AcquireShortcutTable()->Count(), 3);
     RemoveHooks();
+}
+
+// Windows calls the keyboard hook of the process that installed it for the keystrokes of
+// programs of the other bitness too (Wine never does), with that program's window in
+// front. Such a call must pass on untouched and launch nothing, or a program of either
+// bitness would launch twice; the same keystrokes with this process's window in front
+// fire. The hooks are this thread's only, so that the test program stays out of the target.
+TEST(Hooks, TheInstallingProcessLeavesKeystrokesForOtherProcessesAlone) {
+    e2e::Target target("tarvo-marshalled", "a");
+    teststore::Clear();
+    teststore::CreateRoot();
+    teststore::WriteItem(0, "F", target.Slashed("a.exe"));
+    ASSERT_EQ(LoadShortcutTable(), 1);
+    ASSERT_TRUE(target.Start());
+    HWND own = CreateWindowExA(0, "STATIC", "own", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 50, 200, 100, nullptr,
+                               nullptr, nullptr, nullptr);
+    ASSERT_EQ(InstallHooks(GetModuleHandleA(nullptr), own), 1);
+    using namespace keystroke;
+    const LPARAM press = 1 | (33 << kScanCodeShift), release = press | kPreviousStateBit | kTransitionBit;
+    const struct {
+        HWND front;
+        bool fires;
+    } cases[] = {{target.Window(), false}, {own, true}};
+    for (const auto& [front, fires] : cases) {
+        for (int i = 0; i < 100 && GetForegroundWindow() != front; ++i, Sleep(20)) SetForegroundWindow(front);
+        ASSERT_EQ(GetForegroundWindow(), front);
+        EXPECT_EQ(KeyboardHookProc(HC_ACTION, 'F', press) == -1, fires);
+        EXPECT_EQ(KeyboardHookProc(HC_ACTION, 'F', release) == -1, fires);
+        EXPECT_EQ(target.Launched(fires), fires ? "a" : "");
+    }
+    RemoveHooks();
+    DestroyWindow(own);
+    teststore::Clear();
 }
 
 // Runs started in the same second keep their own files and leave none behind; other types
