@@ -119,6 +119,9 @@ TEST_F(Preferences, OkWritesWhatChangedAndTheEngineFollowsAtOnce) {
     auto window = Open();
     ASSERT_TRUE(PatchImport(GetModuleHandleA("lindle.dll"), "user32.dll", "MessageBeep", reinterpret_cast<void*>(RecordBeep)));
     EXPECT_TRUE(SendMessageA(window->GetDlgItem(AFX_IDW_TOOLBAR), TB_ISBUTTONENABLED, ID_PREFERENCES, 0));
+    RECT moved = {0, 0, 900, 500};  // also on the tool bar made anew for another DPI
+    window->SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&moved));
+    EXPECT_TRUE(SendMessageA(window->GetDlgItem(AFX_IDW_TOOLBAR), TB_ISBUTTONENABLED, ID_PREFERENCES, 0));
     EXPECT_EQ(Fire(), "c");
 
     // Controls clicked in turn (0: the sound list, where entry sound is picked).
