@@ -43,6 +43,10 @@ public:
     bool StoreWritable() const;
     // Fills the list from the store again, as after an import.
     void ReloadList();
+    // Counts the refills: a row index taken before a dialog means nothing after one.
+    unsigned listGeneration = 0;
+    // Tells the user that an edit was dropped since an import replaced the list; true.
+    bool ReportListReplaced();
 
     // Item commands. Each changes the list and the store together and then has the engines
     // reload. Edit, Delete and Run script act on the first selected row.

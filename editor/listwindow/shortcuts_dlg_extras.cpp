@@ -76,12 +76,19 @@ std::vector<ClashCandidate> CShortcutsDlg::OtherRows(int row) {
 }
 
 void CShortcutsDlg::ReloadList() {
+    ++listGeneration;
     initializing = true;
     listControl.DeleteAllItems();
     LoadItems();
     initializing = false;
     UpdateCommandStates(false);
     UpdateTrayTip();
+}
+
+bool CShortcutsDlg::ReportListReplaced() {
+    MessageBox("The shortcuts were replaced by an import while the dialog was open, so your change was not saved.",
+               kMainWindowCaption, MB_ICONEXCLAMATION);
+    return true;
 }
 
 void CShortcutsDlg::ReportTransfer(const TransferReport& report, const std::string& file, bool import) {

@@ -218,6 +218,26 @@ TEST_F(TransferWindow, ImportReplacesOrAddsAndTheListFollows) {
     EXPECT_EQ(done, "Nothing was imported from C:\\full.txt: the list would hold more than 200 shortcuts.");
     EXPECT_EQ(teststore::Snapshot(), before);
     EXPECT_EQ(window->List().GetItemCount(), 5);
+
+    // An import from the command line while a row is being added: the list follows it, and
+    // the new row, whose place may now belong to an imported one, is dropped with a word.
+    teststore::WriteItem(5, "F9", "stale");
+    window->ReloadList();
+    std::string imported, dropped;
+    std::thread driver([&] {
+        HWND dialog = testwatch::WaitForDialog();
+        SetDlgItemTextA(dialog, IDC_ACTION, "new.exe");
+        EXPECT_EQ(Vintrel("import \"" + kFile + "\""), 0u);
+        imported = teststore::Snapshot();
+        WaitFor([&] { return window->List().GetItemCount() == 5; });
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        dropped = Answer(dialog, IDOK);
+    });
+    window->SendMessage(WM_COMMAND, ID_ADD_SHORTCUT, 0);
+    driver.join();
+    EXPECT_EQ(dropped, "The shortcuts were replaced by an import while the dialog was open, so your change was not saved.");
+    EXPECT_EQ(window->List().GetItemCount(), 5);
+    EXPECT_EQ(teststore::Snapshot(), imported);
     window->DestroyWindow();
 }
 
