@@ -11,6 +11,7 @@
 #include "registry_key.h"
 #include "resource.h"
 #include "script_runner.h"
+#include "shortcut_transfer.h"
 #include "shortcuts_dlg.h"
 #include "text.h"
 
@@ -59,6 +60,7 @@ BOOL CEditorApp::InitInstance() {
         StartInstalledCopy();
         return FALSE;
     }
+    if (RunTransferCommand(word.GetString(), commandExitCode)) return FALSE;
     CreateMainWindow();
     return TRUE;
 }
@@ -69,7 +71,8 @@ int CEditorApp::ExitInstance() {
     if (mainDialog && mainDialog->GetSafeHwnd()) mainDialog->DestroyWindow();
     delete mainDialog;
     mainDialog = nullptr;
-    return CWinApp::ExitInstance();
+    const int exitCode = CWinApp::ExitInstance();
+    return commandExitCode >= 0 ? commandExitCode : exitCode;
 }
 
 void CEditorApp::RunModal() {
