@@ -13,11 +13,11 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
 extern "C" {
 
 int InstallMyHook() {
-    if (HooksInstalled()) RemoveHooks();
+    RemoveHooks();
     return InstallHooks(EngineModule(), nullptr);
 }
 
-bool RemoveMyHook() { return HooksInstalled() && RemoveHooks(); }
+bool RemoveMyHook() { return RemoveHooks(); }
 
 int UpdateRegistrySettings() { return LoadShortcutTable(); }
 

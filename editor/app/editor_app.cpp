@@ -11,6 +11,7 @@
 #include "registry_key.h"
 #include "resource.h"
 #include "script_runner.h"
+#include "shortcut_transfer.h"
 #include "shortcuts_dlg.h"
 #include "text.h"
 
@@ -59,6 +60,7 @@ BOOL CEditorApp::InitInstance() {
         StartInstalledCopy();
         return FALSE;
     }
+    if (RunTransferCommand(word.GetString(), commandExitCode)) return FALSE;
     CreateMainWindow();
     return TRUE;
 }
@@ -69,7 +71,8 @@ int CEditorApp::ExitInstance() {
     if (mainDialog && mainDialog->GetSafeHwnd()) mainDialog->DestroyWindow();
     delete mainDialog;
     mainDialog = nullptr;
-    return CWinApp::ExitInstance();
+    const int exitCode = CWinApp::ExitInstance();
+    return commandExitCode >= 0 ? commandExitCode : exitCode;
 }
 
 void CEditorApp::RunModal() {
@@ -102,8 +105,24 @@ void StartInstalledCopy() {
     ShellExecuteW(nullptr, L"open", Wide(program).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+namespace {
+
+// Waits for a script the user runs from the editor, which then reports its result. The
+// windows keep painting and answer messages sent to them meanwhile, but no input or
+// posted command is handled: nothing can start a second command inside this one.
+void WaitPainting(HANDLE process) {
+    // A timeout as well, so that the thread keeps looking at its queue and the system does
+    // not take the windows for hung while input waits there.
+    while (MsgWaitForMultipleObjects(1, &process, FALSE, 200, QS_PAINT | QS_SENDMESSAGE) != WAIT_OBJECT_0) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) DispatchMessageW(&message);
+    }
+}
+
+}  // namespace
+
 void RunScriptAndReport(int scriptType, const char* script) {
-    const int result = RunScript(scriptType, script);
+    const int result = RunScript(scriptType, script, WaitPainting);
     if (result == ScriptNoTempDirectory)
         AfxMessageBox(IDS_NO_TEMP_DIRECTORY, MB_OK);
     else if (result != ScriptRan)

@@ -1,7 +1,8 @@
 // CEditorApp: the editor program. One command word on the command line picks what a run
 // does: none (or any other word) keeps the hidden main window and the tray; "modal" runs
 // the main window visibly until it closes; "quit" closes every running instance; "start"
-// launches the installed copy.
+// launches the installed copy; "export FILE" and "import FILE" save or load the shortcut
+// list without a window and end with the result as the exit code.
 #pragma once
 
 #include <windows.h>
@@ -23,6 +24,8 @@ public:
 
     // Owned; null until the modeless main window is created.
     CShortcutsDlg* mainDialog = nullptr;
+    // The result of a command that ends with its own exit code; -1 for the others.
+    int commandExitCode = -1;
 
 protected:
     void OnHelp();

@@ -57,6 +57,7 @@ CEditShortcutDlg::CEditShortcutDlg(UINT templateId, bool editing, CWnd* parent)
 void CEditShortcutDlg::SetValues(const CString& shortcutText, const CString& action, const CString& description,
                                  const CString& script) {
     this->shortcutText = shortcutText;
+    openedShortcutText = shortcutText;
     this->action = action;
     this->description = description;
     this->script = script;

@@ -12,7 +12,10 @@
 // The dialog validates nothing: an empty action or no script type still ends with IDOK.
 #pragma once
 
+#include <vector>
+
 #include "afxwin.h"
+#include "core/shortcut_clash.h"
 #include "read_only_combo_box.h"
 
 class CEditShortcutDlg : public CDialog {
@@ -26,6 +29,9 @@ public:
     CString GetDescription() const { return description; }
     CString GetScript() const { return script; }
     bool Capturing() const { return capturing; }
+    // The list's other rows: OK asks before it keeps a combination that one of them
+    // (enabled) also fires on, and capturing names such a row as it happens.
+    void SetOtherRows(std::vector<ClashCandidate> rows) { otherRows = std::move(rows); }
 
     // 0 no type chosen, 1 Batch, 2 VBScript, 3 JScript; the type box shows entry scriptType - 1.
     int scriptType = 0;
@@ -44,6 +50,7 @@ protected:
     void OnTypeSelected();
     void OnDestroy();
     BOOL OnHelpInfo(HELPINFO* info);
+    void OnOK() override;
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -61,4 +68,11 @@ private:
     CString lastCapturedText;
     // Not stored anywhere: ticked each time the dialog opens.
     BOOL useLeftRight = TRUE;
+
+    // The clash line under the Shortcut box, for the text in it.
+    void ShowClashNote();
+    // Asks about a clash or a combination others use; false when the user said No.
+    bool ConfirmCombination(const CString& text);
+    std::vector<ClashCandidate> otherRows;
+    CString openedShortcutText;
 };

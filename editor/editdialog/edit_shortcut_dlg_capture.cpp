@@ -20,6 +20,7 @@ void CEditShortcutDlg::OnCapture() {
         shortcutText = "none";
         lastCapturedText.Empty();
         UpdateData(FALSE);
+        ShowClashNote();
         captureButton.SetWindowText("End capture");
         SetCaptureMode(true);
         // When the hook cannot be installed, capturing stays false and the next click retries.
@@ -42,6 +43,7 @@ LRESULT CEditShortcutDlg::OnKeyCaptured(WPARAM, LPARAM lParam) {
     }
     shortcutText = text;
     UpdateData(FALSE);
+    ShowClashNote();
     return 0;
 }
 

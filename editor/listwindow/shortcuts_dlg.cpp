@@ -82,6 +82,8 @@ BEGIN_MESSAGE_MAP(CShortcutsDlg, CDialog)
     ON_COMMAND(ID_TRAY_STOP, OnTrayStop)
     ON_COMMAND(ID_TRAY_START, OnTrayStart)
     ON_COMMAND(ID_TRAY_ABOUT, OnAbout)
+    ON_COMMAND(ID_PREFERENCES, OnPreferences)
+    ON_COMMAND(ID_TRAY_PREFERENCES, OnPreferences)
     ON_COMMAND(ID_TRAY_EXIT, OnTrayExit)
     ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
@@ -121,6 +123,7 @@ void CShortcutsDlg::DoDataExchange(CDataExchange* dx) {
 BOOL CShortcutsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     AddAboutToSystemMenu();
+    AddExtrasToSystemMenu();
     dpi = WindowDpi(m_hWnd);
     SetWindowIcons();
     SetWindowText(kMainWindowCaption);
@@ -131,7 +134,7 @@ BOOL CShortcutsDlg::OnInitDialog() {
         listControl.MoveWindow(-1, 0, client.right + 2, client.bottom + 1);
         for (CButton* button : {&okButton, &aboutButton, &addButton, &addScriptButton, &deleteButton, &runScriptButton, &editButton})
             button->ShowWindow(SW_HIDE);
-        if (CreateDialogToolbar()) toolBar.SendMessage(TB_ENABLEBUTTON, ID_PREFERENCES, MAKELONG(FALSE, 0));
+        CreateDialogToolbar();
     } else {
         // A fixed frame; SWP_FRAMECHANGED so the border is redrawn without the sizing edge.
         ModifyStyle(WS_THICKFRAME, 0, SWP_FRAMECHANGED);
@@ -209,7 +212,7 @@ void CShortcutsDlg::UpdateCommandStates(bool anySelected) {
 void CShortcutsDlg::OnSysCommand(UINT id, LPARAM lParam) {
     if ((id & 0xFFF0) == IDM_ABOUTBOX)
         ShowAboutBox();
-    else
+    else if (!OnExtraSysCommand(id & 0xFFF0))
         CDialog::OnSysCommand(id, lParam);
 }
 

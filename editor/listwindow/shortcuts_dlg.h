@@ -8,12 +8,15 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "afxwin.h"
+#include "core/shortcut_clash.h"
 #include "core/shortcut_store.h"
 #include "engine_host.h"
 #include "registry_key.h"
 #include "resource.h"
+#include "shortcut_transfer.h"
 
 class CShortcutsDlg : public CDialog {
 public:
@@ -45,6 +48,12 @@ public:
     void NotifyEngine();
     // False, after telling the user, when the store must not be written.
     bool StoreWritable() const;
+    // Fills the list from the store again, as after an import.
+    void ReloadList();
+    // Counts the refills: a row index taken before a dialog means nothing after one.
+    unsigned listGeneration = 0;
+    // Tells the user that an edit was dropped since an import replaced the list; true.
+    bool ReportListReplaced();
 
     // Item commands. Each changes the list and the store together and then has the engines
     // reload. Edit, Delete and Run script act on the first selected row.
@@ -117,6 +126,11 @@ protected:
     void OnTrayStop();
     void OnTrayStart();
     void OnTrayExit();
+    // The Preferences dialog, unless the store must not be written.
+    void OnPreferences();
+    // The list to a file, or a file to the list, picked in the system's file dialog.
+    void OnExport();
+    void OnImport();
     // Moved to a monitor of another DPI: the suggested rectangle, and images, icons and
     // column widths at the new size.
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
@@ -125,6 +139,12 @@ protected:
 
 private:
     void AddAboutToSystemMenu();
+    // Preferences, Export and Import in the system menu; OnSysCommand hands them on.
+    void AddExtrasToSystemMenu();
+    bool OnExtraSysCommand(UINT command);
+    // Every row but row, as the edit dialog's clash check sees it.
+    std::vector<ClashCandidate> OtherRows(int row);
+    void ReportTransfer(const TransferReport& report, const std::string& file, bool import);
     // The icon with the tip "Tarvo", owned by trayOwner.
     void AddOwnTrayIcon();
     void CreateImageLists();

@@ -85,10 +85,7 @@ LRESULT CShortcutsDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     SetWindowIcons();
     if (toolbarMode && toolBar.m_hWnd) {
         toolBar.DestroyWindow();
-        if (CreateToolbarControl()) {
-            toolBar.SendMessage(TB_ENABLEBUTTON, ID_PREFERENCES, MAKELONG(FALSE, 0));
-            RepositionBars(AFX_IDW_TOOLBAR, AFX_IDW_TOOLBAR + 0xFF, 0);
-        }
+        if (CreateToolbarControl()) RepositionBars(AFX_IDW_TOOLBAR, AFX_IDW_TOOLBAR + 0xFF, 0);
         UpdateCommandStates(listControl.GetSelectedCount() > 0);
     }
     minimumSize = SIZE{MulDiv(minimumSize.cx, static_cast<int>(dpi), static_cast<int>(oldDpi)),

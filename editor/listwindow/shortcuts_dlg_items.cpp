@@ -51,8 +51,11 @@ void CShortcutsDlg::RunEditDialog(UINT templateId, int row, int scriptType) {
         dialog.SetValues(texts[0], texts[1], texts[2], texts[3]);
         dialog.scriptType = scriptType;
         const bool isNew = row == -1;
-        const bool keep = dialog.DoModal() == IDOK && !dialog.GetAction().IsEmpty() &&
-                          !(templateId == IDD_EDIT_SCRIPT && dialog.scriptType == ScriptNone);
+        dialog.SetOtherRows(OtherRows(row));
+        const unsigned generation = listGeneration;
+        bool keep = dialog.DoModal() == IDOK && !dialog.GetAction().IsEmpty() &&
+                    !(templateId == IDD_EDIT_SCRIPT && dialog.scriptType == ScriptNone);
+        if (keep && generation != listGeneration) keep = !ReportListReplaced();
         if (keep) {
             const int type = dialog.scriptType;
             const CString kept[4] = {dialog.GetShortcutText(), dialog.GetAction(), dialog.GetDescription(), dialog.GetScript()};
@@ -92,7 +95,10 @@ void CShortcutsDlg::DeleteSelectedItem() {
     if (row == -1 || !StoreWritable()) return;
     CString question;
     question.LoadString(IDS_CONFIRM_DELETE);
+    const unsigned generation = listGeneration;
     if (MessageBox(question, kMainWindowCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    // The row asked about is gone when an import replaced the list meanwhile.
+    if (generation != listGeneration) return;
     listControl.DeleteItem(row);
     // Not every list view reports a deleted selection as a change of state.
     UpdateCommandStates(listControl.GetSelectedCount() > 0);

@@ -47,7 +47,7 @@ void CShortcutsDlg::LoadItems() {
         AfxMessageBox(message, MB_OK);
         return;
     }
-    SetUpListView();
+    if (!imageListsAttached) SetUpListView();
     for (int n = 0; n < maxItems; ++n) {
         key.SetKey(ItemPath(n), HKEY_CURRENT_USER);
         // Each item key opened once for all its values.

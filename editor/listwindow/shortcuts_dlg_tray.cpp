@@ -133,6 +133,8 @@ LRESULT CShortcutsDlg::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         // Explorer restarted: its new taskbar knows nothing of our icon.
         AddOwnTrayIcon();
         UpdateTrayTip();
+    } else if (message == ListImportedMessage() && !initializing) {
+        ReloadList();
     }
     return CDialog::DefWindowProc(message, wParam, lParam);
 }

@@ -35,6 +35,16 @@
 #define IDC_TEST_SCRIPT 1038
 #define IDC_SCRIPT 1039
 
+// The Preferences dialog; each control also names its help text in the string table.
+#define IDD_PREFERENCES 140
+#define IDC_BEEP 1101
+#define IDC_PASS_KEYS 1102
+#define IDC_BEEP_TYPE 1103
+#define IDC_PLAY 1104
+#define IDC_RUN_AT_LOGON 1105
+// The edit dialog's line that names a clash while capturing.
+#define IDC_CLASH_NOTE 1106
+
 // Menus, tool bar, icons.
 #define IDR_TRAY_MENU 4
 #define IDR_TOOLBAR 10
@@ -52,6 +62,9 @@
 
 // System menu item (below 0xF000, low four bits clear).
 #define IDM_ABOUTBOX 16
+#define IDM_PREFERENCES 32
+#define IDM_EXPORT 48
+#define IDM_IMPORT 64
 
 // Tool-bar commands; each also names the string-table entry of its tooltip.
 #define ID_EDIT_ITEM 32772
@@ -70,10 +83,14 @@
 #define ID_TRAY_START 145
 #define ID_TRAY_ABOUT 151
 #define ID_TRAY_HELP 152
+#define ID_TRAY_PREFERENCES 153
 
 // Strings.
 #define IDS_ABOUTBOX 101
 #define IDS_NO_TEMP_DIRECTORY 103
 #define IDS_SCRIPT_FAILED 104
+#define IDS_PREFERENCES_MENU 105
+#define IDS_EXPORT_MENU 106
+#define IDS_IMPORT_MENU 107
 #define IDS_ONLY_VALID_ENABLED 1029
 #define IDS_CONFIRM_DELETE 57601

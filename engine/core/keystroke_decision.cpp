@@ -28,11 +28,25 @@ void TrackModifiers(KeyCombination& state, uint32_t lParam) {
     }
 }
 
+void DropReleasedModifiers(KeyCombination& state, uint8_t held) {
+    if ((held & kHeldKnown) == 0) return;
+    if ((held & kHeldLeftShift) == 0) state.leftShift = 0;
+    if ((held & kHeldRightShift) == 0) state.rightShift = 0;
+    if ((held & kHeldLeftCtrl) == 0) state.leftCtrl = 0;
+    if ((held & kHeldRightCtrl) == 0) state.rightCtrl = 0;
+    if ((held & kHeldLeftAlt) == 0) state.leftAlt = 0;
+    if ((held & kHeldRightAlt) == 0) state.rightAlt = 0;
+}
+
 }  // namespace
 
 KeystrokeDecision DecideKeystroke(KeyCombination& state, uint32_t wParam, uint32_t lParam, bool captureMode,
-                                  const ShortcutTable& table) {
+                                  const ShortcutTable& table, uint8_t held) {
     KeystrokeDecision decision;
+    // Ours or another tool's: no keystroke of the user's, so it changes nothing.
+    if ((wParam & 0xFFFF) == kMaskKey) return decision;
+    const bool press = (lParam & kTransitionBit) == 0;
+    if (press) DropReleasedModifiers(state, held);
     state.virtualKey = static_cast<uint16_t>(wParam & 0xFFFF);
     state.scanCode = static_cast<uint16_t>((lParam >> kScanCodeShift) & 0xFF);
     state.extended = (lParam & kExtendedBit) != 0;
@@ -64,5 +78,7 @@ KeystrokeDecision DecideKeystroke(KeyCombination& state, uint32_t wParam, uint32
 
     // Press or auto-repeat: hide it from the window when its release would fire.
     decision.swallow = settings.removeKeystroke && table.FindFirstMatch(state) >= 0;
+    decision.mask = decision.swallow && (lParam & kPreviousStateBit) == 0 &&
+                    (state.leftAlt || state.rightAlt || (held & kHeldWindows) != 0);
     return decision;
 }

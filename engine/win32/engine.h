@@ -27,6 +27,7 @@ HINSTANCE EngineModule();
 // Both hooks: for all threads, or with a capture window for that window's thread only.
 // Returns 1 when the keyboard hook is installed. Safe to call again.
 int InstallHooks(HINSTANCE module, HWND captureWindow);
+// Removes whichever of the two hooks exist; true when it removed any.
 bool RemoveHooks();
 bool HooksInstalled();
 

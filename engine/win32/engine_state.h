@@ -18,10 +18,10 @@ struct EngineState {
     volatile bool captureMode = false;
     KeyCombination pressedState{};
     ShortcutTablePublisher tables;
-    // The reload message that last reloaded the table: its time stamp and its window.
-    // A broadcast leaves a copy for every top-level window; the others are skipped.
-    std::atomic<DWORD> lastReloadTime{0};
-    std::atomic<HWND> lastReloadWindow{nullptr};
+    // The tick at which the last load of the table began: reload messages posted before
+    // it are skipped.
+    std::atomic<DWORD> reloadStartTick{0};
+    std::atomic<bool> reloaded{false};
 };
 
 EngineState& Engine();

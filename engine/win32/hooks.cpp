@@ -8,12 +8,14 @@ namespace {
 EngineState engineState;
 
 // A broadcast posts one copy to each top-level window (a thread has its IME and tooltip
-// windows besides its own), all with the time of posting; a process reloads for the
-// first and skips the rest. A later broadcast in the same tick still has a copy for the
-// window that reloaded last, and that copy reloads.
-bool CopyOfLastReload(const EngineState& engine, const MSG& message) {
-    const HWND window = engine.lastReloadWindow;
-    return window != nullptr && message.time == engine.lastReloadTime && message.hwnd != window && IsWindow(window);
+// windows besides its own), all stamped with the tick of posting. A copy posted before a
+// reload began is already served by it: that reload read the store after the copy's
+// save. A copy from the reload's own tick may have been posted after the reload read the
+// store, so it reloads again.
+bool ServedByLaterReload(const EngineState& engine, const MSG& message) {
+    if (!engine.reloaded) return false;
+    // Ticks wrap after 49 days: compare by difference.
+    return static_cast<LONG>(engine.reloadStartTick - message.time) > 0;
 }
 }  // namespace
 
@@ -50,15 +52,16 @@ int InstallHooks(HINSTANCE module, HWND captureWindow) {
 
 bool RemoveHooks() {
     EngineState& engine = Engine();
-    if (engine.messageHook) {
-        UnhookWindowsHookEx(engine.messageHook);
-        engine.messageHook = nullptr;
+    // Either hook may exist alone (the other failed to install): each goes.
+    bool removed = false;
+    for (HHOOK* hook : {&engine.messageHook, &engine.keyboardHook}) {
+        if (*hook == nullptr) continue;
+        UnhookWindowsHookEx(*hook);
+        *hook = nullptr;
+        removed = true;
     }
-    if (!engine.keyboardHook) return false;
-    UnhookWindowsHookEx(engine.keyboardHook);
-    engine.keyboardHook = nullptr;
     engine.captureMode = false;
-    return true;
+    return removed;
 }
 
 HINSTANCE EngineModule() { return Engine().module; }
@@ -74,9 +77,7 @@ LRESULT CALLBACK ReloadHookProc(int code, WPARAM wParam, LPARAM lParam) {
     const MSG* message = reinterpret_cast<const MSG*>(lParam);
     // Only when the message leaves the queue: a peek at it must not reload again.
     if (wParam == PM_REMOVE && message && engine.reloadMessage != 0 && message->message == engine.reloadMessage &&
-        !CopyOfLastReload(engine, *message)) {
-        engine.lastReloadTime = message->time;
-        engine.lastReloadWindow = message->hwnd;
+        !ServedByLaterReload(engine, *message)) {
         LoadShortcutTable();
     }
     return CallNextHookEx(engine.messageHook, code, wParam, lParam);

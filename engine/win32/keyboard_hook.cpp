@@ -7,6 +7,52 @@
 
 namespace {
 
+using namespace keystroke;
+
+struct Modifier {
+    int generic, left, right;
+    uint8_t leftFlag, rightFlag;
+};
+constexpr Modifier kModifiers[] = {{VK_SHIFT, VK_LSHIFT, VK_RSHIFT, kHeldLeftShift, kHeldRightShift},
+                                   {VK_CONTROL, VK_LCONTROL, VK_RCONTROL, kHeldLeftCtrl, kHeldRightCtrl},
+                                   {VK_MENU, VK_LMENU, VK_RMENU, kHeldLeftAlt, kHeldRightAlt}};
+
+// Held on the keyboard or in this thread's own key state, which follows the keys the
+// thread has read (and is brought up to date when the thread comes back to the front).
+bool Held(int virtualKey) { return ((GetAsyncKeyState(virtualKey) | GetKeyState(virtualKey)) & 0x8000) != 0; }
+
+// The modifier keys held as a key goes down (nothing for a release); the sided ones only
+// when a tracked flag could be dropped, since most keys come without any. The keyboard
+// runs ahead of a thread that still has keys queued: a modifier released after this key
+// looks released already. Its state is therefore trusted only while the key itself is
+// still down on it, and the thread's own state counts as well.
+uint8_t HeldModifiers(const KeyCombination& tracked, WPARAM wParam, LPARAM lParam) {
+    if (static_cast<uint32_t>(lParam) & kTransitionBit) return 0;
+    const uint8_t windows = Held(VK_LWIN) || Held(VK_RWIN) ? kHeldWindows : 0;
+    if (!(tracked.leftShift | tracked.rightShift | tracked.leftCtrl | tracked.rightCtrl | tracked.leftAlt | tracked.rightAlt))
+        return windows;
+    if ((GetAsyncKeyState(static_cast<int>(wParam & 0xFF)) & 0x8000) == 0) return windows;
+    uint8_t held = kHeldKnown | windows;
+    for (const Modifier& key : kModifiers) {
+        // Injected input does not always tell the sides apart (Wine reports the left key
+        // for a right Shift sent as VK_SHIFT): while either key is held, both sides stay.
+        if (Held(key.generic) || Held(key.left) || Held(key.right)) held |= key.leftFlag | key.rightFlag;
+    }
+    return held;
+}
+
+// Pressed and released at once; marked as ours for other hooks that read the mark.
+void SendMaskingKey() {
+    INPUT inputs[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = kMaskKey;
+        inputs[i].ki.dwFlags = i ? KEYEVENTF_KEYUP : 0;
+        inputs[i].ki.dwExtraInfo = kMaskKey;
+    }
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
 // On 64-bit Windows a library maps only into processes of its own bitness. For a
 // keystroke of a program of the other bitness, the system calls the hook on the thread
 // that installed it instead (the editor's, or the 64-bit host's), as a call marshalled
@@ -35,7 +81,7 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexce
     {
         ShortcutTablePublisher::Snapshot table = engine.tables.Acquire();
         decision = DecideKeystroke(engine.pressedState, static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam),
-                                   engine.captureMode, *table);
+                                   engine.captureMode, *table, HeldModifiers(engine.pressedState, wParam, lParam));
         if (decision.launch >= 0 && !launch.CopyFrom(*table, decision.launch)) decision.launch = -1;
         beepType = table->Settings().beepType;
     }
@@ -45,6 +91,8 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexce
         SendMessageW(engine.captureWindow, UM_KEYCAPTURED, 0, reinterpret_cast<LPARAM>(&engine.pressedState));
         return -1;
     }
+    // Before the swallowed key's release, and so before the user lets go of Alt.
+    if (decision.mask) SendMaskingKey();
     if (decision.launch >= 0) launch.Run();
     if (decision.clearState) engine.pressedState = KeyCombination{};
     if (decision.beep) MessageBeep(beepType);

@@ -29,7 +29,8 @@ bool PendingLaunch::CopyFrom(const ShortcutTable& table, int index) noexcept {
 void PendingLaunch::Run() const noexcept {
     if (!text) return;
     if (type != 0) {
-        RunScript(type, text.get());
+        // On a thread of its own: the keystroke's thread answers its window at once.
+        StartScript(type, text.get());
         return;
     }
     // The shell takes UTF-16; converted only now, so a keystroke that launches nothing

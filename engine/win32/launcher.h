@@ -1,5 +1,5 @@
 // Launching a shortcut that fired: its action is handed to the shell (or to explorer.exe),
-// its script to RunScript.
+// its script to a thread of its own (StartScript).
 #pragma once
 
 #include <cstdint>

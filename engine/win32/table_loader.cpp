@@ -7,6 +7,9 @@
 
 int LoadShortcutTable() {
     EngineState& engine = Engine();
+    // Before the first read: whatever was saved before this tick is in the new table.
+    engine.reloadStartTick = GetTickCount();
+    engine.reloaded = true;
     EngineSettings settings;
     {
         ShortcutTablePublisher::Snapshot current = engine.tables.Acquire();

@@ -51,7 +51,7 @@ TEST(KeystrokeAllocation, KeystrokesThatLaunchNothingAllocateNothing) {
     for (int round = 0; round < 1000; ++round) {
         ShortcutTablePublisher::Snapshot table = publisher.Acquire();
         DecideKeystroke(state, kControlKey, 1u | (uint32_t{kControlScan} << kScanCodeShift), false, *table);
-        DecideKeystroke(state, 'F', fPress, false, *table);  // scans every entry for F
+        DecideKeystroke(state, 'F', fPress, false, *table, kHeldKnown | kHeldLeftCtrl);  // scans every entry for F
         fired += DecideKeystroke(state, 'F', fRelease, false, *table).launch >= 0;
         DecideKeystroke(state, 'G', fPress, true, *table);  // capture mode
     }

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -51,6 +52,40 @@ TEST(KeystrokeDecision, Scenarios) {
             else outcome += d.swallow && d.beep == s.beep ? static_cast<char>('0' + d.launch) : !d.swallow && !d.beep ? 'P' : '!';
         }
         EXPECT_EQ(outcome, s.outcome) << s.strokes;
+    }
+}
+
+// What the keyboard holds when a key goes down corrects the tracked modifiers (a release
+// seen by another window), only when it is known; a swallowed first press under Alt or the
+// Windows key asks for the masking key, which itself changes nothing. Per keystroke: p
+// passed, s swallowed, m swallowed with the masking key, or the launched entry's index.
+TEST(KeystrokeDecision, HeldModifiersAndTheMaskingKey) {
+    constexpr uint8_t known = kHeldKnown, ctrl = kHeldLeftCtrl, alt = kHeldLeftAlt;
+    struct Stroke { char key; bool release, repeat; uint8_t held; };
+    const struct { std::vector<Stroke> strokes; const char* outcome; } cases[] = {
+        {{{'s', 0, 0, 0}, {'c', 0, 0, known | ctrl}, {'F', 0, 0, known | ctrl}, {'F', 1, 0, 0}}, "pps0"},  // Shift let go elsewhere
+        {{{'s', 0, 0, 0}, {'c', 0, 0, ctrl}, {'F', 0, 0, ctrl}, {'F', 1, 0, 0}}, "pppp"},                  // not known: kept
+        {{{'c', 0, 0, 0}, {'F', 0, 0, known}, {'F', 1, 0, 0}}, "ppp"},                                     // Ctrl let go unseen
+        {{{'a', 0, 0, known | alt}, {'B', 0, 0, known | alt}, {'m', 0, 0, 0}, {'m', 1, 0, 0}, {'B', 1, 0, 0},
+          {'B', 0, 0, known | alt}, {'B', 0, 1, known | alt}, {'B', 1, 0, 0}}, "pmpp1ms1"},
+        {{{'c', 0, 0, known | ctrl}, {'F', 0, 0, known | ctrl | kHeldWindows}, {'F', 1, 0, 0}}, "pm0"},
+        {{{'c', 0, 0, known | ctrl}, {'m', 0, 0, 0}, {'m', 1, 0, 0}, {'F', 0, 0, known | ctrl}, {'F', 1, 0, 0}}, "ppps0"},
+    };
+    ShortcutTableBuilder builder(EngineSettings{true, false});
+    for (const char* shortcut : {"LCTRL + F", "LALT + B"}) builder.Add(ParseKeyCombination(shortcut), 0, "a", 1, "", 0);
+    const auto table = builder.Finish();
+    for (const auto& c : cases) {
+        KeyCombination state{};
+        std::string outcome;
+        for (const Stroke& k : c.strokes) {
+            const uint16_t vk = k.key == 'c' ? kControlKey : k.key == 'a' ? kMenuKey : k.key == 's' ? kShiftKey : k.key == 'm' ? kMaskKey : k.key;
+            const uint32_t scan = k.key == 'c' ? kControlScan : k.key == 'a' ? kMenuScan : k.key == 's' ? kLeftShiftScan : k.key == 'm' ? 0 : 33u;
+            const uint32_t lParam = 1u | scan << kScanCodeShift | (k.release || k.repeat ? kPreviousStateBit : 0) | (k.release ? kTransitionBit : 0);
+            const KeystrokeDecision d = DecideKeystroke(state, vk, lParam, false, *table, k.held);
+            if (d.clearState) state = KeyCombination{};
+            outcome += d.launch >= 0 ? static_cast<char>('0' + d.launch) : d.mask ? 'm' : "ps"[d.swallow];
+        }
+        EXPECT_EQ(outcome, c.outcome) << c.outcome;
     }
 }
 

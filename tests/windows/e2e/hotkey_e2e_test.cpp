@@ -1,23 +1,164 @@
 // The built lindle.dll, loaded and started as the editor does it, fires shortcuts from
 // keystrokes that reach key_target.exe in another process.
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "core/shortcut_store.h"
+#include "dialog_watch.h"
 #include "hotkey_harness.h"
 
 namespace {
 
 using namespace e2e;
 
-// Loads the library and installs its hooks, as the editor does (again: no harm).
-bool StartEngine() {
-    HMODULE library = LoadLibraryA((ExeDirectory() + "lindle.dll").c_str());
-    auto install = reinterpret_cast<int (*)()>(GetProcAddress(library, "InstallMyHook"));
-    return install && install() == 1;
+const char* kSlowScript = "@ping -n 7 127.0.0.1 >nul\r\n";  // six seconds
+
+// The built library, loaded and started as the editor does it, stopped and freed at the end.
+struct RunningEngine {
+    RunningEngine() : library(LoadLibraryA((ExeDirectory() + "lindle.dll").c_str())) {
+        auto install = reinterpret_cast<int (*)()>(GetProcAddress(library, "InstallMyHook"));
+        started = install && install() == 1;
+    }
+    ~RunningEngine() { Stop(); }
+    void Stop() {
+        if (!library) return;
+        reinterpret_cast<bool (*)()>(GetProcAddress(library, "RemoveMyHook"))();
+        FreeLibrary(library);
+        library = nullptr;
+    }
+    HMODULE library;
+    bool started = false;
+};
+
+// Keys one at a time, as a person types them: each is through before the next comes.
+void TypeSlowly(const std::string& keys) {
+    for (size_t i = 0; i + 1 < keys.size(); i += 2) {
+        Send(keys.substr(i, 2));
+        Sleep(150);
+    }
+}
+
+void ToFront(HWND window) {
+    for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i, Sleep(20)) SetForegroundWindow(window);
+}
+
+// The program in front answers its messages at once after a script shortcut fired in it,
+// while the script runs on; the script's file goes when the script ends.
+TEST(Hotkeys, AScriptNeverHoldsTheProgramInFront) {
+    RunningEngine engine;
+    ASSERT_TRUE(engine.started);
+    Target target("tarvo-slow", "t");
+    teststore::CreateRoot();
+    teststore::WriteItem(0, "CTRL + 7", "-", ScriptBatch, "@\"" + target.path + "t.exe\"\r\n" + kSlowScript);
+    ASSERT_TRUE(target.Start());
+    const DWORD fired = GetTickCount();
+    Send("+c+7-7-c");
+    ASSERT_EQ(target.Launched(1), "t");
+    DWORD_PTR result = 0;
+    const DWORD asked = GetTickCount();
+    SendMessageTimeoutA(FindWindowA("TarvoKeyTarget", nullptr), WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result);
+    const DWORD answered = GetTickCount() - asked;
+    EXPECT_LT(answered, 500u);
+    EXPECT_EQ(ScriptFiles().size(), 1u) << "the script runs on";
+    EXPECT_TRUE(WaitFor([] { return ScriptFiles().empty(); }));
+    printf("The target answered WM_NULL in %lu ms, %lu ms after the keys; the script ran %lu ms.\n", answered,
+           asked - fired, GetTickCount() - fired);
+}
+
+// A script that fired in this process holds the library while it runs: stopping the
+// engine and freeing the library leaves it mapped until the script ends, and then nothing
+// of it stays, its thread included.
+TEST(Hotkeys, AScriptKeepsTheLibraryUntilItEnds) {
+    RunningEngine engine;
+    ASSERT_TRUE(engine.started);
+    teststore::CreateRoot();
+    teststore::WriteItem(0, "CTRL + 7", "-", ScriptBatch, kSlowScript);
+    reinterpret_cast<int (*)()>(GetProcAddress(engine.library, "UpdateRegistrySettings"))();
+    HWND window = CreateWindowExA(0, "EDIT", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ToFront(window);
+    const auto threads = [] {
+        int count = 0;
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+        THREADENTRY32 entry{sizeof entry};
+        for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+            count += entry.th32OwnerProcessID == GetCurrentProcessId();
+        CloseHandle(snapshot);
+        return count;
+    };
+    const int before = threads();
+    Send("+c+7-7-c");
+    const auto pumpUntil = [](auto done) {
+        for (const DWORD start = GetTickCount(); GetTickCount() - start < 20000;) {
+            if (done()) return true;
+            PumpMessages(20);
+        }
+        return false;
+    };
+    ASSERT_TRUE(pumpUntil([] { return ScriptFiles().size() == 1; }));
+    engine.Stop();
+    EXPECT_NE(GetModuleHandleA("lindle.dll"), nullptr);
+    EXPECT_TRUE(pumpUntil([] { return GetModuleHandleA("lindle.dll") == nullptr; }));
+    EXPECT_EQ(ScriptFiles(), std::vector<std::string>{});
+    EXPECT_TRUE(pumpUntil([&] { return threads() <= before; }));
+    DestroyWindow(window);
+}
+
+// Left Alt + B fires in notepad with its keys swallowed, twice while Alt is held: notepad
+// does not take the lone Alt for a press of its menu key, so the keys typed next go into
+// its text.
+TEST(Hotkeys, AnAltShortcutLeavesTheMenuOfTheProgramInFrontAlone) {
+    RunningEngine engine;
+    ASSERT_TRUE(engine.started);
+    Target target("tarvo-alt", "b");
+    teststore::CreateRoot();
+    teststore::WriteItem(0, "LALT + B", target.Slashed("b.exe"));
+    HANDLE notepad = Launch("notepad.exe");
+    HWND window = nullptr, edit = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (edit = FindWindowExA(window = FindWindowA("Notepad", nullptr), nullptr, "Edit", nullptr)); }));
+    WaitForInputIdle(notepad, 10000);
+    ToFront(window);
+    Sleep(500);  // settled in front, its table loaded
+    TypeSlowly("+a+B-B+B-B-a+X-X+Y-Y");
+    EXPECT_EQ(target.Launched(2), "bb");
+    char text[16] = "";
+    WaitFor([&] { return SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)) >= 2; });
+    EXPECT_STREQ(text, "xy");
+    TerminateProcess(notepad, 0);
+    CloseHandle(notepad);
+}
+
+// Shift released while another window had the focus: the target never saw the release,
+// yet left Ctrl + F fires at the first try once the target is back in front, and its F
+// stays hidden.
+TEST(Hotkeys, AModifierReleasedElsewhereNoLongerCounts) {
+    RunningEngine engine;
+    ASSERT_TRUE(engine.started);
+    Target target("tarvo-stale", "a");
+    teststore::CreateRoot();
+    teststore::WriteItem(0, "LCTRL + F", target.Slashed("a.exe"));
+    ASSERT_TRUE(target.Start());
+    HWND other = CreateWindowExA(0, "EDIT", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 400, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ToFront(FindWindowA("TarvoKeyTarget", nullptr));
+    TypeSlowly("+h");
+    ToFront(other);
+    TypeSlowly("-h");
+    PumpMessages(200);
+    ToFront(FindWindowA("TarvoKeyTarget", nullptr));
+    testwatch::Click(FindWindowA("TarvoKeyTarget", nullptr));  // the user clicks back into it
+    Sleep(300);
+    TypeSlowly("+c+F-F-c");
+    EXPECT_EQ(target.Type(""), "+h+c-c");
+    EXPECT_EQ(target.Launched(1), "a");
+    DestroyWindow(other);
 }
 
 TEST(Hotkeys, KeySequencesScriptsAndReload) {
-    ASSERT_TRUE(StartEngine());
+    RunningEngine engine;
+    ASSERT_TRUE(engine.started);
 
     Target target("tarvo-e2e", "abcdet");
     teststore::CreateRoot();
@@ -49,10 +190,8 @@ TEST(Hotkeys, KeySequencesScriptsAndReload) {
     for (const char* run : {"7t", "8v", "9j"}) {  // a script's key and the letter it logs
         Send(std::string("+c+") + run[0] + "-" + run[0]);
         EXPECT_EQ(target.Launched(1), run + 1);
-        // Ctrl's release waited for the script, which blocks the target's thread until it
-        // ends: once F9 is through, the script has ended and its file is gone.
         EXPECT_EQ(target.Type("-c"), "+c-c") << run;
-        EXPECT_EQ(ScriptFiles(), std::vector<std::string>{}) << run;
+        EXPECT_TRUE(WaitFor([] { return ScriptFiles().empty(); })) << run;
     }
 
     // Another process changes the store and broadcasts: the running target follows.
@@ -68,7 +207,8 @@ TEST(Hotkeys, KeySequencesScriptsAndReload) {
 // a name (a drive path, so through explorer.exe) opens in the program registered for its
 // type, which is given the name intact.
 TEST(Hotkeys, ProgramsAndDocumentsNamedInAnyScript) {
-    ASSERT_TRUE(StartEngine());
+    RunningEngine engine;
+    ASSERT_TRUE(engine.started);
     Target target(std::string("tarvo ") + kWorldText, "a");
     const std::string document = target.path + kWorldText + ".tarvodoc", marker = ExeDirectory() + "start_marker.exe";
     CloseHandle(CreateFileW(Wide(document).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));

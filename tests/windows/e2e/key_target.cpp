@@ -30,6 +30,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM vk, LPARAM lParam)
     if (message == reload) SetWindowLongPtrA(window, GWLP_USERDATA, GetWindowLongPtrA(window, GWLP_USERDATA) + 1);
     if (message != WM_KEYDOWN && message != WM_KEYUP && message != WM_SYSKEYDOWN && message != WM_SYSKEYUP)
         return DefWindowProcA(window, message, vk, lParam);
+    if (vk == 0xE8) return 0;  // the engine's masking key, no keystroke of the user's
     const char ctrl = (lParam >> 24) & 1 ? 'r' : 'c';  // the right one has the extended flag
     const char shift = ((lParam >> 16) & 0xFF) == 0x36 ? 'i' : 'h';  // the right one's scan code
     const char key[2] = {message & 1 ? '-' : '+',  // WM_KEYUP and WM_SYSKEYUP are odd

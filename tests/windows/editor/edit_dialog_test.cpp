@@ -237,16 +237,18 @@ TEST_F(EditDialog, CaptureShowsTheKeysAsTheyAreHeld) {
     EXPECT_FALSE(HooksInstalled());
 }
 
-// Test with no type reports string 104 and the dialog stays; with Batch it runs the script
-// and leaves no file behind.
+// Test with no type reports string 104 and the dialog stays; with Batch it runs the script,
+// painting while it waits, and leaves no file behind.
 TEST_F(EditDialog, TestRunsTheScriptOrReportsWhyNot) {
     const std::string marker = teststore::TempDirectory() + "tarvo-test-button.txt";
     DeleteFileA(marker.c_str());
     CEditShortcutDlg dialog(IDD_EDIT_SCRIPT, false);
     std::string report;
+    DWORD paintedAfter = 0;
+    size_t scriptFilesWhilePainting = 0;
     const INT_PTR result = RunModal(dialog, [&](HWND window) {
         HWND test = GetDlgItem(window, IDC_TEST_SCRIPT), type = GetDlgItem(window, IDC_SCRIPT_TYPE);
-        SetDlgItemTextA(window, IDC_SCRIPT, ("@echo ran> \"" + marker + "\"\r\n").c_str());
+        SetDlgItemTextA(window, IDC_SCRIPT, ("@echo ran> \"" + marker + "\"\r\n@ping -n 4 127.0.0.1 >nul\r\n").c_str());
         testwatch::DialogWatcher watcher(IDOK, window);
         PostMessageA(test, BM_CLICK, 0, 0);
         watcher.Finish();
@@ -255,12 +257,20 @@ TEST_F(EditDialog, TestRunsTheScriptOrReportsWhyNot) {
         SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_SCRIPT_TYPE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(type));
         PostMessageA(test, BM_CLICK, 0, 0);
         WaitFor([&] { return teststore::ReadFile(marker) == "ran\r\n"; });
+        // The dialog waits for the script, still painting.
+        InvalidateRect(window, nullptr, TRUE);
+        const DWORD invalidated = GetTickCount();
+        WaitFor([&] { return !GetUpdateRect(window, nullptr, FALSE); });
+        paintedAfter = GetTickCount() - invalidated;
+        scriptFilesWhilePainting = teststore::ScriptFiles().size();
         WaitFor([&] { return teststore::ScriptFiles().empty(); });
         PostMessageA(window, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(report, "edit_dialog_tests: Failed to create the script.");
     EXPECT_EQ(teststore::ReadFile(marker), "ran\r\n");
+    EXPECT_LT(paintedAfter, 1000u);
+    EXPECT_EQ(scriptFilesWhilePainting, 1u);
     EXPECT_TRUE(teststore::ScriptFiles().empty());
     EXPECT_EQ(dialog.scriptType, ScriptBatch);
     DeleteFileA(marker.c_str());

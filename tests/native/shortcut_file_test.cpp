@@ -1,0 +1,104 @@
+#include "core/shortcut_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace std::string_literals;
+
+#include "core/utf.h"
+
+namespace shortcutfile {
+bool operator==(const Value& a, const Value& b) {
+    return a.name == b.name && a.isNumber == b.isNumber && a.number == b.number && a.text == b.text;
+}
+}  // namespace shortcutfile
+
+namespace {
+
+using shortcutfile::Document;
+using shortcutfile::Parse;
+using shortcutfile::Value;
+using shortcutfile::Write;
+
+Value Number(const char* name, uint32_t number) { return {name, true, number, ""}; }
+Value Text(const char* name, std::string text) { return {name, false, 0, std::move(text)}; }
+
+
+std::string FromUnits(std::u16string units) {
+    std::string out(utf::Utf16ToUtf8(units.data(), units.size(), nullptr, 0), '\0');
+    utf::Utf16ToUtf8(units.data(), units.size(), &out[0], out.size());
+    return out;
+}
+
+Document Sample() {
+    Document d;
+    d.settings = {Number("Do not remove keystroke", 0), Number("Beep after keystroke", 1), Number("Beep type", 0xFFFFFFFF)};
+    d.items = {
+        {Text("Shortcut", "LCTRL + F"), Number("Disabled", 0), Number("Action", 1), Text("Description", "Mein \"Computer\" \\ ä € 😀"), Number("Type", 0)},
+        {Text("Shortcut", "none"), Number("Disabled", 7), Text("Action", "run it"), Text("Script", "echo a\r\necho\tb\n\x01\x7F;[x] = y"),
+         Number("Type", 1)},
+        {Text("Action", FromUnits(u"lone \xD800 and \xDFFF, pair \xD83D\xDE00, nul \0 end"s))},
+        {},
+    };
+    return d;
+}
+
+TEST(ShortcutFile, WrittenDocumentReadsBackExactly) {
+    const Document d = Sample();
+    const std::string text = Write(d);
+    const auto parsed = Parse(text);
+    ASSERT_TRUE(parsed.ok) << parsed.line << ": " << parsed.error << "\n" << text;
+    EXPECT_EQ(parsed.document.settings, d.settings);
+    EXPECT_EQ(parsed.document.items, d.items);
+    EXPECT_EQ(Write(parsed.document), text);
+    // A person can read it: special characters other than the escaped ones stay as they are.
+    EXPECT_NE(text.find("Description = \"Mein \\\"Computer\\\" \\\\ ä € 😀\""), std::string::npos);
+    EXPECT_NE(text.find("Script = \"echo a\\r\\necho\\tb\\n\\u0001\\u007F;[x] = y\""), std::string::npos);
+    EXPECT_NE(text.find("\\uD800 and \\uDFFF, pair 😀, nul \\u0000"), std::string::npos);
+}
+
+TEST(ShortcutFile, EditedByHand) {
+    const auto parsed = Parse(
+        "\xEF\xBB\xBF[Tarvo shortcut list]\n; mine\n[Shortcut]\n  Shortcut=\"CTRL + G\"  \nType = dword:0x2\n"
+        "Script = \"a\\uD83D\\uDE00\tb\"\n[Shortcut 9]\n[End]\n\n");
+    ASSERT_TRUE(parsed.ok) << parsed.line << ": " << parsed.error;
+    ASSERT_EQ(parsed.document.items.size(), 2u);
+    EXPECT_EQ(parsed.document.items[0], (shortcutfile::Section{Text("Shortcut", "CTRL + G"), Number("Type", 2), Text("Script", "a😀\tb")}));
+}
+
+TEST(ShortcutFile, DamagedFilesNameTheLine) {
+    const std::string head = "[Tarvo shortcut list]\r\n[Shortcut 1]\r\n";
+    struct Case { std::string text; int line; };
+    const Case cases[] = {
+        {"", 0}, {"Shortcut = \"x\"\n[End]\n", 1}, {"\n\n[Tarvo list]\n", 3},
+        {head + "Shortcut = \"x\r\n[End]\r\n", 3}, {head + "Shortcut = \"x\\q\"\r\n[End]\r\n", 3},
+        {head + "Shortcut = \"x\" y\r\n[End]\r\n", 3}, {head + "Shortcut = dword:1\r\n[End]\r\n", 3},
+        {head + "Type = \"1\"\r\n[End]\r\n", 3}, {head + "Type = dword:4294967296\r\n[End]\r\n", 3},
+        {head + "Type = dword:-1\r\n[End]\r\n", 3}, {head + "Colour = dword:1\r\n[End]\r\n", 3},
+        {head + "Type = dword:1\r\nType = dword:1\r\n[End]\r\n", 4}, {head + "Shortcut = \"\\u12G4\"\r\n[End]\r\n", 3},
+        {head + "just words\r\n[End]\r\n", 3}, {head + "[Settings]\r\n[End]\r\n", 3}, {head + "[Shortcut x]\r\n[End]\r\n", 3},
+        {head + "Shortcut = \"x\"\r\n", 3}, {head + "[End]\r\nmore", 4}, {head + "Action = \"\xC3\"\r\n[End]\r\n", 3},
+        {head + "Script = \"" + std::string(8193, 'x') + "\"\r\n[End]\r\n", 3},
+        {"[Tarvo shortcut list]\n[Settings]\nBeep type = \"48\"\n[End]\n", 3},
+        {"[Tarvo shortcut list]\nBeep type = dword:48\n[End]\n", 2},
+    };
+    for (const Case& c : cases) {
+        const auto parsed = Parse(c.text);
+        EXPECT_FALSE(parsed.ok) << c.text;
+        EXPECT_EQ(parsed.line, c.line) << c.text << " -> " << parsed.error;
+        EXPECT_FALSE(parsed.error.empty());
+    }
+}
+
+TEST(ShortcutFile, AtMost200Items) {
+    Document d;
+    d.items.resize(200, {Text("Shortcut", "F1")});
+    EXPECT_TRUE(Parse(Write(d)).ok);
+    d.items.emplace_back();
+    const auto parsed = Parse(Write(d));
+    EXPECT_FALSE(parsed.ok);
+    EXPECT_EQ(parsed.error, "more than 200 shortcuts");
+}
+
+}  // namespace
