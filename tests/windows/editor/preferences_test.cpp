@@ -1,47 +1,38 @@
 // The Preferences dialog opened from the list window as a user opens it, driven with real
 // clicks and keys; the engine running in this process (the built lindle.dll) shows at once
 // whether it beeps and whether a fired shortcut's keys reach the window in front.
-#include <windows.h>
-
 #include <algorithm>
-#include <functional>
-#include <string>
 #include <thread>
-#include <vector>
 
+#include "drive.h"
 #include "editor_window.h"
 #include "html_help.h"
-#include "window_image.h"
 
 namespace {
 
-using testwatch::Click;
-using teststore::Send;
-using teststore::WaitFor;
+using namespace drive;
 
-std::vector<UINT> beeps;
-BOOL WINAPI RecordBeep(UINT type) {
-    beeps.push_back(type);
-    return TRUE;
+std::string keys, beeps;  // what a window of this thread received, what the engine played
+BOOL WINAPI RecordBeep(UINT type) { return beeps += " beep " + std::to_string(type), TRUE; }
+LRESULT CALLBACK LogKeys(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN) keys += static_cast<char>(wParam == VK_CONTROL ? 'c' : wParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Points module's import of function from dll at replacement.
-bool PatchImport(HMODULE module, const char* dll, const char* function, const void* replacement) {
+// Points module's import of function (by name) at replacement.
+bool PatchImport(HMODULE module, const char* function, const void* replacement) {
     auto* base = reinterpret_cast<BYTE*>(module);
     auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); entry->Name; ++entry) {
-        if (lstrcmpiA(reinterpret_cast<char*>(base + entry->Name), dll) != 0) continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+    auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+    for (; entry->Name; ++entry) {
+        auto *names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk), *slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
         for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (lstrcmpA(reinterpret_cast<char*>(byName->Name), function) != 0) continue;
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||
+                strcmp(reinterpret_cast<char*>(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name), function) != 0)
+                continue;
             DWORD old = 0;
             VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
             slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
             return true;
         }
     }
@@ -51,81 +42,65 @@ bool PatchImport(HMODULE module, const char* dll, const char* function, const vo
 // Clicks a check box until its state flips: under load a click can reach the dialog
 // before it takes input.
 void ClickCheckBox(HWND box) {
-    const LRESULT before = SendMessageA(box, BM_GETCHECK, 0, 0);
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    const LRESULT before = SendMessageW(box, BM_GETCHECK, 0, 0);
+    for (int attempt = 0; attempt < 3 && SendMessageW(box, BM_GETCHECK, 0, 0) == before; ++attempt) {
         Click(box);
-        for (int i = 0; i < 100; ++i, Sleep(20))
-            if (SendMessageA(box, BM_GETCHECK, 0, 0) != before) return;
+        for (int i = 0; i < 100 && SendMessageW(box, BM_GETCHECK, 0, 0) == before; ++i) Sleep(20);
     }
-}
-
-// A window of this thread that logs the keys it receives.
-std::string keysSeen;
-LRESULT CALLBACK LogKeys(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_KEYDOWN) keysSeen += static_cast<char>(wParam == VK_CONTROL ? 'c' : wParam);
-    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 class Preferences : public EditorWindow {
 protected:
     void SetUp() override {
         EditorWindow::SetUp();
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Tarvo");
-        teststore::SetDword(store::kRootPath, store::kDoNotRemoveKeystroke, 5);  // not 1: keys are taken
-        teststore::SetDword(store::kRootPath, store::kBeepAfterKeystroke, 0);
-        teststore::SetDword(store::kRootPath, store::kBeepType, 48);
-        teststore::WriteItem(0, "CTRL + F", TestDir() + "start_marker.exe");
+        DeleteValue(kRunKey, "Tarvo");
+        SetDword(store::kRootPath, store::kDoNotRemoveKeystroke, 5);  // not 1: keys are taken
+        SetDword(store::kRootPath, store::kBeepAfterKeystroke, 0);
+        SetDword(store::kRootPath, store::kBeepType, 48);
+        WriteItem(0, "CTRL + F", TestDir() + "start_marker.exe");
     }
-    // Sends command to the window; drive acts on the dialog it opens.
+    // Sends command to the window; drive acts on the dialog it opens, in front.
     static void Command(CShortcutsDlg& window, UINT command, const std::function<void(HWND)>& drive) {
         std::thread driver([&] {
             HWND dialog = testwatch::WaitForDialog();
             if (!dialog) return;
-            for (int i = 0; i < 100 && GetForegroundWindow() != dialog; ++i, Sleep(20)) SetForegroundWindow(dialog);
+            ToFront(dialog);
             Sleep(300);
             drive(dialog);
-            if (!WaitFor([&] { return !IsWindow(dialog); })) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            if (!WaitFor([&] { return !IsWindow(dialog); })) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         });
         window.SendMessage(WM_COMMAND, command, 0);
         driver.join();
     }
     // Ctrl + F into a window of this thread: the keys it received and the beeps heard.
     static std::string Fire() {
-        HWND window = CreateWindowExA(0, "TarvoKeyLog", "keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+        HWND window = CreateWindowExW(0, L"TarvoKeyLog", L"keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
                                       nullptr, nullptr, nullptr);
-        for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i, Sleep(20)) SetForegroundWindow(window);
-        teststore::PumpMessages(300);  // the engine reloads on the broadcast meanwhile
-        keysSeen.clear();
-        beeps.clear();
+        ToFront(window);
+        PumpMessages(300);  // the engine reloads on the broadcast meanwhile
+        keys.clear(), beeps.clear();
         Send("+c+F-F-c");
-        teststore::PumpMessages(500);
+        PumpMessages(500);
         DestroyWindow(window);
-        std::string heard;
-        for (UINT type : beeps) heard += " beep " + std::to_string(type);
-        return keysSeen + heard;
+        return keys + beeps;
     }
-    static std::string RunValue() {
-        char text[MAX_PATH * 2] = "";
-        DWORD size = sizeof text;
-        if (RegGetValueA(HKEY_CURRENT_USER, kRunKey, "Tarvo", RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS) return "absent";
-        return text;
-    }
+    static std::string RunValue() { return std::to_string(ValueType(kRunKey, "Tarvo")) + ReadString(kRunKey, "Tarvo"); }
     static constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 };
 
 TEST_F(Preferences, OkWritesWhatChangedAndTheEngineFollowsAtOnce) {
-    const WNDCLASSA keyClass = {0, LogKeys, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, "TarvoKeyLog"};
-    RegisterClassA(&keyClass);
+    const WNDCLASSW keyClass = {0, LogKeys, 0, 0, GetModuleHandleW(nullptr), nullptr, nullptr, nullptr, nullptr, L"TarvoKeyLog"};
+    RegisterClassW(&keyClass);
     auto window = Open();
-    ASSERT_TRUE(PatchImport(GetModuleHandleA("lindle.dll"), "user32.dll", "MessageBeep", reinterpret_cast<void*>(RecordBeep)));
-    EXPECT_TRUE(SendMessageA(window->GetDlgItem(AFX_IDW_TOOLBAR), TB_ISBUTTONENABLED, ID_PREFERENCES, 0));
+    ASSERT_TRUE(PatchImport(GetModuleHandleW(L"lindle.dll"), "MessageBeep", reinterpret_cast<void*>(RecordBeep)));
+    EXPECT_TRUE(SendMessageW(window->GetDlgItem(AFX_IDW_TOOLBAR), TB_ISBUTTONENABLED, ID_PREFERENCES, 0));
     RECT moved = {0, 0, 900, 500};  // also on the tool bar made anew for another DPI
     window->SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&moved));
-    EXPECT_TRUE(SendMessageA(window->GetDlgItem(AFX_IDW_TOOLBAR), TB_ISBUTTONENABLED, ID_PREFERENCES, 0));
+    EXPECT_TRUE(SendMessageW(window->GetDlgItem(AFX_IDW_TOOLBAR), TB_ISBUTTONENABLED, ID_PREFERENCES, 0));
     EXPECT_EQ(Fire(), "c");
 
     // Controls clicked in turn (0: the sound list, where entry sound is picked).
-    struct Step { std::vector<int> clicks; int sound; int button; const char* store; const char* fired; };
+    struct Step { std::vector<int> clicks; int sound, button; const char* store; const char* fired; };
     const Step steps[] = {
         // Beep with "Critical stop"; the other values are not written ("5" stays).
         {{IDC_BEEP, 0}, 3, IDOK, "5 1 16", "c beep 16"},
@@ -138,7 +113,7 @@ TEST_F(Preferences, OkWritesWhatChangedAndTheEngineFollowsAtOnce) {
     for (const Step& step : steps) {
         SCOPED_TRACE(step.store);
         const std::string runBefore = RunValue();
-        int enabledBefore = -1, enabledAfter = -1;
+        bool enabledBefore = false, enabledAfter = false;
         Command(*window, ID_PREFERENCES, [&](HWND dialog) {
             HWND sounds = GetDlgItem(dialog, IDC_BEEP_TYPE);
             enabledBefore = IsWindowEnabled(sounds);
@@ -154,35 +129,29 @@ TEST_F(Preferences, OkWritesWhatChangedAndTheEngineFollowsAtOnce) {
                 WaitFor([&] { return IsWindowVisible(info.hwndList) != FALSE; });
                 Sleep(300);
                 RECT item;
-                SendMessageA(info.hwndList, LB_GETITEMRECT, step.sound, reinterpret_cast<LPARAM>(&item));
+                SendMessageW(info.hwndList, LB_GETITEMRECT, step.sound, reinterpret_cast<LPARAM>(&item));
                 MapWindowPoints(info.hwndList, nullptr, reinterpret_cast<POINT*>(&item), 2);
                 testwatch::ClickAt({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
                 WaitFor([&] { return !IsWindowVisible(info.hwndList); });
                 Sleep(300);
-                if (step.button == IDCANCEL) SaveWindowImage(dialog, "preferences");
             }
             Sleep(300);  // the clicks are input: handled when the dialog gets to them
             enabledAfter = IsWindowEnabled(sounds) && IsWindowEnabled(GetDlgItem(dialog, IDC_PLAY));
             Click(GetDlgItem(dialog, step.button));
         });
-        const std::string stored = std::to_string(teststore::ReadDword(store::kRootPath, store::kDoNotRemoveKeystroke)) + " " +
-                                   std::to_string(teststore::ReadDword(store::kRootPath, store::kBeepAfterKeystroke)) + " " +
-                                   std::to_string(teststore::ReadDword(store::kRootPath, store::kBeepType));
-        EXPECT_EQ(stored, step.store);
+        const auto stored = [](const char* name) { return std::to_string(ReadDword(store::kRootPath, name)); };
+        EXPECT_EQ(stored(store::kDoNotRemoveKeystroke) + " " + stored(store::kBeepAfterKeystroke) + " " + stored(store::kBeepType), step.store);
         EXPECT_EQ(Fire(), step.fired);
-        // The sound list follows the Beep box.
-        const bool beepTicked = (enabledBefore != 0) != (std::count(step.clicks.begin(), step.clicks.end(), IDC_BEEP) == 1);
-        EXPECT_EQ(enabledAfter != 0, beepTicked);
-        const bool runClicked = std::count(step.clicks.begin(), step.clicks.end(), IDC_RUN_AT_LOGON) == 1;
-        const std::string runExpected = step.button == IDCANCEL || !runClicked ? runBefore : "\"" + BinaryDir() + "vintrel.exe\"";
-        EXPECT_EQ(RunValue(), runExpected);
+        const auto clicked = [&](int id) { return std::count(step.clicks.begin(), step.clicks.end(), id) == 1; };
+        EXPECT_EQ(enabledAfter, enabledBefore != clicked(IDC_BEEP));  // the sound list follows the Beep box
+        EXPECT_EQ(RunValue(), step.button == IDOK && clicked(IDC_RUN_AT_LOGON) ? "1\"" + BinaryDir() + "vintrel.exe\"" : runBefore);
     }
     window->DestroyWindow();
 }
 
 // A store of an incompatible version: the save's message, and no dialog.
 TEST_F(Preferences, ARejectedStoreIsRefusedBeforeTheDialogOpens) {
-    teststore::SetDword(store::kRootPath, store::kVersion, 0x30000);
+    SetDword(store::kRootPath, store::kVersion, 0x30000);
     std::unique_ptr<CShortcutsDlg> window;
     {
         testwatch::DialogWatcher loadMessage(IDOK);
@@ -192,13 +161,13 @@ TEST_F(Preferences, ARejectedStoreIsRefusedBeforeTheDialogOpens) {
     window->SendMessage(WM_COMMAND, ID_TRAY_PREFERENCES, 0);
     ASSERT_TRUE(refusal.Finish());
     EXPECT_NE(refusal.Seen().text.find("incompatible version of Tarvo (version 0x30000)"), std::string::npos) << refusal.Seen().text;
-    EXPECT_EQ(teststore::ReadDword(store::kRootPath, store::kDoNotRemoveKeystroke), 5u);
+    EXPECT_EQ(ReadDword(store::kRootPath, store::kDoNotRemoveKeystroke), 5u);
     window->DestroyWindow();
 }
 
 // Help on a control pops up its text; on OK or a label it opens the dialog's topic.
 TEST_F(Preferences, HelpShowsTheControlsTextOrTheDialogsTopic) {
-    teststore::SetString(kHtmlHelpServerKey, "", TestDir() + "help_recorder.dll", HKEY_CLASSES_ROOT);
+    SetString(kHtmlHelpServerKey, "", TestDir() + "help_recorder.dll", HKEY_CLASSES_ROOT);
     app.m_pszHelpFilePath = _strdup("C:\\help\\Tarvo.chm");
     const std::string topic = "C:\\help\\Tarvo.chm 15 131212";
     const std::string popup = "- 14 owner 1103 size 52 inst 00000000 string 0 at 30,40 colours -1,-1 margins -1,-1,-1,-1 font 00000000 "
@@ -208,15 +177,15 @@ TEST_F(Preferences, HelpShowsTheControlsTextOrTheDialogsTopic) {
     auto window = Open();
     Command(*window, ID_PREFERENCES, [&](HWND dialog) {
         for (const auto& [id, call] : expected) {
-            HWND control = id == -1 ? FindWindowExA(dialog, nullptr, "Static", nullptr) : GetDlgItem(dialog, id);
+            HWND control = id == -1 ? FindWindowExW(dialog, nullptr, L"Static", nullptr) : GetDlgItem(dialog, id);
             HELPINFO info = {sizeof info, HELPINFO_WINDOW, id, control, 0, {30, 40}};
             SetEnvironmentVariableA("TARVO_HELP", nullptr);  // the stand-in viewer leaves its call there
-            const LRESULT handled = SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+            const LRESULT handled = SendMessageW(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
             char text[4096] = "";
             GetEnvironmentVariableA("TARVO_HELP", text, sizeof text);
             seen.push_back({id, handled == TRUE ? text : "not handled"});
         }
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(seen, expected);
     SetEnvironmentVariableA("TARVO_HELP", nullptr);

@@ -45,7 +45,7 @@ TEST(Dialog, MessageMapDispatchesAndDataExchangeMovesValuesBothWays) {
     CTestDlg dialog;
     ASSERT_TRUE(dialog.Create(IDD_TEST));
     const HWND window = dialog.m_hWnd;
-    for (UINT id : {ID_TOOL_SECOND, ID_TOOL_THIRD + 1}) SendMessageA(window, WM_COMMAND, id, 0);
+    for (int id : {ID_TOOL_SECOND + 0, ID_TOOL_THIRD + 1}) SendMessageA(window, WM_COMMAND, id, 0);
     for (UINT_PTR control : {IDC_NAME, IDC_COUNT}) {
         NMHDR header = {GetDlgItem(window, static_cast<int>(control)), control, static_cast<UINT>(NM_CLICK)};
         EXPECT_EQ(SendMessageA(window, WM_NOTIFY, control, reinterpret_cast<LPARAM>(&header)), control == IDC_NAME ? 42 : 0);
