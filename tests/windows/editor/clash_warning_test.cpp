@@ -1,9 +1,7 @@
 // The edit dialog's warning for a combination that another row or Windows already uses,
 // opened by Add in the list window and driven with real keys and clicks.
-#include <thread>
-
-#include "drive.h"
 #include "editor_window.h"
+#include "modal_drive.h"
 
 namespace {
 
@@ -36,12 +34,8 @@ TEST_F(EditorWindow, ClashWarningAskedForTheSameKeysAndForAPlainSidedOverlapOnly
         SetDword(store::kRootPath, store::kDoNotRemoveKeystroke, c.passKeys);
         auto window = Open();
         std::string question, seenNote, boxAfterNo;
-        std::thread driver([&] {
-            HWND dialog = testwatch::WaitForDialog();
-            if (!dialog) return;
+        WithDialog(*window, WM_COMMAND, ID_ADD_SHORTCUT, [&](HWND dialog) {
             HWND capture = GetDlgItem(dialog, IDC_CAPTURE), box = GetDlgItem(dialog, IDC_SHORTCUT_TEXT);
-            ToFront(dialog);
-            Sleep(300);
             if (!c.sided) Click(GetDlgItem(dialog, IDC_LEFT_RIGHT));
             WaitFor([&] { return IsDlgButtonChecked(dialog, IDC_LEFT_RIGHT) == UINT(c.sided); });
             Click(capture);
@@ -52,24 +46,11 @@ TEST_F(EditorWindow, ClashWarningAskedForTheSameKeysAndForAPlainSidedOverlapOnly
             WaitFor([&] { return Text(capture) == "Capture"; });
             seenNote = Text(GetDlgItem(dialog, IDC_CLASH_NOTE));
             SetText(GetDlgItem(dialog, IDC_ACTION), "x");
-            const auto ok = [&](int answer) {  // the question OK raises, "" when the dialog closed
-                Click(GetDlgItem(dialog, IDOK));
-                HWND asked = nullptr;
-                WaitFor([&] { return !IsWindow(dialog) || (asked = testwatch::FindDialog(dialog)) != nullptr; });
-                if (!asked) return std::string();
-                Sleep(300);
-                const std::string text = Text(GetDlgItem(asked, 0xFFFF));
-                Click(GetDlgItem(asked, answer));
-                WaitFor([&] { return !IsWindow(asked); });
-                return text;
-            };
-            question = ok(IDNO);
+            Click(GetDlgItem(dialog, IDOK));
+            question = Answer(dialog, IDNO);
             boxAfterNo = IsWindow(dialog) ? Text(box) : "closed";
-            if (IsWindow(dialog)) ok(IDYES);
-            if (!WaitFor([&] { return !IsWindow(dialog); })) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            if (IsWindow(dialog)) Click(GetDlgItem(dialog, IDOK)), Answer(dialog, IDYES);
         });
-        window->SendMessage(WM_COMMAND, ID_ADD_SHORTCUT, 0);
-        driver.join();
         EXPECT_EQ(seenNote, c.note);
         EXPECT_EQ(question, c.question);
         EXPECT_EQ(boxAfterNo, c.question.empty() ? "closed" : c.text);

@@ -2,11 +2,10 @@
 // clicks and keys; the engine running in this process (the built lindle.dll) shows at once
 // whether it beeps and whether a fired shortcut's keys reach the window in front.
 #include <algorithm>
-#include <thread>
 
-#include "drive.h"
 #include "editor_window.h"
 #include "html_help.h"
+#include "modal_drive.h"
 
 namespace {
 
@@ -19,24 +18,14 @@ LRESULT CALLBACK LogKeys(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Points module's import of function (by name) at replacement.
-bool PatchImport(HMODULE module, const char* function, const void* replacement) {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-    for (; entry->Name; ++entry) {
-        auto *names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk), *slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) ||
-                strcmp(reinterpret_cast<char*>(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name), function) != 0)
-                continue;
-            DWORD old = 0;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            return true;
-        }
-    }
-    return false;
+// Sends every call of function to replacement: a jump over its first bytes.
+void Redirect(void* function, void* replacement) {
+    auto* code = static_cast<BYTE*>(function);
+    DWORD old = 0;
+    VirtualProtect(code, 5, PAGE_EXECUTE_READWRITE, &old);
+    code[0] = 0xE9;
+    *reinterpret_cast<INT32*>(code + 1) = static_cast<INT32>(static_cast<BYTE*>(replacement) - code - 5);
+    FlushInstructionCache(GetCurrentProcess(), code, 5);
 }
 
 // Clicks a check box until its state flips: under load a click can reach the dialog
@@ -59,19 +48,6 @@ protected:
         SetDword(store::kRootPath, store::kBeepType, 48);
         WriteItem(0, "CTRL + F", TestDir() + "start_marker.exe");
     }
-    // Sends command to the window; drive acts on the dialog it opens, in front.
-    static void Command(CShortcutsDlg& window, UINT command, const std::function<void(HWND)>& drive) {
-        std::thread driver([&] {
-            HWND dialog = testwatch::WaitForDialog();
-            if (!dialog) return;
-            ToFront(dialog);
-            Sleep(300);
-            drive(dialog);
-            if (!WaitFor([&] { return !IsWindow(dialog); })) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        });
-        window.SendMessage(WM_COMMAND, command, 0);
-        driver.join();
-    }
     // Ctrl + F into a window of this thread: the keys it received and the beeps heard.
     static std::string Fire() {
         HWND window = CreateWindowExW(0, L"TarvoKeyLog", L"keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
@@ -92,7 +68,7 @@ TEST_F(Preferences, OkWritesWhatChangedAndTheEngineFollowsAtOnce) {
     const WNDCLASSW keyClass = {0, LogKeys, 0, 0, GetModuleHandleW(nullptr), nullptr, nullptr, nullptr, nullptr, L"TarvoKeyLog"};
     RegisterClassW(&keyClass);
     auto window = Open();
-    ASSERT_TRUE(PatchImport(GetModuleHandleW(L"lindle.dll"), "MessageBeep", reinterpret_cast<void*>(RecordBeep)));
+    Redirect(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "MessageBeep")), reinterpret_cast<void*>(RecordBeep));
     EXPECT_TRUE(SendMessageW(window->GetDlgItem(AFX_IDW_TOOLBAR), TB_ISBUTTONENABLED, ID_PREFERENCES, 0));
     RECT moved = {0, 0, 900, 500};  // also on the tool bar made anew for another DPI
     window->SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&moved));
@@ -114,7 +90,7 @@ TEST_F(Preferences, OkWritesWhatChangedAndTheEngineFollowsAtOnce) {
         SCOPED_TRACE(step.store);
         const std::string runBefore = RunValue();
         bool enabledBefore = false, enabledAfter = false;
-        Command(*window, ID_PREFERENCES, [&](HWND dialog) {
+        WithDialog(*window, WM_COMMAND, ID_PREFERENCES, [&](HWND dialog) {
             HWND sounds = GetDlgItem(dialog, IDC_BEEP_TYPE);
             enabledBefore = IsWindowEnabled(sounds);
             for (int id : step.clicks) {
@@ -175,7 +151,7 @@ TEST_F(Preferences, HelpShowsTheControlsTextOrTheDialogsTopic) {
     const std::vector<std::pair<int, std::string>> expected = {{IDC_BEEP_TYPE, popup}, {IDOK, topic}, {-1, topic}, {IDCANCEL, ""}};
     std::vector<std::pair<int, std::string>> seen;
     auto window = Open();
-    Command(*window, ID_PREFERENCES, [&](HWND dialog) {
+    WithDialog(*window, WM_COMMAND, ID_PREFERENCES, [&](HWND dialog) {
         for (const auto& [id, call] : expected) {
             HWND control = id == -1 ? FindWindowExW(dialog, nullptr, L"Static", nullptr) : GetDlgItem(dialog, id);
             HELPINFO info = {sizeof info, HELPINFO_WINDOW, id, control, 0, {30, 40}};

@@ -1,10 +1,9 @@
 // Export and import of the shortcut list: "vintrel export FILE" and "vintrel import FILE"
 // run as separate processes against the real registry, and Import in the list window.
 #include <fstream>
-#include <thread>
 
-#include "drive.h"
 #include "editor_window.h"
+#include "modal_drive.h"
 
 namespace {
 
@@ -100,31 +99,19 @@ TEST(Transfer, BadFilesAndRefusedStoresChangeNothing) {
     }
 }
 
-// Sends a command to the window while drive works through the dialogs it opens.
-void Command(CWnd& window, UINT message, UINT command, const std::function<void()>& drive) {
-    std::thread driver(drive);
-    window.SendMessage(message, command, 0);
-    driver.join();
-}
-// The next dialog other than ignore: its text (a message box), then the button.
-std::string Answer(HWND ignore, int button) {
-    HWND box = testwatch::WaitForDialog(ignore);
-    if (!box) return "no dialog";
-    Sleep(200);
-    const std::string text = Text(GetDlgItem(box, 0xFFFF));
-    PostMessageW(box, WM_COMMAND, button, 0);
-    WaitFor([&] { return !IsWindow(box); });
-    return text;
-}
-// Types path into the system's file dialog and opens it.
-void PickFile(const std::string& path) {
-    HWND files = testwatch::WaitForDialog();
-    Sleep(300);
-    HWND name = GetDlgItem(files, 0x47C) ? GetDlgItem(files, 0x47C) : GetDlgItem(files, 0x480);  // a combo box with an edit, or an edit
-    SetText(name, path);
-    if (HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr)) SetText(edit, path);
-    PostMessageW(files, WM_COMMAND, IDOK, 0);
-    WaitFor([&] { return !IsWindow(files); });
+// Export or Import in the system menu: path typed into the file dialog, then the message
+// boxes that follow answered in turn; their texts.
+std::vector<std::string> Transfer(CWnd& window, UINT command, const std::string& path, std::vector<int> answers) {
+    std::vector<std::string> texts;
+    WithDialog(window, WM_SYSCOMMAND, command, [&](HWND files) {
+        HWND name = GetDlgItem(files, 0x47C) ? GetDlgItem(files, 0x47C) : GetDlgItem(files, 0x480);  // a combo box with an edit, or an edit
+        SetText(name, path);
+        if (HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr)) SetText(edit, path);
+        PostMessageW(files, WM_COMMAND, IDOK, 0);
+        WaitFor([&] { return !IsWindow(files); });
+        for (int answer : answers) texts.push_back(Answer(nullptr, answer));
+    });
+    return texts;
 }
 
 // In the window: Import reads the file, asks, and replaces (Yes) or appends (No); the list
@@ -133,23 +120,22 @@ TEST_F(EditorWindow, ImportReplacesOrAddsAndTheListFollows) {
     FillRichStore();
     auto window = Open();
     DeleteFileW(Wide(kFile).c_str());  // else the file dialog asks to replace it
-    std::string exported, question, done;
-    Command(*window, WM_SYSCOMMAND, IDM_EXPORT, [&] { PickFile(kFile), exported = Answer(nullptr, IDOK); });
-    EXPECT_EQ(exported, "5 shortcuts were exported to " + kFile + ".");
+    EXPECT_EQ(Transfer(*window, IDM_EXPORT, kFile, {IDOK}), std::vector<std::string>{"5 shortcuts were exported to " + kFile + "."});
 
     Clear();
     CreateRoot(0x20004);
     WriteItem(0, "F5", "mine");
     window->ReloadList();
-    Command(*window, WM_SYSCOMMAND, IDM_IMPORT, [&] { PickFile(kFile), question = Answer(nullptr, IDNO), done = Answer(nullptr, IDOK); });
-    EXPECT_NE(question.find("Replace the 1 shortcuts of the list with the 5 in the file?"), std::string::npos) << question;
-    EXPECT_EQ(done, "5 shortcuts were imported from " + kFile + ".");
+    const auto added = Transfer(*window, IDM_IMPORT, kFile, {IDNO, IDOK});  // No adds
+    ASSERT_EQ(added.size(), 2u);
+    EXPECT_NE(added[0].find("Replace the 1 shortcuts of the list with the 5 in the file?"), std::string::npos) << added[0];
+    EXPECT_EQ(added[1], "5 shortcuts were imported from " + kFile + ".");
     EXPECT_EQ(window->List().GetItemCount(), 6);
     EXPECT_EQ(window->List().GetItemText(5, 0), "CTRL + 0FA");
     EXPECT_EQ(ReadString(ItemPath(1), store::kShortcut), "LCTRL + F");
     EXPECT_FALSE(ValueExists(store::kRootPath, store::kBeepType)) << "adding keeps the settings";
 
-    Command(*window, WM_SYSCOMMAND, IDM_IMPORT, [&] { PickFile(kFile), Answer(nullptr, IDYES), Answer(nullptr, IDOK); });
+    Transfer(*window, IDM_IMPORT, kFile, {IDYES, IDOK});
     EXPECT_EQ(window->List().GetItemCount(), 5);
     EXPECT_EQ(window->List().GetItemText(0, 1), "My documents");
     EXPECT_FALSE(window->List().GetCheck(1));
@@ -160,8 +146,8 @@ TEST_F(EditorWindow, ImportReplacesOrAddsAndTheListFollows) {
     for (int i = 0; i < 200; ++i) full += "[Shortcut]\nShortcut = \"F1\"\nAction = \"x\"\n";
     std::ofstream("C:\\full.txt", std::ios::binary) << full + "[End]\n";
     const std::string before = Snapshot();
-    Command(*window, WM_SYSCOMMAND, IDM_IMPORT, [&] { PickFile("C:\\full.txt"), Answer(nullptr, IDNO), done = Answer(nullptr, IDOK); });
-    EXPECT_EQ(done, "Nothing was imported from C:\\full.txt: the list would hold more than 200 shortcuts.");
+    EXPECT_EQ(Transfer(*window, IDM_IMPORT, "C:\\full.txt", {IDNO, IDOK}).back(),
+              "Nothing was imported from C:\\full.txt: the list would hold more than 200 shortcuts.");
     EXPECT_EQ(Snapshot(), before);
     EXPECT_EQ(window->List().GetItemCount(), 5);
 
@@ -170,13 +156,12 @@ TEST_F(EditorWindow, ImportReplacesOrAddsAndTheListFollows) {
     WriteItem(5, "F9", "stale");
     window->ReloadList();
     std::string imported, dropped;
-    Command(*window, WM_COMMAND, ID_ADD_SHORTCUT, [&] {
-        HWND dialog = testwatch::WaitForDialog();
+    WithDialog(*window, WM_COMMAND, ID_ADD_SHORTCUT, [&](HWND dialog) {
         SetText(GetDlgItem(dialog, IDC_ACTION), "new.exe");
         EXPECT_EQ(Vintrel("import \"" + kFile + "\""), 0u);
         imported = Snapshot();
         WaitFor([&] { return window->List().GetItemCount() == 5; });
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        Click(GetDlgItem(dialog, IDOK));
         dropped = Answer(dialog, IDOK);
     });
     EXPECT_EQ(dropped, "The shortcuts were replaced by an import while the dialog was open, so your change was not saved.");
