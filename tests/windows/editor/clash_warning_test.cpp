@@ -47,9 +47,9 @@ TEST_F(EditorWindow, ClashWarningAskedForTheSameKeysAndForAPlainSidedOverlapOnly
             seenNote = Text(GetDlgItem(dialog, IDC_CLASH_NOTE));
             SetText(GetDlgItem(dialog, IDC_ACTION), "x");
             Click(GetDlgItem(dialog, IDOK));
-            question = Answer(dialog, IDNO);
+            question = Answer(IDNO, dialog, true);
             boxAfterNo = IsWindow(dialog) ? Text(box) : "closed";
-            if (IsWindow(dialog)) Click(GetDlgItem(dialog, IDOK)), Answer(dialog, IDYES);
+            if (IsWindow(dialog)) Click(GetDlgItem(dialog, IDOK)), Answer(IDYES, dialog, true);
         });
         EXPECT_EQ(seenNote, c.note);
         EXPECT_EQ(question, c.question);

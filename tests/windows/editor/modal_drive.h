@@ -21,15 +21,17 @@ inline void WithDialog(CWnd& window, UINT message, UINT command, const std::func
     driver.join();
 }
 
-// Clicks button in the next message box other than owner; its text, or "" when owner
-// closed without one.
-inline std::string Answer(HWND owner, int button) {
+// Clicks button in the next message box other than ignore; its text, or "" when none came
+// (or, with orClosed, when ignore closed without one).
+inline std::string Answer(int button, HWND ignore = nullptr, bool orClosed = false) {
     HWND box = nullptr;
-    drive::WaitFor([&] { return (box = testwatch::FindDialog(owner)) != nullptr || (owner && !IsWindow(owner)); });
+    drive::WaitFor([&] { return (box = testwatch::FindDialog(ignore)) != nullptr || (orClosed && !IsWindow(ignore)); });
     if (!box) return "";
+    drive::ToFront(box);
     Sleep(300);
-    const std::string text = drive::Text(GetDlgItem(box, 0xFFFF));
+    std::string text = drive::Text(GetDlgItem(box, 0xFFFF));
     drive::Click(GetDlgItem(box, button));
-    drive::WaitFor([&] { return !IsWindow(box); });
+    if (!drive::WaitFor([&] { return !IsWindow(box); }))  // the test goes on, and fails
+        PostMessageW(box, WM_COMMAND, button, 0), text = "not closed by a click: " + text;
     return text;
 }

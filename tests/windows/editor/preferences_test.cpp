@@ -38,33 +38,27 @@ void ClickCheckBox(HWND box) {
     }
 }
 
-class Preferences : public EditorWindow {
-protected:
-    void SetUp() override {
-        EditorWindow::SetUp();
-        DeleteValue(kRunKey, "Tarvo");
-        SetDword(store::kRootPath, store::kDoNotRemoveKeystroke, 5);  // not 1: keys are taken
-        SetDword(store::kRootPath, store::kBeepAfterKeystroke, 0);
-        SetDword(store::kRootPath, store::kBeepType, 48);
-        WriteItem(0, "CTRL + F", TestDir() + "start_marker.exe");
-    }
-    // Ctrl + F into a window of this thread: the keys it received and the beeps heard.
-    static std::string Fire() {
-        HWND window = CreateWindowExW(0, L"TarvoKeyLog", L"keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
-                                      nullptr, nullptr, nullptr);
-        ToFront(window);
-        PumpMessages(300);  // the engine reloads on the broadcast meanwhile
-        keys.clear(), beeps.clear();
-        Send("+c+F-F-c");
-        PumpMessages(500);
-        DestroyWindow(window);
-        return keys + beeps;
-    }
-    static std::string RunValue() { return std::to_string(ValueType(kRunKey, "Tarvo")) + ReadString(kRunKey, "Tarvo"); }
-    static constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-};
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+std::string RunValue() { return std::to_string(ValueType(kRunKey, "Tarvo")) + ReadString(kRunKey, "Tarvo"); }
 
-TEST_F(Preferences, OkWritesWhatChangedAndTheEngineFollowsAtOnce) {
+// Ctrl + F into a window of this thread: the keys it received and the beeps heard.
+std::string Fire() {
+    HWND window = CreateWindowExW(0, L"TarvoKeyLog", L"keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ToFront(window);
+    PumpMessages(300);  // the engine reloads on the broadcast meanwhile
+    keys.clear(), beeps.clear();
+    Send("+c+F-F-c");
+    PumpMessages(500);
+    DestroyWindow(window);
+    return keys + beeps;
+}
+
+TEST_F(EditorWindow, PreferencesOkWritesWhatChangedTheEngineFollowsAtOnceAndHelpIsThere) {
+    DeleteValue(kRunKey, "Tarvo");
+    SetDword(store::kRootPath, store::kDoNotRemoveKeystroke, 5);  // not 1: keys are taken
+    SetDword(store::kRootPath, store::kBeepAfterKeystroke, 0);
+    SetDword(store::kRootPath, store::kBeepType, 48);
+    WriteItem(0, "CTRL + F", TestDir() + "start_marker.exe");
     const WNDCLASSW keyClass = {0, LogKeys, 0, 0, GetModuleHandleW(nullptr), nullptr, nullptr, nullptr, nullptr, L"TarvoKeyLog"};
     RegisterClassW(&keyClass);
     auto window = Open();
@@ -122,27 +116,8 @@ TEST_F(Preferences, OkWritesWhatChangedAndTheEngineFollowsAtOnce) {
         EXPECT_EQ(enabledAfter, enabledBefore != clicked(IDC_BEEP));  // the sound list follows the Beep box
         EXPECT_EQ(RunValue(), step.button == IDOK && clicked(IDC_RUN_AT_LOGON) ? "1\"" + BinaryDir() + "vintrel.exe\"" : runBefore);
     }
-    window->DestroyWindow();
-}
 
-// A store of an incompatible version: the save's message, and no dialog.
-TEST_F(Preferences, ARejectedStoreIsRefusedBeforeTheDialogOpens) {
-    SetDword(store::kRootPath, store::kVersion, 0x30000);
-    std::unique_ptr<CShortcutsDlg> window;
-    {
-        testwatch::DialogWatcher loadMessage(IDOK);
-        window = Open();
-    }
-    testwatch::DialogWatcher refusal(IDOK);
-    window->SendMessage(WM_COMMAND, ID_TRAY_PREFERENCES, 0);
-    ASSERT_TRUE(refusal.Finish());
-    EXPECT_NE(refusal.Seen().text.find("incompatible version of Tarvo (version 0x30000)"), std::string::npos) << refusal.Seen().text;
-    EXPECT_EQ(ReadDword(store::kRootPath, store::kDoNotRemoveKeystroke), 5u);
-    window->DestroyWindow();
-}
-
-// Help on a control pops up its text; on OK or a label it opens the dialog's topic.
-TEST_F(Preferences, HelpShowsTheControlsTextOrTheDialogsTopic) {
+    // Help on a control pops up its text; on OK or a label it opens the dialog's topic.
     SetString(kHtmlHelpServerKey, "", TestDir() + "help_recorder.dll", HKEY_CLASSES_ROOT);
     app.m_pszHelpFilePath = _strdup("C:\\help\\Tarvo.chm");
     const std::string topic = "C:\\help\\Tarvo.chm 15 131212";
@@ -150,7 +125,6 @@ TEST_F(Preferences, HelpShowsTheControlsTextOrTheDialogsTopic) {
                               "text The sound of the beep: one of the sounds Windows plays for its messages.";
     const std::vector<std::pair<int, std::string>> expected = {{IDC_BEEP_TYPE, popup}, {IDOK, topic}, {-1, topic}, {IDCANCEL, ""}};
     std::vector<std::pair<int, std::string>> seen;
-    auto window = Open();
     WithDialog(*window, WM_COMMAND, ID_PREFERENCES, [&](HWND dialog) {
         for (const auto& [id, call] : expected) {
             HWND control = id == -1 ? FindWindowExW(dialog, nullptr, L"Static", nullptr) : GetDlgItem(dialog, id);
@@ -164,7 +138,23 @@ TEST_F(Preferences, HelpShowsTheControlsTextOrTheDialogsTopic) {
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(seen, expected);
-    SetEnvironmentVariableA("TARVO_HELP", nullptr);
+    window->DestroyWindow();
+}
+
+// A store of an incompatible version: the save's message, and no dialog.
+TEST_F(EditorWindow, PreferencesOfARejectedStoreAreRefusedBeforeTheDialogOpens) {
+    SetDword(store::kRootPath, store::kVersion, 0x30000);
+    const std::string before = Snapshot();
+    std::unique_ptr<CShortcutsDlg> window;
+    {
+        testwatch::DialogWatcher loadMessage(IDOK);
+        window = Open();
+    }
+    testwatch::DialogWatcher refusal(IDOK);
+    window->SendMessage(WM_COMMAND, ID_TRAY_PREFERENCES, 0);
+    ASSERT_TRUE(refusal.Finish());
+    EXPECT_NE(refusal.Seen().text.find("incompatible version of Tarvo (version 0x30000)"), std::string::npos) << refusal.Seen().text;
+    EXPECT_EQ(Snapshot(), before);
     window->DestroyWindow();
 }
 
