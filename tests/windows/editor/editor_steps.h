@@ -81,7 +81,7 @@ inline LRESULT CALLBACK ReadMenu(int code, WPARAM wParam, LPARAM lParam) {
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {
             char text[64] = "";
             GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-            shownMenu.items += std::to_string(GetMenuItemID(menu, i)) + " " + text + (GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED ? "!;" : ";");
+            shownMenu.items += std::to_string(GetMenuItemID(menu, i)) + " " + text + (*text && GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED ? "!;" : ";");
         }
         PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
     }
