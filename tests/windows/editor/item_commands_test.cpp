@@ -1,6 +1,5 @@
-// The list window's item commands: the item limit, which dialog Edit opens, deleting, a
-// row without a key combination, running scripts, the engine around the edit dialog, text
-// in any script, and stored values that no command may overwrite.
+// The list window's item commands: limit, Edit, Delete, Run script, the engine around the
+// edit dialog, text in any script, and stored values no command may overwrite.
 #include "editor_steps.h"
 #include "text.h"
 
@@ -12,8 +11,7 @@ using testwatch::WindowText;
 const UINT kAdds[] = {IDC_ADD, ID_ADD_SHORTCUT, IDC_ADD_SCRIPT, ID_ADD_BATCH, ID_ADD_VBSCRIPT, ID_ADD_JSCRIPT, ID_EDIT_ITEM};
 const std::string kDeleteQuestion = "Vintrel: Are you sure you want to delete the items?";
 
-// What the edit dialog that command opens shows and whether the engine runs meanwhile; the
-// action typed over when given, then button.
+// What the edit dialog of command shows, the engine meanwhile; then action typed and button.
 std::string EditDialog(CShortcutsDlg& window, UINT command, int button = IDCANCEL, const char* action = nullptr) {
     std::string seen;
     Modal(window, command, [&](HWND dialog) {
@@ -28,26 +26,36 @@ std::string EditDialog(CShortcutsDlg& window, UINT command, int button = IDCANCE
     return seen;
 }
 
-std::string StoredShortcuts() {
+std::string StoredShortcuts(int from) {
     std::string texts;
-    for (int item = 0; teststore::KeyExists(ItemPath(item)); ++item) texts += teststore::ReadString(ItemPath(item), store::kShortcut) + " ";
+    for (int item = from; teststore::KeyExists(ItemPath(item)); ++item) texts += teststore::ReadString(ItemPath(item), store::kShortcut) + " ";
     return texts;
 }
 
-TEST_F(EditorWindow, WithAFullListEveryAddShowsTheLimitButEditOpens) {
+// A full list refuses every Add but Edit opens. Delete of rows 2 and 5 asks once, row 2 goes
+// and every later row moves up a key; so does deleting the last row.
+TEST_F(EditorWindow, AFullListRefusesAddsAndDeleteMovesTheRowsUp) {
     for (int item = 0; item < store::kMaxItems; ++item) teststore::WriteItem(item, "F" + std::to_string(item), "calc.exe");
     auto window = Open();
+    CListCtrl& list = window->List();
     for (UINT command : kAdds)
         EXPECT_EQ(Reported(*window, command), std::string(AfxGetAppName()) + ": Maximum shortcuts reached. Please delete unused items first.");
-    EXPECT_EQ(window->List().GetItemCount(), store::kMaxItems);
-    Select(window->List(), {5});
+    Select(list, {5});
     EXPECT_EQ(EditDialog(*window, IDC_EDIT_ITEM), "Edit shortcut: F5, calc.exe, -, type entry 0, stopped");
+    Select(list, {2, 5});
+    EXPECT_EQ(Reported(*window, ID_DELETE_ITEM, IDNO), kDeleteQuestion);
+    EXPECT_EQ(std::to_string(list.GetItemCount()) + " " + StoredShortcuts(0).substr(0, 12) + StoredShortcuts(197), "200 F0 F1 F2 F3 F197 F198 F199 ");
+    EXPECT_EQ(Reported(*window, IDC_DELETE, IDYES), kDeleteQuestion);
+    EXPECT_EQ(std::string(list.GetItemText(2, 0)) + " " + std::to_string(list.GetItemCount()), "F3 199");
+    EXPECT_EQ(StoredShortcuts(0).substr(0, 12) + StoredShortcuts(196), "F0 F1 F3 F4 F197 F198 F199 ");
+    Select(list, {198});
+    EXPECT_EQ(Reported(*window, ID_DELETE_ITEM, IDYES), kDeleteQuestion);
+    EXPECT_EQ(StoredShortcuts(196), "F197 F198 ");
     window->DestroyWindow();
 }
 
-// Edit with nothing selected adds a shortcut; on a script row it opens the script dialog
-// with its texts and type. The engine is stopped while a dialog is open and runs
-// afterwards, even when it had been stopped from the tray. A script without a type is not added.
+// Edit with nothing selected adds, on a script row shows the script; the engine is stopped
+// in the dialog and runs afterwards, even if stopped from the tray. No type, nothing added.
 TEST_F(EditorWindow, EditOpensTheRowsDialogAndTheEngineRunsAfterwards) {
     teststore::WriteItem(0, "CTRL + A", "calc.exe");
     teststore::WriteItem(1, "ALT + J", "Greeting", ScriptVBScript, "WScript.Echo(1)");
@@ -64,8 +72,7 @@ TEST_F(EditorWindow, EditOpensTheRowsDialogAndTheEngineRunsAfterwards) {
     window->DestroyWindow();
 }
 
-// "vintrel quit" from another instance ends the window while its edit dialog is open: the
-// engine that its end stopped must not be started again behind it.
+// "vintrel quit" ends the window while its edit dialog is open: the engine stays stopped.
 TEST_F(EditorWindow, AWindowEndedDuringTheDialogLeavesTheEngineStopped) {
     auto window = Open();
     ASSERT_TRUE(window->EngineRunning());
@@ -79,30 +86,9 @@ TEST_F(EditorWindow, AWindowEndedDuringTheDialogLeavesTheEngineStopped) {
     EXPECT_FALSE(window->EngineRunning());
 }
 
-// With rows 2 and 5 of six selected, one question and row 2 goes: every row moves into
-// its key and the former last key is deleted. So does deleting the last row.
-TEST_F(EditorWindow, DeleteAsksOnceAndRemovesTheFirstSelectedRow) {
-    for (int item = 0; item < 6; ++item) teststore::WriteItem(item, "F" + std::to_string(item + 1), "calc.exe");
-    auto window = Open();
-    CListCtrl& list = window->List();
-    Select(list, {2, 5});
-    EXPECT_EQ(Reported(*window, ID_DELETE_ITEM, IDNO), kDeleteQuestion);
-    EXPECT_EQ(StoredShortcuts(), "F1 F2 F3 F4 F5 F6 ");
-    EXPECT_EQ(Reported(*window, IDC_DELETE, IDYES), kDeleteQuestion);
-    EXPECT_EQ(std::string(list.GetItemText(2, 0)) + " " + std::to_string(list.GetItemCount()), "F4 5");
-    EXPECT_EQ(StoredShortcuts(), "F1 F2 F4 F5 F6 ");
-    Select(list, {4});
-    EXPECT_EQ(Reported(*window, ID_DELETE_ITEM, IDYES), kDeleteQuestion);
-    EXPECT_EQ(StoredShortcuts(), "F1 F2 F4 F5 ");
-    EXPECT_FALSE(teststore::KeyExists(ItemPath(4)));
-    window->DestroyWindow();
-}
-
-// Row 1 holds values the editor cannot wholly read (a description of another type, "Type"
-// as text, a script over the limit, a value it does not know); row 2 text in any script
-// with a lone surrogate, which only a byte-exact copy keeps. A tick on row 1 writes
-// "Disabled" alone, the dialog the value whose text changed; Delete of row 0 moves both
-// rows down a key exactly as stored. Row 2 shows intact and nothing touches it.
+// Row 1 holds values the editor cannot read, row 2 text in any script with a lone surrogate
+// (kept only byte for byte). A tick writes "Disabled" alone, the dialog only the changed
+// value, and Delete of row 0 moves both rows up a key exactly as stored.
 TEST_F(EditorWindow, CommandsNeverOverwriteValuesTheyDidNotChange) {
     const std::string text = teststore::kWorldText, action = "C:\\" + text + "\\a.exe", script = "echo " + text;
     teststore::WriteItem(0, "CTRL + A", "calc.exe");
@@ -139,8 +125,7 @@ TEST_F(EditorWindow, CommandsNeverOverwriteValuesTheyDidNotChange) {
     window->DestroyWindow();
 }
 
-// Checking a row without a key combination is refused; Run script runs the first selected
-// row, and a plain row there reports that no script was made.
+// A row without keys cannot be ticked; Run script runs the first selected row, if a script.
 TEST_F(EditorWindow, ANoneRowStaysDisabledAndRunScriptRunsTheFirstSelectedRow) {
     const std::string marker = teststore::TempDirectory() + "tarvo-run-script.txt";
     DeleteFileW(Wide(marker).c_str());
@@ -161,9 +146,8 @@ TEST_F(EditorWindow, ANoneRowStaysDisabledAndRunScriptRunsTheFirstSelectedRow) {
     window->DestroyWindow();
 }
 
-// A store whose "Version" was rejected is reported; every command that would change it,
-// and a save, refuse before anything happens, with the message that saving gives; the
-// store stays byte for byte and no engine is told to reload.
+// A store of another version is reported; every command and a save refuse at once with the
+// save's message: the store stays byte for byte, no engine reloads.
 TEST_F(EditorWindow, AStoreOfAnotherVersionIsReportedAndNeverChanged) {
     teststore::CreateRoot(0x30000);
     teststore::WriteItem(0, "CTRL + A", "calc.exe");
@@ -173,14 +157,12 @@ TEST_F(EditorWindow, AStoreOfAnotherVersionIsReportedAndNeverChanged) {
     EXPECT_EQ(versionBox.Seen().text, "Wrong version of shortcuts stored in registry (0x30000)");
     const std::string before = teststore::Snapshot();
     const bool running = window->EngineRunning();
-    // The list stays empty for such a store; a row put in directly stands for a selection.
-    window->List().InsertItem(LVIF_TEXT, 0, "CTRL + A", 0, 0, 0, 0);
-    std::vector<std::string> seen = {
-        Reported(window->m_hWnd, [&] { EXPECT_FALSE(window->SaveItem(1, "CTRL + B", "notepad.exe", "", "", 0, true)); })};
-    for (UINT command : kAdds) seen.push_back(Reported(*window, command));
+    window->List().InsertItem(LVIF_TEXT, 0, "CTRL + A", 0, 0, 0, 0);  // the list stays empty: a row to select
+    const std::string refusal = Reported(window->m_hWnd, [&] { EXPECT_FALSE(window->SaveItem(1, "CTRL + B", "notepad.exe", "", "", 0, true)); });
+    EXPECT_NE(refusal.find("incompatible version"), std::string::npos) << refusal;
+    for (UINT command : kAdds) EXPECT_EQ(Reported(*window, command), refusal) << command;
     Select(window->List(), {0});
-    for (UINT command : {ID_EDIT_ITEM, ID_DELETE_ITEM}) seen.push_back(Reported(*window, command));
-    for (const std::string& box : seen) EXPECT_NE(box.find("incompatible version"), std::string::npos) << box;
+    for (UINT command : {ID_EDIT_ITEM, ID_DELETE_ITEM}) EXPECT_EQ(Reported(*window, command), refusal) << command;
     EXPECT_EQ(window->EngineRunning(), running);
     EXPECT_EQ(window->List().GetItemCount(), 1);
     EXPECT_EQ(teststore::Snapshot(), before);
@@ -188,9 +170,8 @@ TEST_F(EditorWindow, AStoreOfAnotherVersionIsReportedAndNeverChanged) {
     window->DestroyWindow();
 }
 
-// Characters typed as an input method sends them and pasted from the clipboard reach the
-// store as they were, characters outside the BMP included: in the script dialog's boxes
-// and in the shortcut dialog's action combo box.
+// Text typed as an input method sends it and pasted, outside the BMP too, is stored intact
+// from the script dialog's boxes and the shortcut dialog's action combo box.
 TEST_F(EditorWindow, TypedAndPastedTextOfAnyScriptIsStoredIntact) {
     teststore::WriteItem(0, "CTRL + A", "-", ScriptBatch, "rem");
     teststore::WriteItem(1, "CTRL + B", "calc.exe");
@@ -201,7 +182,7 @@ TEST_F(EditorWindow, TypedAndPastedTextOfAnyScriptIsStoredIntact) {
     const std::vector<std::pair<int, const char*>> boxes = {{IDC_ACTION, store::kAction}, {IDC_DESCRIPTION, store::kDescription}, {IDC_SCRIPT, store::kScript}};
     for (int row = 0; row < 2; ++row) {
         Select(window->List(), {row});
-        std::string seen;
+        std::string seen, expected;
         Modal(*window, ID_EDIT_ITEM, [&](HWND dialog) {
             for (const auto& [id, name] : boxes) {
                 HWND box = GetDlgItem(dialog, id);
@@ -211,16 +192,12 @@ TEST_F(EditorWindow, TypedAndPastedTextOfAnyScriptIsStoredIntact) {
                 teststore::SetClipboardText(text);
                 teststore::Send("+c+V-V-c");
                 teststore::WaitFor([&] { return WindowText(box) == both; });
-                seen += WindowText(box) + "|";
+                seen += WindowText(box) + "|", expected += both + "|";
             }
             PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         });
-        std::string expected;
-        for (int i = 0; i < 3 - row; ++i) {
-            expected += both + "|";
-            EXPECT_EQ(teststore::ReadRaw(ItemPath(row), boxes[i].second), stored) << row << " " << boxes[i].second;
-        }
         EXPECT_EQ(seen, expected) << row;
+        for (int i = 0; i < 3 - row; ++i) EXPECT_EQ(teststore::ReadRaw(ItemPath(row), boxes[i].second), stored) << row << " " << i;
     }
     window->DestroyWindow();
 }
