@@ -1,7 +1,5 @@
-// The main window's pixel sizes follow the screen's DPI: tool-bar images and row icons
-// grow with it, the Shortcut column holds the longest combination whole, a stored window
-// size opens at the same size on the screen, and at 96 DPI every size is the one earlier
-// versions drew.
+// The main window's pixel sizes follow the screen's DPI; at 96 they are those of every
+// earlier version.
 #include <fstream>
 
 #include "about_dlg.h"
@@ -13,10 +11,9 @@ namespace {
 constexpr char kLongest[] = "LALT + LSHIFT + F12";
 constexpr char kProbeVariable[] = "TARVO_DPI_PROBE";
 
-// What each DPI must give: tool-bar image, row and normal icon sizes, the Shortcut and
-// Action columns; then the list's width less the Description column's, the longest
-// combination whole, a stored 400 x 300 window's size, its placement stored back as it
-// was, and the About box's banner covering its picture. At 96 the sizes of every earlier version.
+// Tool-bar image, row and normal icon sizes, Shortcut and Action columns; then the list
+// less the Description column, the longest combination whole, a stored 400 x 300 window's
+// size, its placement stored back as it was, and the About banner covering its picture.
 constexpr struct { DWORD dpi; const char *sizes, *rest; } kExpected[] = {
     {96, "16 16 32 160 160", "324 whole 400x300 kept covered"}, {120, "16 20 40 200 200", "405 whole 500x375 kept covered"},
     {144, "24 24 48 240 240", "486 whole 600x450 kept covered"}, {192, "32 32 64 320 320", "648 whole 800x600 kept covered"}};
@@ -33,8 +30,7 @@ std::string Measure(CShortcutsDlg& dialog) {
     return sizes + std::to_string(ListView_GetColumnWidth(list, 0)) + " " + std::to_string(ListView_GetColumnWidth(list, 1));
 }
 
-// Wine reads LogPixels once, when a process starts: each DPI is measured by a copy of this
-// program started after it was set, which runs this test and writes what it measured.
+// Wine reads LogPixels at a process's start: a copy of this program measures each DPI.
 TEST_F(EditorWindow, DpiProbe) {
     char path[MAX_PATH] = "";
     if (!GetEnvironmentVariableA(kProbeVariable, path, sizeof path)) GTEST_SKIP() << "run by ImagesAndColumnsFollowTheDpi";
@@ -44,7 +40,7 @@ TEST_F(EditorWindow, DpiProbe) {
     RECT bounds, label = {};
     GetWindowRect(list, &bounds);
     ListView_GetItemRect(list, 0, &label, LVIR_LABEL);
-    // The list draws a label's text inside a margin of a few pixels on either side.
+    // The list draws a label's text inside a margin on either side.
     const bool whole = label.right - label.left >= ListView_GetStringWidth(list, kLongest) + 2 * GetSystemMetrics(SM_CXEDGE);
     std::ofstream out(path);
     out << WindowDpi(dialog->m_hWnd) << ' ' << Measure(*dialog) << ' ' << bounds.right - bounds.left - ListView_GetColumnWidth(list, 2)
@@ -86,8 +82,7 @@ TEST(DpiTest, ImagesAndColumnsFollowTheDpi) {
     teststore::SetDword("Control Panel\\Desktop", "LogPixels", kBaseDpi);
 }
 
-// Windows sends WM_DPICHANGED when the window moves to a monitor of another DPI: the
-// window takes the suggested rectangle and its images and columns the new DPI's sizes.
+// Moved to a monitor of another DPI, the window takes the suggested rectangle and the sizes.
 TEST_F(EditorWindow, MovingToAnotherDpiRelaysTheWindowOut) {
     auto dialog = Open();
     EXPECT_EQ(Measure(*dialog), kExpected[0].sizes);

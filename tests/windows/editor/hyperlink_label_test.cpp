@@ -1,5 +1,5 @@
-// The About box's "Home page" link driven by real mouse input, the dialog's colour request,
-// the shell, the clipboard and the label's menu and Properties box.
+// The About box's "Home page" link under real mouse input: colours, Open, Copy Shortcut,
+// its menu and Properties box.
 #include "about_dlg.h"
 #include "dpi.h"
 #include "editor_steps.h"
@@ -9,7 +9,7 @@ namespace {
 
 constexpr COLORREF kLink = RGB(0, 0, 255), kVisited = RGB(128, 0, 128), kHover = RGB(255, 0, 0);
 
-// A program that records its start, so a successful Open can be seen.
+// A program that records its start, so that a successful Open shows.
 std::string Marker() { return TestDir() + "start_marker.exe"; }
 bool MarkerStarted() { return !teststore::ReadString("Software\\TarvoTest", "Started").empty(); }
 
@@ -45,8 +45,7 @@ protected:
     HWND label = nullptr;
 };
 
-// On a monitor of another DPI the dialog's font changes size; the link keeps its underline
-// in the new size.
+// On a monitor of another DPI the link takes the dialog's new font size, still underlined.
 HFONT dialogFont = nullptr;
 WNDPROC dialogProc = nullptr;
 LRESULT CALLBACK DialogWithFont(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -68,8 +67,8 @@ TEST_F(HyperlinkLabel, TheUnderlinedFontFollowsTheDialogsFontToAnotherDpi) {
     DeleteObject(dialogFont);
 }
 
-// Before its first paint the label ignores the mouse. A click posts exactly one Open; only
-// an Open that succeeds marks a label visited, an empty target fails without a message.
+// Unpainted, the label ignores the mouse. A click posts one Open; only one that succeeds
+// marks the label visited, an empty target fails without a message.
 TEST_F(HyperlinkLabel, HoverColoursAndOpen) {
     const POINT centre = Centre(label);
     EXPECT_EQ(SendMessageW(label, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), HTTRANSPARENT);
@@ -153,8 +152,7 @@ protected:
     }
 };
 
-// The capture taken when the pointer came onto the link must not outlive the Open it
-// clicked, or the click on OK would go to the link and open it again.
+// The capture the hover took must end with the Open, or the click on OK would open it again.
 TEST_F(HyperlinkLabel, AfterAClickThatOpensTheLinkAClickOnOkClosesTheBox) {
     about.DestroyWindow();
     MarkerAbout box;

@@ -1,5 +1,5 @@
-// The main window's frame: the list view's columns, the two layouts and the commands
-// that follow the selection, saving and restoring the position, and help.
+// The main window's frame: list columns, the two layouts, commands that follow the
+// selection, the saved position, tool tips and help.
 #include "editor_steps.h"
 
 #include <algorithm>
@@ -57,9 +57,8 @@ TEST_F(EditorWindow, NoToolbarChoosesTheLayoutAndCommandsFollowTheSelection) {
     }
 }
 
-// Closing saves the placement for the next window. A stored placement is used only when
-// its title bar can be taken with the mouse and the window shows more than its title;
-// otherwise, and for a text of nine numbers, the window opens where it was created.
+// A placement saved on closing is used only if its title bar is in the mouse's reach and
+// the window shows more than its title; otherwise the window opens where it was created.
 TEST_F(EditorWindow, ThePlacementIsSavedAndRestored) {
     auto first = Open();
     const std::string created = WindowRect(first->m_hWnd);
@@ -67,16 +66,13 @@ TEST_F(EditorWindow, ThePlacementIsSavedAndRestored) {
     first->SendMessage(WM_CLOSE);
     first->DestroyWindow();
 
-    const std::pair<const char*, std::string> cases[] = {
-        {nullptr, "100 120 600 520"},
-        {"0 1 0 0 0 0 -300 100 400 500", "-300 100 400 500"},  // partly off the screen, title bar within reach
-        {"0 1 -1 -1 -1 -1 50 60 450", created},
-        {"0 1 -1 -1 -1 -1 -2147483648 0 2147483647 300", created},  // wider than a window can be
-        {"0 1 -1 -1 -1 -1 5000 5000 5400 5300", created},            // off every monitor
-        {"0 1 0 0 0 0 -100000 -100000 100000 100000", created},      // title bar far off the screen
-        {"0 1 0 0 0 0 100 -200 600 300", created},                   // title bar above the screen
-        {"-1 -1 -1 -1 -1 -1 -1 -1 -1 -1", created},
-        {"0 1 0 0 0 0 10 10 11 11", created}};                      // smaller than the window's minimum
+    // Saved on closing; partly off the screen with the title bar in reach; then nine numbers,
+    // wider than a window can be, off every monitor, the title bar far off or above the
+    // screen, all -1, and smaller than the window's minimum.
+    const std::pair<const char*, std::string> cases[] = {{nullptr, "100 120 600 520"}, {"0 1 0 0 0 0 -300 100 400 500", "-300 100 400 500"},
+        {"0 1 -1 -1 -1 -1 50 60 450", created}, {"0 1 -1 -1 -1 -1 -2147483648 0 2147483647 300", created},
+        {"0 1 -1 -1 -1 -1 5000 5000 5400 5300", created}, {"0 1 0 0 0 0 -100000 -100000 100000 100000", created},
+        {"0 1 0 0 0 0 100 -200 600 300", created}, {"-1 -1 -1 -1 -1 -1 -1 -1 -1 -1", created}, {"0 1 0 0 0 0 10 10 11 11", created}};
     for (const auto& [stored, expected] : cases) {
         if (stored) teststore::SetString(store::kRootPath, store::kWindowSettings, stored);
         auto dialog = Open();
@@ -85,8 +81,7 @@ TEST_F(EditorWindow, ThePlacementIsSavedAndRestored) {
     }
 }
 
-// The width of what draw paints on the tip's background, from the first to the last column
-// it changed.
+// The width of what draw paints on the tip's background, first to last changed column.
 int InkWidth(HWND tip, const std::function<void(HDC)>& draw) {
     RECT client;
     GetClientRect(tip, &client);
@@ -106,8 +101,7 @@ int InkWidth(HWND tip, const std::function<void(HDC)>& draw) {
     return last - first + 1;
 }
 
-// Each tool-bar tip, shown by the pointer resting on its button, draws its whole text: as
-// wide as the same text drawn freely in the tip's font and colours.
+// Each tool-bar tip, shown by the pointer on its button, is as wide as its text drawn freely.
 TEST_F(EditorWindow, ToolTipsShowTheirWholeText) {
     auto window = Open();
     window->ShowWindow(SW_SHOW);

@@ -1,5 +1,4 @@
-// The editor in the notification area: the tooltip as the shell of the Wine prefix shows
-// it, the icon's menu, and the hook library loaded and unloaded by the tray commands.
+// The editor in the notification area: tooltip, menu, and the library the commands load.
 #include "editor_steps.h"
 
 #include <shellapi.h>
@@ -10,8 +9,7 @@
 
 namespace {
 
-// The tooltips of the shell's tray icons, each after ", ". They live in tooltip controls of the shell's
-// process, so each text is copied through memory allocated there.
+// The shell's tray tooltips, each after ", ", copied through memory in the shell's process.
 std::string ShellTips() {
     DWORD shellProcess = 0;
     GetWindowThreadProcessId(FindWindowA("Shell_TrayWnd", nullptr), &shellProcess);
@@ -54,9 +52,8 @@ std::string Menu(bool running) {
            "0 ;153 Preferences...;151 About...;152 Help...;0 ;141 Exit;";
 }
 
-// Start while running loads nothing more: a single Stop unloads the library. Without the
-// library in the installation folder Start says so. After Explorer restarted, the icon
-// lost, "TaskbarCreated" brings it back.
+// One Stop unloads even after a second Start; Start without the library says so; after
+// Explorer restarted, "TaskbarCreated" brings the icon back.
 TEST_F(EditorWindow, TrayCommandsStopAndStartTheEngineAndExitEndsIt) {
     teststore::WriteItem(0, "CTRL + A", "calc.exe");
     teststore::WriteItem(1, "CTRL + B", "notepad.exe");
@@ -80,8 +77,7 @@ TEST_F(EditorWindow, TrayCommandsStopAndStartTheEngineAndExitEndsIt) {
     EXPECT_EQ(State(), "unloaded");
 }
 
-// A main window still open when the program ends (its loop stopped by something else)
-// goes through its OnDestroy all the same: no icon left in the tray, no engine loaded.
+// A main window still open when the program ends leaves no icon and no engine behind.
 TEST_F(EditorWindow, ExitInstanceEndsAMainWindowStillOpen) {
     teststore::WriteItem(0, "CTRL + A", "calc.exe");
     CEditorApp editor;
