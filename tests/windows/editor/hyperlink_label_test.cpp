@@ -103,7 +103,9 @@ TEST_F(HyperlinkLabel, HoverColoursAndOpen) {
     EXPECT_EQ(GetActiveWindow(), about.m_hWnd);
 }
 
-TEST_F(HyperlinkLabel, CopyShortcutPutsTheExactTargetOnTheClipboard) {
+// Copy Shortcut puts the exact target on the clipboard; Properties shows the text, the web
+// page icon and the target, and OK closes it.
+TEST_F(HyperlinkLabel, CopyShortcutAndProperties) {
     const char* target = "https://tarvo.example/a b?c=1&d=\xC3\xA9\xD0\x96\xE6\x96\x87\xF0\x9F\x98\x80";  // é Ж 文 U+1F600
     about.homePageLabel.SetTarget(target);
     SendMessageW(label, WM_COMMAND, CHyperlinkLabel::ID_LINK_COPY_SHORTCUT, 0);
@@ -113,6 +115,17 @@ TEST_F(HyperlinkLabel, CopyShortcutPutsTheExactTargetOnTheClipboard) {
     EXPECT_EQ(text ? Narrow(text, wcsnlen(text, GlobalSize(block) / sizeof *text)) : "(none)", target);
     if (text) GlobalUnlock(block);
     CloseClipboard();
+
+    std::string url;
+    testwatch::DialogWatcher watcher(IDOK, about.m_hWnd, [&](HWND dialog) {
+        HWND box = GetDlgItem(dialog, CLinkPropertiesDlg::IDC_LINK_URL);
+        url = testwatch::WindowText(box) + ((GetWindowLongW(box, GWL_STYLE) & (ES_READONLY | ES_MULTILINE)) == (ES_READONLY | ES_MULTILINE) ? ", read-only" : "");
+    });
+    SendMessageW(label, WM_COMMAND, CHyperlinkLabel::ID_LINK_PROPERTIES, 0);
+    ASSERT_TRUE(watcher.Finish());
+    EXPECT_EQ(watcher.Seen().caption + ": " + watcher.Seen().text, "Properties: Home page\nStatic\nURL:");
+    EXPECT_NE(watcher.Seen().icon, nullptr);
+    EXPECT_EQ(url, std::string(target) + ", read-only");
 }
 
 // The menu key opens the menu 5 pixels inside the label's corner and ends the hover.
@@ -127,20 +140,6 @@ TEST_F(HyperlinkLabel, TheKeyboardMenuOpensJustInsideTheLabelAndEndsTheHover) {
     EXPECT_EQ(menu.items, "32776 &Open;0 ;32771 Copy Shor&tcut;0 ;32773 P&roperties;");
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_EQ(Colour(label), kLink);
-}
-
-TEST_F(HyperlinkLabel, PropertiesShowsTheTextTheWebPageIconAndTheTargetAndOkClosesIt) {
-    about.homePageLabel.SetTarget("https://tarvo.example/");
-    std::string url;
-    testwatch::DialogWatcher watcher(IDOK, about.m_hWnd, [&](HWND dialog) {
-        HWND box = GetDlgItem(dialog, CLinkPropertiesDlg::IDC_LINK_URL);
-        url = testwatch::WindowText(box) + ((GetWindowLongW(box, GWL_STYLE) & (ES_READONLY | ES_MULTILINE)) == (ES_READONLY | ES_MULTILINE) ? ", read-only" : "");
-    });
-    SendMessageW(label, WM_COMMAND, CHyperlinkLabel::ID_LINK_PROPERTIES, 0);
-    ASSERT_TRUE(watcher.Finish());
-    EXPECT_EQ(watcher.Seen().caption + ": " + watcher.Seen().text, "Properties: Home page\nStatic\nURL:");
-    EXPECT_NE(watcher.Seen().icon, nullptr);
-    EXPECT_EQ(url, "https://tarvo.example/, read-only");
 }
 
 class MarkerAbout : public CAboutDlg {
