@@ -50,7 +50,7 @@ TEST(EditRoad, AddCaptureEnableEditAndDeleteThroughTheRealProgram) {
     EXPECT_TRUE(WaitFor([] { return !KeyExists(ItemPath(0)); }));
     EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
     target.ExpectFired("", "deleted");
-    WriteItem(1, "CTRL + F", actionA);
+    WriteItem(0, "CTRL + F", actionA);
     PostMessageW(HWND_BROADCAST, RegisterWindowMessageA(store::kReloadMessageName), 0, 0);
     target.ExpectFired("a", "added by another program");
     EXPECT_TRUE(editor.Quit());

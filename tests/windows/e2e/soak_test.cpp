@@ -32,10 +32,7 @@ constexpr char kModifiers[] = "crhia";  // left and right Ctrl and Shift, then A
 constexpr char kHotKeys[] = "FJKQ7";    // the main keys of the entries that can fire
 constexpr int kStableEntries = 40, kKeysPerBatch = 400, kKeysPerLaunch = 400;
 
-unsigned EnvNumber(const char* name, unsigned fallback) {
-    const char* text = std::getenv(name);
-    return text ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : fallback;
-}
+unsigned EnvNumber(const char* name, unsigned fallback) { return std::getenv(name) ? std::atoi(std::getenv(name)) : fallback; }
 template <size_t n>
 char Pick(std::mt19937& random, const char (&from)[n]) { return from[random() % (n - 1)]; }
 char AnyLetter(std::mt19937& random) { return static_cast<char>('A' + random() % 26); }
@@ -54,8 +51,7 @@ std::string RandomShortcut(std::mt19937& random, char mainKey, bool never) {
 }
 
 // 200 items: kStableEntries that fire markers at fixed places, the rest churn.
-class SoakStore {
-public:
+struct SoakStore {
     SoakStore(unsigned seed, const Target& target) : random(seed) {
         while (stable.size() < kStableEntries) stable.insert(static_cast<int>(random() % store::kMaxItems));
         for (int i = 0; i < store::kMaxItems; ++i) {
@@ -79,8 +75,6 @@ public:
         }
         SetDword(store::kRootPath, store::kBeepType, random() % 2 ? MB_OK : MB_ICONHAND);
     }
-
-private:
     struct Item {
         std::string shortcut, action, script;
         int32_t type = 0;
@@ -251,9 +245,9 @@ TEST(Soak, RandomKeysUnderReloadsLaunchExactlyWhatTheCorePredicts) {
     for (char letter : markers) ++launched[letter];
     const auto after = UsageOf(target.process);
     std::printf("soak: %zu keystrokes in %lu ms under %d reloads; launches predicted %d, seen %zu\n"
-                "soak: target handles %lu, %lu after warm-up, %lu at the end; working set %lu KB, %lu KB, %lu KB\n",
+                "soak: target handles %lu, %lu after warm-up, %lu at the end; working set %u KB, %u KB, %u KB\n",
                 stream.size() / 2, elapsed, reloads, expectedLaunches, markers.size(), before.first, warm.first, after.first,
-                static_cast<unsigned long>(before.second), static_cast<unsigned long>(warm.second), static_cast<unsigned long>(after.second));
+                unsigned(before.second), unsigned(warm.second), unsigned(after.second));
     EXPECT_EQ(launched, expectedLaunched);
     const std::string log = ReadFile(target.path + "keys.log");
     const size_t at = std::mismatch(log.begin(), log.end(), expectedPassed.begin(), expectedPassed.end()).first - log.begin();

@@ -16,8 +16,7 @@ namespace {
 
 using namespace e2e;
 
-// The installation folder, after a silent install; over a library still mapped, the
-// install finishes at the next restart.
+// The installation folder after a silent install (over a mapped library, one finished at the restart).
 std::string Installed() {
     const DWORD code = Install();
     EXPECT_TRUE(code == 0 || code == kRestartNeeded) << code;
@@ -34,10 +33,8 @@ int HostProcesses() {
     return count;
 }
 
-// Wine calls a hook only in processes that can load its library, and ends the chain at a
-// hook that cannot be loaded: while the host runs, only its 64-bit hooks (installed after
-// the editor's) run there, and 32-bit programs get nothing. Windows runs both; that the
-// hook which Windows calls on the installing thread passes on is tested with the hooks.
+// Wine calls a hook only in processes that can load its library and ends the chain at one
+// that cannot: while the host runs, only its 64-bit hooks (installed last) run there.
 bool BothEnginesRun() { return !GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"); }
 
 // A 64-bit and a 32-bit target, and marker a that left Ctrl + F starts.
