@@ -85,7 +85,6 @@ TEST(DpiTest, ImagesAndColumnsFollowTheDpi) {
 // Moved to a monitor of another DPI, the window takes the suggested rectangle and the sizes.
 TEST_F(EditorWindow, MovingToAnotherDpiRelaysTheWindowOut) {
     auto dialog = Open();
-    EXPECT_EQ(Measure(*dialog), kExpected[0].sizes);
     RECT suggested = {40, 30, 1040, 730}, now, bar, list;
     dialog->SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     GetWindowRect(dialog->m_hWnd, &now);
