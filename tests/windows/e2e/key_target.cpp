@@ -1,22 +1,18 @@
 // Two programs in one.
 //   key_target.exe <log file>: a window that appends to the log "+x" or "-x" for each key
-//     press or release that reaches it; x is c or r for the left or right Ctrl, h or i
-//     for the left or right Shift, a for Alt, s for F9 and otherwise the key's character.
-//     Its window's user data counts the reload broadcasts it has received.
+//     press or release that reaches it, x as teststore::Send names the key. Its window's
+//     user data counts the reload broadcasts it has received.
 //   A copy named <letter>.exe, started without arguments: appends its letter to
 //     "markers.log" beside itself, so that a test sees which copies a shortcut started.
 #include <windows.h>
 #include <imm.h>
 #include <shellapi.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <cwchar>
 
 namespace {
 
-// Paths are wide: the test folders' names may hold any character.
-const wchar_t* keyLog = nullptr;
+const wchar_t* keyLog = nullptr;  // wide: the test folders' names may hold any character
 
 void Append(const wchar_t* path, const char* text, DWORD size) {
     HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -27,15 +23,14 @@ void Append(const wchar_t* path, const char* text, DWORD size) {
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM vk, LPARAM lParam) {
     static const UINT reload = RegisterWindowMessageA("UMW_TARVOHOOK-{EC15FAFB-C7DF-42B4-A566-C3ECE20D5DC3}");
-    if (message == reload) SetWindowLongPtrA(window, GWLP_USERDATA, GetWindowLongPtrA(window, GWLP_USERDATA) + 1);
+    if (message == reload) SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1);
     if (message != WM_KEYDOWN && message != WM_KEYUP && message != WM_SYSKEYDOWN && message != WM_SYSKEYUP)
-        return DefWindowProcA(window, message, vk, lParam);
+        return DefWindowProcW(window, message, vk, lParam);
     if (vk == 0xE8) return 0;  // the engine's masking key, no keystroke of the user's
-    const char ctrl = (lParam >> 24) & 1 ? 'r' : 'c';  // the right one has the extended flag
+    const char ctrl = (lParam >> 24) & 1 ? 'r' : 'c';                // the right one has the extended flag
     const char shift = ((lParam >> 16) & 0xFF) == 0x36 ? 'i' : 'h';  // the right one's scan code
     const char key[2] = {message & 1 ? '-' : '+',  // WM_KEYUP and WM_SYSKEYUP are odd
-                         vk == VK_CONTROL ? ctrl : vk == VK_SHIFT ? shift : vk == VK_MENU ? 'a'
-                         : vk == VK_F9 ? 's' : static_cast<char>(vk)};
+                         vk == VK_CONTROL ? ctrl : vk == VK_SHIFT ? shift : vk == VK_MENU ? 'a' : vk == VK_F9 ? 's' : static_cast<char>(vk)};
     Append(keyLog, key, 2);
     return 0;
 }
@@ -50,21 +45,17 @@ int main() {
     std::wcscpy(name, L"markers.log");
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argc < 2) {
-        Append(path, &letter, 1);
-        return 0;
-    }
+    if (argc < 2) return Append(path, &letter, 1), 0;
     keyLog = argv[1];
     // No input method: it would see every keystroke first, and a thread without one has a
     // top-level window less for reload broadcasts to reach.
     ImmDisableIME(static_cast<DWORD>(-1));
-    WNDCLASSA windowClass{};
+    WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = WindowProc;
-    windowClass.lpszClassName = "TarvoKeyTarget";
-    RegisterClassA(&windowClass);
-    CreateWindowExA(0, windowClass.lpszClassName, "key target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200,
+    windowClass.lpszClassName = L"TarvoKeyTarget";
+    RegisterClassW(&windowClass);
+    CreateWindowExW(0, windowClass.lpszClassName, L"key target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200,
                     nullptr, nullptr, nullptr, nullptr);
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    for (MSG message; GetMessageW(&message, nullptr, 0, 0) > 0;) DispatchMessageW(&message);
     return 0;
 }

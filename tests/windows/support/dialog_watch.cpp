@@ -1,5 +1,6 @@
 #include "dialog_watch.h"
 
+#include "test_store.h"
 #include "text.h"
 
 namespace testwatch {
@@ -15,7 +16,7 @@ HWND FindDialog(HWND ignore) {
 
 HWND WaitForDialog(HWND ignore) {
     HWND dialog = nullptr;
-    for (const DWORD start = GetTickCount(); !dialog && GetTickCount() - start < 20000; Sleep(20)) dialog = FindDialog(ignore);
+    teststore::WaitFor([&] { return (dialog = FindDialog(ignore)) != nullptr; });
     return dialog;
 }
 
@@ -40,9 +41,9 @@ void ClickAt(POINT point) {
 }
 
 void Click(HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    ClickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+    RECT r;
+    GetWindowRect(window, &r);
+    ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
 namespace {

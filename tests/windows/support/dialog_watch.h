@@ -17,13 +17,10 @@ struct SeenDialog {
     HICON icon = nullptr; // the icon it shows, if any
 };
 
-// The first visible dialog box of this process other than ignore, or null.
-HWND FindDialog(HWND ignore = nullptr);
-// The same, waiting up to 20 seconds for one to appear.
-HWND WaitForDialog(HWND ignore = nullptr);
+HWND FindDialog(HWND ignore = nullptr);     // the first visible dialog box of this process other than ignore, or null
+HWND WaitForDialog(HWND ignore = nullptr);  // the same, waiting up to 20 seconds for one to appear
 std::string WindowText(HWND window);
-// A left click at a point of the screen, or in the middle of a window, with SendInput as
-// a mouse gives it.
+// A left click with SendInput as a mouse gives it, at a point of the screen or in the middle of a window.
 void ClickAt(POINT point);
 void Click(HWND window);
 
@@ -33,8 +30,7 @@ public:
     // inspect, when given, looks at the open dialog first (on the watcher's thread).
     explicit DialogWatcher(int button = IDOK, HWND ignore = nullptr, std::function<void(HWND)> inspect = {});
     ~DialogWatcher() { Finish(); }
-    // Waits (20 seconds at most) for the watcher thread; true when a dialog was seen and closed.
-    bool Finish();
+    bool Finish();  // waits (20 seconds at most) for the thread; true when a dialog was seen and closed
     const SeenDialog& Seen() const { return seen_; }
 
 private:

@@ -50,37 +50,28 @@ bool KeyExists(const std::string& path, HKEY root) {
     return RegOpenKeyExW(root, Wide(path).c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS && RegCloseKey(key) == ERROR_SUCCESS;
 }
 namespace {
-LSTATUS GetValue(HKEY root, const std::string& path, const char* name, DWORD* type, void* data, DWORD* size) {
-    return SHGetValueW(root, Wide(path).c_str(), Wide(name).c_str(), type, data, size);
+// The value's type, size and data (into a buffer large enough for any test's value); false when missing.
+bool Get(HKEY root, const std::string& path, const char* name, DWORD& type, DWORD& size, void* data = nullptr) {
+    size = 65536;
+    return SHGetValueW(root, Wide(path).c_str(), Wide(name).c_str(), &type, data, &size) == ERROR_SUCCESS;
 }
+DWORD type, size;
+alignas(8) BYTE data[65536 + 2];
 }  // namespace
-bool ValueExists(const std::string& path, const char* name, HKEY root) {
-    return GetValue(root, path, name, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-}
-DWORD ValueType(const std::string& path, const char* name, HKEY root) {
-    DWORD type = REG_NONE;
-    return GetValue(root, path, name, &type, nullptr, nullptr) == ERROR_SUCCESS ? type : REG_NONE;
-}
-DWORD ValueSize(const std::string& path, const char* name, HKEY root) {
-    DWORD size = 0;
-    return GetValue(root, path, name, nullptr, nullptr, &size) == ERROR_SUCCESS ? size : 0;
-}
-// Values the tests write stay far below the buffer; a longer one reads as empty.
+bool ValueExists(const std::string& path, const char* name, HKEY root) { return Get(root, path, name, type, size); }
+DWORD ValueType(const std::string& path, const char* name, HKEY root) { return Get(root, path, name, type, size) ? type : REG_NONE; }
+DWORD ValueSize(const std::string& path, const char* name, HKEY root) { return Get(root, path, name, type, size) ? size : 0; }
 std::string ReadString(const std::string& path, const char* name, HKEY root) {
-    static wchar_t data[32768];
-    DWORD size = sizeof data - sizeof *data;
-    if (GetValue(root, path, name, nullptr, data, &size) != ERROR_SUCCESS) return "";
-    return Narrow(data, wcsnlen(data, size / sizeof *data));
+    if (!Get(root, path, name, type, size, data)) return "";
+    const auto* text = reinterpret_cast<const wchar_t*>(data);
+    return Narrow(text, wcsnlen(text, size / sizeof *text));
 }
 std::string ReadRaw(const std::string& path, const char* name, HKEY root) {
-    static BYTE data[65536];
-    DWORD type = 0, size = sizeof data;
-    if (GetValue(root, path, name, &type, data, &size) != ERROR_SUCCESS) return "";
-    return std::to_string(type) + ":" + std::string(reinterpret_cast<char*>(data), size);
+    return Get(root, path, name, type, size, data) ? std::to_string(type) + ":" + std::string(reinterpret_cast<char*>(data), size) : "";
 }
 DWORD ReadDword(const std::string& path, const char* name, HKEY root) {
-    DWORD value = 0, size = sizeof value;
-    GetValue(root, path, name, nullptr, &value, &size);
+    DWORD value = 0;
+    if (Get(root, path, name, type, size, data) && size <= sizeof value) std::memcpy(&value, data, size);
     return value;
 }
 
@@ -90,10 +81,8 @@ std::string Snapshot(const std::string& path) {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, Wide(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return "";
     std::string text = "[" + key + "]\n";
     wchar_t name[256];
-    static BYTE data[65536];
-    // The data as stored, byte for byte.
-    for (DWORD i = 0;; ++i) {
-        DWORD nameSize = 256, type = 0, dataSize = sizeof data;
+    for (DWORD i = 0;; ++i) {  // the data as stored, byte for byte
+        DWORD nameSize = 256, type = 0, dataSize = 65536;
         if (RegEnumValueW(handle, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
         text += Narrow(name) + " " + std::to_string(type) + " " + std::string(reinterpret_cast<char*>(data), dataSize) + "\n";
     }
@@ -172,8 +161,9 @@ std::string TempDirectory() {
     wchar_t path[MAX_PATH];
     return Narrow(path, GetTempPathW(MAX_PATH, path));
 }
-std::string ReadFile(const std::string& path) {
+std::string ReadFile(const std::string& path, size_t from) {
     std::ifstream in(Wide(path).c_str(), std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(from));
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 std::vector<std::string> ScriptFiles() {

@@ -1,4 +1,5 @@
-// Writes and reads the shortcut store in the real registry for tests, and finds files.
+// Writes and reads the shortcut store in the real registry for tests, sends input, and
+// finds files.
 #pragma once
 
 #include <windows.h>
@@ -14,44 +15,35 @@ constexpr const char* kWorldText = "\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0
                                    "\xE6\x96\x87\xE6\xA1\xA3 \xF0\x9F\x98\x80";                               // 文档 😀
 
 std::string ItemPath(int index);
+void Clear();  // removes HKCU\Software\Vellora\Tarvo with everything below it
+void CreateRoot(DWORD version = 0x10000);  // an empty root key with an accepted "Version"
 
-// Removes HKCU\Software\Vellora\Tarvo with everything below it.
-void Clear();
-// An empty root key with an accepted "Version".
-void CreateRoot(DWORD version = 0x10000);
-
+// Paths are below root; a value written creates its key.
 void SetDword(const std::string& path, const char* name, DWORD value, HKEY root = HKEY_CURRENT_USER);
 void SetString(const std::string& path, const char* name, const std::string& value, HKEY root = HKEY_CURRENT_USER);
-void SetRaw(const std::string& path, const char* name, DWORD type, const void* data, DWORD size,
-            HKEY root = HKEY_CURRENT_USER);
+void SetRaw(const std::string& path, const char* name, DWORD type, const void* data, DWORD size, HKEY root = HKEY_CURRENT_USER);
 void DeleteValue(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
-
 // One item key with "Shortcut", "Disabled", "Action", "Type" and, when not empty, "Script".
 void WriteItem(int index, const std::string& shortcut, const std::string& action, int32_t type = 0,
                const std::string& script = "", bool disabled = false);
 
 bool ValueExists(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 bool KeyExists(const std::string& path, HKEY root = HKEY_CURRENT_USER);
-// Type of a value (REG_NONE when absent), its size in bytes and its contents.
-DWORD ValueType(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
-DWORD ValueSize(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
+DWORD ValueType(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);  // REG_NONE when absent
+DWORD ValueSize(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);  // in bytes
 std::string ReadString(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
-// The value's type and data bytes as stored, or "" when it is missing.
+// "<type>:<data bytes as stored>", or "" when the value is missing.
 std::string ReadRaw(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
 DWORD ReadDword(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER);
-
-// Every key and value below path (the store's root by default) as text, to compare whole
-// stores before and after.
+// Every key and value below path (the store's root by default) as text, to compare whole stores.
 std::string Snapshot(const std::string& path = "");
 
 // Runs the thread's message loop for the given time.
 void PumpMessages(DWORD milliseconds);
 // Sends presses ("+x") and releases ("-x") of keys: x is c or r for the left or right
-// Ctrl, h or i for the left or right Shift, a for Alt, s for F9, otherwise the key's
-// character.
+// Ctrl, h or i for the left or right Shift, a for Alt, s for F9, otherwise the key's character.
 void Send(const std::string& keys);
-// What SendInput is given for the key x of Send.
-struct SentKey {
+struct SentKey {  // what SendInput is given for the key x of Send
     WORD virtualKey;
     WORD scanCode;
     bool extended;
@@ -59,11 +51,9 @@ struct SentKey {
 SentKey KeyFor(char x);
 // Types UTF-8 text as characters (KEYEVENTF_UNICODE), unit by unit as an input method does.
 void TypeText(const std::string& text);
-// Puts UTF-8 text on the clipboard as CF_UNICODETEXT.
-void SetClipboardText(const std::string& text);
-// Starts a program; returns its process handle.
-HANDLE Launch(std::string command);
-// Waits up to 20 seconds for done() to hold; returns whether it did.
+void SetClipboardText(const std::string& text);  // as CF_UNICODETEXT
+HANDLE Launch(std::string command);  // the process's handle
+// Waits up to 20 seconds for done() to hold; whether it did.
 template <typename Done>
 bool WaitFor(Done done) {
     for (const DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(10))
@@ -71,11 +61,9 @@ bool WaitFor(Done done) {
     return done();
 }
 
-// Files and folders.
 std::string ExeDirectory();   // the test program's folder, with a trailing backslash
 std::string TempDirectory();  // the temporary folder, with a trailing backslash
-std::string ReadFile(const std::string& path);  // the whole file; empty when it is missing
-// Names of the files a script run leaves in the temporary folder ("q*.*").
-std::vector<std::string> ScriptFiles();
+std::string ReadFile(const std::string& path, size_t from = 0);  // from byte from on; empty when missing
+std::vector<std::string> ScriptFiles();  // the files a script run leaves in the temporary folder ("q*.*")
 
 }  // namespace teststore
