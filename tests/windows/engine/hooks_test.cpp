@@ -1,6 +1,4 @@
-// The message hook's reload on the broadcast, the keyboard hook in the process that
-// installed it, RunScript against the real temporary folder and shell, and which actions
-// open through Explorer.
+// The hooks in the installing process, scripts run through the real shell, Explorer's actions.
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -24,15 +22,13 @@ HWND Popup(DWORD style = WS_POPUP) {
     return CreateWindowExA(0, "STATIC", "hooks", style, 400, 50, 200, 100, nullptr, nullptr, nullptr, nullptr);
 }
 
-// On each reload broadcast it gets, adds an item to the store.
 LRESULT CALLBACK AddingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == reloadMessage) WriteItem(itemsAdded++, "CTRL + G", "calc.exe");
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// A broadcast leaves a copy for each top-level window of the thread; the table is read
-// once for it, not once per copy (a reload per copy would see the items that the copies
-// before it added). The next broadcast reloads again.
+// A broadcast leaves a copy per top-level window, each adding an item as it arrives: one
+// reload for all copies sees none of them; the next broadcast reloads again.
 TEST(Hooks, OneBroadcastReloadsOnceForAllWindows) {
     Clear();
     CreateRoot();
@@ -49,16 +45,13 @@ TEST(Hooks, OneBroadcastReloadsOnceForAllWindows) {
     RemoveHooks();
 }
 
-// The message hook as the system calls it when a copy of the broadcast leaves the queue.
 void Deliver(HWND window, DWORD time) {
     MSG message{window, reloadMessage, 0, 0, time, {}};
     ReloadHookProc(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&message));
 }
 
-// A save whose broadcast is stamped with the tick in which the last reload began may have
-// been written after that reload read the store: its copy reloads, even one for another
-// window of the process while the window that reloaded is alive. A copy posted before a
-// reload began is skipped.
+// A save stamped with the tick in which the last reload began may have come after that
+// reload read the store: its copy reloads, also for another window; an older copy is skipped.
 TEST(Hooks, ASaveInTheTickOfTheLastReloadIsNotMissed) {
     HWND windows[2] = {Popup(), Popup()};
     Clear();
@@ -78,22 +71,17 @@ TEST(Hooks, ASaveInTheTickOfTheLastReloadIsNotMissed) {
     for (HWND window : windows) DestroyWindow(window);
 }
 
-// A start whose keyboard hook failed leaves the message hook alone; stopping removes it.
-TEST(Hooks, RemovingTakesAMessageHookThatIsAlone) {
-    EngineState& engine = Engine();
-    ASSERT_EQ(engine.keyboardHook, nullptr);
-    engine.messageHook = SetWindowsHookExA(WH_GETMESSAGE, ReloadHookProc, GetModuleHandleA(nullptr), 0);
-    ASSERT_NE(engine.messageHook, nullptr);
+TEST(Hooks, RemovingTakesAMessageHookThatIsAlone) {  // as a start whose keyboard hook failed leaves it
+    ASSERT_EQ(Engine().keyboardHook, nullptr);
+    ASSERT_NE(Engine().messageHook = SetWindowsHookExA(WH_GETMESSAGE, ReloadHookProc, GetModuleHandleA(nullptr), 0), nullptr);
     EXPECT_TRUE(RemoveHooks());
-    EXPECT_EQ(engine.messageHook, nullptr);
+    EXPECT_EQ(Engine().messageHook, nullptr);
     EXPECT_FALSE(RemoveHooks());
 }
 
-// Windows calls the keyboard hook of the process that installed it for the keystrokes of
-// programs of the other bitness too (Wine never does), with that program's window in
-// front. Such a call must pass on untouched and launch nothing, or a program of either
-// bitness would launch twice; the same keystrokes with this process's window in front
-// fire. The hooks are this thread's only, so that the test program stays out of the target.
+// Windows calls the installing process's hook for programs of the other bitness too (Wine
+// never does): with such a window in front the keystrokes pass untouched, or the shortcut
+// would launch twice; with this process's window in front they fire.
 TEST(Hooks, TheInstallingProcessLeavesKeystrokesForOtherProcessesAlone) {
     Target target("tarvo-marshalled", "a");
     Clear();
@@ -142,21 +130,19 @@ TEST(RunScript, SameSecondRunsAndTheTemporaryFolder) {
     EXPECT_EQ(ScriptFiles(), std::vector<std::string>{});
 }
 
-// Cyrillic, CJK and a character beyond the 16-bit range in a script reach the file it
-// writes as they were typed, with the temporary folder's name made of them too; an empty
-// script runs; a run the shell cannot open leaves no file behind, and without a temporary
-// folder nothing runs. Wine's interpreters
-// read scripts byte for byte, so there the bytes must arrive unchanged: the scripts write
-// them back to plain text files.
+// Cyrillic, CJK and a character beyond 16 bits reach the file a script writes as typed, run
+// from a temporary folder named with them (Wine's interpreters read scripts byte for byte:
+// there the bytes arrive unchanged). Empty scripts run; a script the shell cannot open or
+// without a temporary folder leaves no file behind.
 TEST(RunScript, EveryCharacterRunsAsTyped) {
     const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
     const std::string text = kWorldText;
     std::string utf16 = "\xFF\xFE";  // what FileSystemObject writes for a Unicode text file
     for (wchar_t c : Wide(text)) utf16 += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    // Wine's cmd.exe cannot reach a path outside its code page: the files go beside the folder.
     const std::string out = TempDirectory(), temp = out + "tarvo " + text + "\\";
     ASSERT_TRUE(CreateDirectoryW(Wide(temp).c_str(), nullptr));
     for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, Wide(temp).c_str());
-    // Wine's cmd.exe cannot reach a path outside its code page: the files go beside the folder.
     std::string slashed = out;  // a JScript string takes a backslash as an escape
     std::replace(slashed.begin(), slashed.end(), '\\', '/');
     const std::string fso = "(\"Scripting.FileSystemObject\").CreateTextFile(\"", unicode = wine ? "0" : "1";
@@ -172,9 +158,8 @@ TEST(RunScript, EveryCharacterRunsAsTyped) {
         if (!c.file.empty()) EXPECT_EQ(ReadFile(out + c.file), c.expected) << c.script;
         EXPECT_EQ(ScriptFiles(), std::vector<std::string>{}) << c.script;
     }
-    // No interpreter for VBScript files any more.
     ASSERT_EQ(RegDeleteTreeA(HKEY_CLASSES_ROOT, ".vbs"), ERROR_SUCCESS);
-    EXPECT_EQ(RunScript(ScriptVBScript, "WScript.Quit"), ScriptOpenFailed);
+    EXPECT_EQ(RunScript(ScriptVBScript, "WScript.Quit"), ScriptOpenFailed);  // no interpreter for it
     EXPECT_EQ(ScriptFiles(), std::vector<std::string>{});
     for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, L"C:\\tarvo-no-such-folder");
     EXPECT_EQ(RunScript(ScriptBatch, "echo x"), ScriptCreateFailed);
