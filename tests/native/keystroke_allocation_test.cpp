@@ -1,7 +1,7 @@
-// The keyboard hook runs in every process of the desktop; a keystroke that launches
-// nothing must not touch the heap. Counted by replacing malloc (which operator new calls),
-// which is why this is a program of its own, built without sanitizers. The Windows builds
-// (32- and 64-bit) count through the linker's --wrap and also drive the real hook.
+// The keyboard hook runs in every process of the desktop: a keystroke that launches nothing
+// must not touch the heap. Counted by replacing malloc (which operator new calls), so in a
+// program of its own without sanitizers; Windows builds wrap it at link time and also drive
+// the real hook.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -9,6 +9,7 @@
 
 #include "core/keystroke_decision.h"
 
+using namespace keystroke;
 static std::atomic<long> allocations{0};
 
 #ifdef _WIN32
@@ -34,7 +35,6 @@ TEST(KeystrokeAllocation, KeystrokesThatLaunchNothingAllocateNothing) {
     for (int i = 0; i < ShortcutTable::kCapacity; ++i) builder.Add(ParseKeyCombination(i % 2 ? "CTRL + SHIFT + F" : "ALT + F"), 0, "a", 1, "", 0);
     ShortcutTablePublisher publisher;
     publisher.Publish(builder.Finish());
-    using namespace keystroke;
     const uint32_t fPress = 1u | (33u << kScanCodeShift), fRelease = fPress | kPreviousStateBit | kTransitionBit;
     KeyCombination state{};
     const long start = allocations.load();
@@ -53,15 +53,12 @@ TEST(KeystrokeAllocation, KeystrokesThatLaunchNothingAllocateNothing) {
 }
 
 #ifdef _WIN32
-// The whole hook on a full table loaded from the store, as the library runs it.
-TEST(KeystrokeAllocation, TheHookAllocatesNothingForKeystrokesThatLaunchNothing) {
+TEST(KeystrokeAllocation, TheHookAllocatesNothingForKeystrokesThatLaunchNothing) {  // on a table from the store
     teststore::Clear();
     teststore::CreateRoot();
     for (int i = 0; i < ShortcutTable::kCapacity; ++i) teststore::WriteItem(i, i % 2 ? "CTRL + SHIFT + F" : "ALT + F", "a");
     ASSERT_EQ(LoadShortcutTable(), ShortcutTable::kCapacity);
-    using namespace keystroke;
-    const LPARAM ctrl = 1 | (kControlScan << kScanCodeShift), f = 1 | (33 << kScanCodeShift);
-    const LPARAM released = kPreviousStateBit | kTransitionBit;
+    const LPARAM ctrl = 1 | (kControlScan << kScanCodeShift), f = 1 | (33 << kScanCodeShift), released = kPreviousStateBit | kTransitionBit;
     const long start = allocations.load();
     int swallowed = 0;
     for (int round = 0; round < 1000; ++round)
@@ -70,6 +67,5 @@ TEST(KeystrokeAllocation, TheHookAllocatesNothingForKeystrokesThatLaunchNothing)
             swallowed += KeyboardHookProc(HC_ACTION, key, flags) == -1;
     EXPECT_EQ(allocations.load() - start, 0);
     EXPECT_EQ(swallowed, 0);
-    teststore::Clear();
 }
 #endif
