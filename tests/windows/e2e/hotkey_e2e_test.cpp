@@ -5,21 +5,19 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 
 #include "core/shortcut_store.h"
-#include "dialog_watch.h"
-#include "hotkey_harness.h"
+#include "drive.h"
 
 namespace {
 
-using namespace e2e;
+using namespace drive;
 
 const char* kSlowScript = "@ping -n 7 127.0.0.1 >nul\r\n";  // six seconds
 
-// The built library, loaded and started as the editor does it, stopped and freed at the end.
+// The built library, started as the editor does it, stopped and freed at the end.
 struct RunningEngine {
-    RunningEngine() : library(LoadLibraryA((ExeDirectory() + "lindle.dll").c_str())) {
+    RunningEngine() : library(LoadLibraryW(Wide(ExeDirectory() + "lindle.dll").c_str())) {
         auto install = reinterpret_cast<int (*)()>(GetProcAddress(library, "InstallMyHook"));
         started = install && install() == 1;
     }
@@ -36,37 +34,10 @@ struct RunningEngine {
 
 // Keys one at a time, as a person types them: each is through before the next comes.
 void TypeSlowly(const std::string& keys) {
-    for (size_t i = 0; i + 1 < keys.size(); i += 2) {
-        Send(keys.substr(i, 2));
-        Sleep(150);
-    }
+    for (size_t i = 0; i + 1 < keys.size(); i += 2, Sleep(150)) Send(keys.substr(i, 2));
 }
-
-void ToFront(HWND window) {
-    for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i, Sleep(20)) SetForegroundWindow(window);
-}
-
-// The program in front answers its messages at once after a script shortcut fired in it,
-// while the script runs on; the script's file goes when the script ends.
-TEST(Hotkeys, AScriptNeverHoldsTheProgramInFront) {
-    RunningEngine engine;
-    ASSERT_TRUE(engine.started);
-    Target target("tarvo-slow", "t");
-    teststore::CreateRoot();
-    teststore::WriteItem(0, "CTRL + 7", "-", ScriptBatch, "@\"" + target.path + "t.exe\"\r\n" + kSlowScript);
-    ASSERT_TRUE(target.Start());
-    const DWORD fired = GetTickCount();
-    Send("+c+7-7-c");
-    ASSERT_EQ(target.Launched(1), "t");
-    DWORD_PTR result = 0;
-    const DWORD asked = GetTickCount();
-    SendMessageTimeoutA(FindWindowA("TarvoKeyTarget", nullptr), WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result);
-    const DWORD answered = GetTickCount() - asked;
-    EXPECT_LT(answered, 500u);
-    EXPECT_EQ(ScriptFiles().size(), 1u) << "the script runs on";
-    EXPECT_TRUE(WaitFor([] { return ScriptFiles().empty(); }));
-    printf("The target answered WM_NULL in %lu ms, %lu ms after the keys; the script ran %lu ms.\n", answered,
-           asked - fired, GetTickCount() - fired);
+HWND NewWindow(int at) {
+    return CreateWindowExW(0, L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, at, at, 200, 100, nullptr, nullptr, nullptr, nullptr);
 }
 
 // A script that fired in this process holds the library while it runs: stopping the
@@ -75,10 +46,10 @@ TEST(Hotkeys, AScriptNeverHoldsTheProgramInFront) {
 TEST(Hotkeys, AScriptKeepsTheLibraryUntilItEnds) {
     RunningEngine engine;
     ASSERT_TRUE(engine.started);
-    teststore::CreateRoot();
-    teststore::WriteItem(0, "CTRL + 7", "-", ScriptBatch, kSlowScript);
+    CreateRoot();
+    WriteItem(0, "CTRL + 7", "-", ScriptBatch, kSlowScript);
     reinterpret_cast<int (*)()>(GetProcAddress(engine.library, "UpdateRegistrySettings"))();
-    HWND window = CreateWindowExA(0, "EDIT", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND window = NewWindow(0);
     ToFront(window);
     const auto threads = [] {
         int count = 0;
@@ -90,20 +61,14 @@ TEST(Hotkeys, AScriptKeepsTheLibraryUntilItEnds) {
         return count;
     };
     const int before = threads();
+    const auto pumping = [](auto done) { return WaitFor([&] { PumpMessages(20); return done(); }); };
     Send("+c+7-7-c");
-    const auto pumpUntil = [](auto done) {
-        for (const DWORD start = GetTickCount(); GetTickCount() - start < 20000;) {
-            if (done()) return true;
-            PumpMessages(20);
-        }
-        return false;
-    };
-    ASSERT_TRUE(pumpUntil([] { return ScriptFiles().size() == 1; }));
+    ASSERT_TRUE(pumping([] { return ScriptFiles().size() == 1; }));
     engine.Stop();
-    EXPECT_NE(GetModuleHandleA("lindle.dll"), nullptr);
-    EXPECT_TRUE(pumpUntil([] { return GetModuleHandleA("lindle.dll") == nullptr; }));
+    EXPECT_NE(GetModuleHandleW(L"lindle.dll"), nullptr);
+    EXPECT_TRUE(pumping([] { return GetModuleHandleW(L"lindle.dll") == nullptr; }));
     EXPECT_EQ(ScriptFiles(), std::vector<std::string>{});
-    EXPECT_TRUE(pumpUntil([&] { return threads() <= before; }));
+    EXPECT_TRUE(pumping([&] { return threads() <= before; }));
     DestroyWindow(window);
 }
 
@@ -114,41 +79,39 @@ TEST(Hotkeys, AnAltShortcutLeavesTheMenuOfTheProgramInFrontAlone) {
     RunningEngine engine;
     ASSERT_TRUE(engine.started);
     Target target("tarvo-alt", "b");
-    teststore::CreateRoot();
-    teststore::WriteItem(0, "LALT + B", target.Slashed("b.exe"));
+    CreateRoot();
+    WriteItem(0, "LALT + B", target.Slashed("b.exe"));
     HANDLE notepad = Launch("notepad.exe");
     HWND window = nullptr, edit = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (edit = FindWindowExA(window = FindWindowA("Notepad", nullptr), nullptr, "Edit", nullptr)); }));
+    ASSERT_TRUE(WaitFor([&] { return (edit = FindWindowExW(window = FindWindowW(L"Notepad", nullptr), nullptr, L"Edit", nullptr)); }));
     WaitForInputIdle(notepad, 10000);
     ToFront(window);
     Sleep(500);  // settled in front, its table loaded
     TypeSlowly("+a+B-B+B-B-a+X-X+Y-Y");
     EXPECT_EQ(target.Launched(2), "bb");
-    char text[16] = "";
-    WaitFor([&] { return SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)) >= 2; });
-    EXPECT_STREQ(text, "xy");
+    EXPECT_TRUE(WaitFor([&] { return Text(edit) == "xy"; })) << Text(edit);
     TerminateProcess(notepad, 0);
     CloseHandle(notepad);
 }
 
 // Shift released while another window had the focus: the target never saw the release,
-// yet left Ctrl + F fires at the first try once the target is back in front, and its F
-// stays hidden.
+// yet left Ctrl + F fires at the first try once the user clicks back into the target, and
+// its F stays hidden.
 TEST(Hotkeys, AModifierReleasedElsewhereNoLongerCounts) {
     RunningEngine engine;
     ASSERT_TRUE(engine.started);
     Target target("tarvo-stale", "a");
-    teststore::CreateRoot();
-    teststore::WriteItem(0, "LCTRL + F", target.Slashed("a.exe"));
+    CreateRoot();
+    WriteItem(0, "LCTRL + F", target.Slashed("a.exe"));
     ASSERT_TRUE(target.Start());
-    HWND other = CreateWindowExA(0, "EDIT", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 400, 200, 100, nullptr, nullptr, nullptr, nullptr);
-    ToFront(FindWindowA("TarvoKeyTarget", nullptr));
+    HWND other = NewWindow(400);
+    ToFront(target.Window());
     TypeSlowly("+h");
     ToFront(other);
     TypeSlowly("-h");
     PumpMessages(200);
-    ToFront(FindWindowA("TarvoKeyTarget", nullptr));
-    testwatch::Click(FindWindowA("TarvoKeyTarget", nullptr));  // the user clicks back into it
+    ToFront(target.Window());
+    Click(target.Window());
     Sleep(300);
     TypeSlowly("+c+F-F-c");
     EXPECT_EQ(target.Type(""), "+h+c-c");
@@ -156,20 +119,28 @@ TEST(Hotkeys, AModifierReleasedElsewhereNoLongerCounts) {
     DestroyWindow(other);
 }
 
+// A program in a folder whose name no one code page holds starts too, and a document of
+// such a name (a drive path, so through explorer.exe) opens in the program registered for
+// its type, which is given the name intact.
 TEST(Hotkeys, KeySequencesScriptsAndReload) {
     RunningEngine engine;
     ASSERT_TRUE(engine.started);
-
-    Target target("tarvo-e2e", "abcdet");
-    teststore::CreateRoot();
+    Target target("tarvo-e2e", "abcdet"), world(std::string("tarvo ") + kWorldText, "w");
+    const std::string document = world.path + kWorldText + ".tarvodoc";
+    CloseHandle(CreateFileW(Wide(document).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    SetString(".tarvodoc", "", "TarvoTestDocument", HKEY_CLASSES_ROOT);
+    SetString("TarvoTestDocument\\shell\\open\\command", "", "\"" + ExeDirectory() + "start_marker.exe\" \"%1\"", HKEY_CLASSES_ROOT);
+    CreateRoot();
     const char* entries[] = {"CTRL + F", "ALT + CTRL + G", "LCTRL + H", "LCTRL + H"};
-    for (int i = 0; i < 4; ++i) teststore::WriteItem(i, entries[i], target.Slashed(std::string(1, 'a' + i) + ".exe"));
-    teststore::WriteItem(4, "CTRL + 1", target.path + "e.exe");  // a drive path, opened through explorer.exe
+    for (int i = 0; i < 4; ++i) WriteItem(i, entries[i], target.Slashed(std::string(1, 'a' + i) + ".exe"));
+    WriteItem(4, "CTRL + 1", target.path + "e.exe");  // a drive path, opened through explorer.exe
     // Scripts that start a marker or log a letter as one does. Their action texts are unused.
     const auto openLog = "Object(\"Scripting.FileSystemObject\").OpenTextFile(\"" + target.Slashed("markers.log");
-    teststore::WriteItem(5, "CTRL + 7", "-", ScriptBatch, "@\"" + target.path + "t.exe\"\r\n");
-    teststore::WriteItem(6, "CTRL + 8", "-", ScriptVBScript, "Create" + openLog + "\", 8, True).Write \"v\"");
-    teststore::WriteItem(7, "CTRL + 9", "-", ScriptJScript, "new ActiveX" + openLog + "\", 8, true).Write(\"j\");");
+    WriteItem(5, "CTRL + 7", "-", ScriptBatch, "@\"" + target.path + "t.exe\"\r\n" + kSlowScript);
+    WriteItem(6, "CTRL + 8", "-", ScriptVBScript, "Create" + openLog + "\", 8, True).Write \"v\"");
+    WriteItem(7, "CTRL + 9", "-", ScriptJScript, "new ActiveX" + openLog + "\", 8, true).Write(\"j\");");
+    WriteItem(8, "CTRL + D", document);
+    WriteItem(9, "CTRL + W", world.Slashed("w.exe"));
     ASSERT_TRUE(target.Start());
 
     const char* cases[][3] = {  // keys sent, keys that reached the target, markers started
@@ -182,49 +153,39 @@ TEST(Hotkeys, KeySequencesScriptsAndReload) {
         {"+r+H-H-r", "+r+H-H-r", ""},          // LCTRL wants the left Ctrl
         {"+c+H-H-c", "+c-c", "c"},             // the lower of two equal entries
         {"+c+1-1-c", "+c-c", "e"},
+        {"+c+D-D-c", "+c-c", ""},              // the document
     };
     for (const auto& [keys, passed, launched] : cases) {
         EXPECT_EQ(target.Type(keys), passed) << keys;
         EXPECT_EQ(target.Launched(std::string(launched).size()), launched) << keys;
     }
-    for (const char* run : {"7t", "8v", "9j"}) {  // a script's key and the letter it logs
-        Send(std::string("+c+") + run[0] + "-" + run[0]);
-        EXPECT_EQ(target.Launched(1), run + 1);
-        EXPECT_EQ(target.Type("-c"), "+c-c") << run;
-        EXPECT_TRUE(WaitFor([] { return ScriptFiles().empty(); })) << run;
-    }
-
-    // Another process changes the store and broadcasts: the running target follows.
-    teststore::SetDword(store::kRootPath, store::kDoNotRemoveKeystroke, 1);
-    teststore::SetDword(teststore::ItemPath(0), store::kDisabled, 1);
-    teststore::WriteItem(8, "CTRL + K", target.Slashed("b.exe"));
-    ASSERT_TRUE(PostMessageA(HWND_BROADCAST, RegisterWindowMessageA(store::kReloadMessageName), 0, 0));
-    EXPECT_EQ(target.Type("+c+F-F-c+c+K-K-c"), "+c+F-F-c+c+K-K-c") << "kept keystrokes all pass";
-    EXPECT_EQ(target.Launched(1), "b") << "the disabled entry is gone, the new one fires";
-}
-
-// A program in a folder whose name no one code page holds starts, and a document of such
-// a name (a drive path, so through explorer.exe) opens in the program registered for its
-// type, which is given the name intact.
-TEST(Hotkeys, ProgramsAndDocumentsNamedInAnyScript) {
-    RunningEngine engine;
-    ASSERT_TRUE(engine.started);
-    Target target(std::string("tarvo ") + kWorldText, "a");
-    const std::string document = target.path + kWorldText + ".tarvodoc", marker = ExeDirectory() + "start_marker.exe";
-    CloseHandle(CreateFileW(Wide(document).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    SetString(".tarvodoc", "", "TarvoTestDocument", HKEY_CLASSES_ROOT);
-    SetString("TarvoTestDocument\\shell\\open\\command", "", "\"" + marker + "\" \"%1\"", HKEY_CLASSES_ROOT);
-    Clear();
-    CreateRoot();
-    WriteItem(0, "CTRL + F", target.Slashed("a.exe"));
-    WriteItem(1, "CTRL + G", document);
-    ASSERT_TRUE(target.Start());
-    EXPECT_EQ(target.Type("+c+F-F-c"), "+c-c");
-    EXPECT_EQ(target.Launched(1), "a");
-    EXPECT_EQ(target.Type("+c+G-G-c"), "+c-c");
+    EXPECT_EQ(target.Type("+c+W-W-c"), "+c-c");
+    EXPECT_EQ(world.Launched(1), "w");
     std::string started;
     EXPECT_TRUE(WaitFor([&] { return !(started = ReadString("Software\\TarvoTest", "Started")).empty(); }));
     EXPECT_NE(started.find(document), std::string::npos) << started;
+
+    for (const char* run : {"7t", "8v", "9j"}) {  // a script's key and the letter it logs
+        Send(std::string("+c+") + run[0] + "-" + run[0]);
+        EXPECT_EQ(target.Launched(1), run + 1);
+        if (run[0] == '7') {  // the program in front answers at once while the script runs on
+            DWORD_PTR result = 0;
+            const DWORD asked = GetTickCount();
+            SendMessageTimeoutW(target.Window(), WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result);
+            EXPECT_LT(GetTickCount() - asked, 500u);
+            EXPECT_EQ(ScriptFiles().size(), 1u) << "the script runs on";
+        }
+        EXPECT_EQ(target.Type("-c"), "+c-c") << run;
+        EXPECT_TRUE(WaitFor([] { return ScriptFiles().empty(); })) << run << ": its file stays";
+    }
+
+    // Another process changes the store and broadcasts: the running target follows.
+    SetDword(store::kRootPath, store::kDoNotRemoveKeystroke, 1);
+    SetDword(ItemPath(0), store::kDisabled, 1);
+    WriteItem(10, "CTRL + K", target.Slashed("b.exe"));
+    ASSERT_TRUE(PostMessageW(HWND_BROADCAST, RegisterWindowMessageA(store::kReloadMessageName), 0, 0));
+    EXPECT_EQ(target.Type("+c+F-F-c+c+K-K-c"), "+c+F-F-c+c+K-K-c") << "kept keystrokes all pass";
+    EXPECT_EQ(target.Launched(1), "b") << "the disabled entry is gone, the new one fires";
 }
 
 }  // namespace

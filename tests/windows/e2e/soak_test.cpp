@@ -7,16 +7,13 @@
 //   TARVO_SOAK_KEYS  keystrokes to send (default 20000); TARVO_SOAK_SEED  random seed
 #include <gtest/gtest.h>
 
-#include "hotkey_harness.h"  // first: it includes windows.h
+#include "drive.h"  // first: it includes windows.h
 
 #include <psapi.h>
 #include <winternl.h>
 
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <random>
 #include <set>
@@ -28,20 +25,17 @@
 
 namespace {
 
-using namespace e2e;
+using namespace drive;
 
 constexpr char kMarkers[] = "abcdefghijklmnopqrstuvwxyz";
 constexpr char kModifiers[] = "crhia";  // left and right Ctrl and Shift, then Alt: Alt is pressed last
 constexpr char kHotKeys[] = "FJKQ7";    // the main keys of the entries that can fire
-constexpr int kStableEntries = 40;
-constexpr int kKeysPerBatch = 400;  // each batch ends with F9, which the test waits for
-constexpr int kKeysPerLaunch = 400;
+constexpr int kStableEntries = 40, kKeysPerBatch = 400, kKeysPerLaunch = 400;
 
 unsigned EnvNumber(const char* name, unsigned fallback) {
     const char* text = std::getenv(name);
     return text ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : fallback;
 }
-
 template <size_t n>
 char Pick(std::mt19937& random, const char (&from)[n]) { return from[random() % (n - 1)]; }
 char AnyLetter(std::mt19937& random) { return static_cast<char>('A' + random() % 26); }
@@ -73,19 +67,17 @@ public:
                 Churn(items[i]);
             }
         }
-        teststore::CreateRoot();
+        CreateRoot();
         for (int i = 0; i < store::kMaxItems; ++i) Write(i);
     }
-
-    // Rewrites a random share of the items: churn items get new contents, stable ones
-    // their old contents again.
+    // Churn items get new contents, stable ones their old contents again.
     void Rewrite() {
         for (int n = 0; n < 8; ++n) {
             const int i = static_cast<int>(random() % store::kMaxItems);
             if (!stable.count(i)) Churn(items[i]);
             Write(i);
         }
-        teststore::SetDword(store::kRootPath, store::kBeepType, random() % 2 ? MB_OK : MB_ICONHAND);
+        SetDword(store::kRootPath, store::kBeepType, random() % 2 ? MB_OK : MB_ICONHAND);
     }
 
 private:
@@ -97,17 +89,16 @@ private:
     // Any main key, the ones that fire included, or a key never sent.
     void Churn(Item& item) {
         const char mainKey = random() % 2 ? Pick(random, kHotKeys) : AnyLetter(random);
-        item.shortcut = random() % 8 ? RandomShortcut(random, mainKey, !item.disabled)
-                                     : item.disabled ? "none" : "RALT + EX 1D";
+        item.shortcut = random() % 8 ? RandomShortcut(random, mainKey, !item.disabled) : item.disabled ? "none" : "RALT + EX 1D";
         item.type = static_cast<int32_t>(random() % 4);
         item.action = "C:\\never\\" + std::to_string(random()) + ".exe";
         item.script = item.type ? "rem " + std::string(random() % 300, 'x') : "";
     }
     void Write(int i) {
         const Item& item = items[i];
-        teststore::WriteItem(i, item.shortcut, item.action, item.type, item.script, item.disabled);
-        teststore::SetString(teststore::ItemPath(i), store::kScript, item.script);  // a churned script may go
-        teststore::SetString(teststore::ItemPath(i), store::kDescription, "soak " + std::to_string(i));
+        WriteItem(i, item.shortcut, item.action, item.type, item.script, item.disabled);
+        SetString(ItemPath(i), store::kScript, item.script);  // a churned script may go
+        SetString(ItemPath(i), store::kDescription, "soak " + std::to_string(i));
     }
 
     std::mt19937 random;
@@ -122,9 +113,7 @@ std::string RandomChord(std::mt19937& random) {
     for (char modifier : kModifiers)
         if (modifier && random() % 10 < 3) held += modifier, keys += std::string("+") + modifier;
     for (int taps = 1 + static_cast<int>(random() % 3); taps > 0; --taps) {
-        const char key = random() % 5 == 0 ? Pick(random, kHotKeys)
-                         : random() % 2    ? AnyLetter(random)
-                                           : static_cast<char>('0' + random() % 10);
+        const char key = random() % 5 == 0 ? Pick(random, kHotKeys) : random() % 2 ? AnyLetter(random) : static_cast<char>('0' + random() % 10);
         keys += std::string("+") + key + (random() % 8 == 0 ? std::string("+") + key : "");  // some auto-repeat
         if (!held.empty() && random() % 10 == 0) keys += std::string("-") + held.back(), held.pop_back();
         keys += std::string("-") + key;
@@ -134,85 +123,68 @@ std::string RandomChord(std::mt19937& random) {
     return keys;
 }
 
-// The keys the core lets pass (in key_target's log form) and the markers it launches.
-struct Prediction {
-    std::string passed;
-    std::map<char, int> launched;
-};
-
-struct Model {
-    // Feeds keys to the decision on the table loaded here; returns the launches they make.
-    int Feed(KeyCombination& state, const std::string& keys, Prediction* prediction = nullptr) const {
-        int launches = 0;
-        for (size_t i = 0; i + 1 < keys.size(); i += 2) {
-            const teststore::SentKey key = teststore::KeyFor(keys[i + 1]);
-            // A release always has the previous-state bit; presses here are first presses
-            // or auto-repeats, which decide alike.
-            const uint32_t lParam = 1u | static_cast<uint32_t>(key.scanCode) << keystroke::kScanCodeShift |
-                                    (key.extended ? keystroke::kExtendedBit : 0) |
-                                    (keys[i] == '-' ? keystroke::kTransitionBit | keystroke::kPreviousStateBit : 0);
-            const KeystrokeDecision decision = DecideKeystroke(state, key.virtualKey, lParam, false, *table);
-            if (decision.launch >= 0 && ++launches && prediction) {
-                const std::string action = table->Action(decision.launch);
-                ++prediction->launched[action[action.size() - 5]];  // ".../x.exe"
-            }
-            if (decision.clearState) state = KeyCombination{};
-            if (prediction && !decision.swallow) prediction->passed += keys.substr(i, 2);
+// Feeds keys to the core's decision on the table loaded here; returns the launches they
+// make, and adds to passed (in key_target's log form) and launched when given.
+int Feed(const ShortcutTablePublisher::Snapshot& table, KeyCombination& state, const std::string& keys,
+         std::string* passed = nullptr, std::map<char, int>* launched = nullptr) {
+    int launches = 0;
+    for (size_t i = 0; i + 1 < keys.size(); i += 2) {
+        const SentKey key = KeyFor(keys[i + 1]);
+        // A release always has the previous-state bit; presses here are first presses or
+        // auto-repeats, which decide alike.
+        const uint32_t lParam = 1u | static_cast<uint32_t>(key.scanCode) << keystroke::kScanCodeShift |
+                                (key.extended ? keystroke::kExtendedBit : 0) |
+                                (keys[i] == '-' ? keystroke::kTransitionBit | keystroke::kPreviousStateBit : 0);
+        const KeystrokeDecision decision = DecideKeystroke(state, key.virtualKey, lParam, false, *table);
+        if (decision.launch >= 0 && ++launches && launched) {
+            const std::string action = table->Action(decision.launch);
+            ++(*launched)[action[action.size() - 5]];  // ".../x.exe"
         }
-        return launches;
+        if (decision.clearState) state = KeyCombination{};
+        if (passed && !decision.swallow) *passed += keys.substr(i, 2);
     }
+    return launches;
+}
 
-    const ShortcutTablePublisher::Snapshot table = AcquireShortcutTable();
-};
-
-struct Usage {
-    DWORD handles = 0;
-    SIZE_T workingSet = 0;
-};
-
-// Handle counts from the process list: Wine's GetProcessHandleCount gives 0 for others.
-Usage UsageOf(HANDLE process) {
-    Usage usage;
+// Handles and working set (KB); handle counts come from the process list, as Wine's
+// GetProcessHandleCount gives 0 for others.
+std::pair<DWORD, SIZE_T> UsageOf(HANDLE process) {
+    std::pair<DWORD, SIZE_T> usage{0, 0};
     static std::vector<char> list(1 << 20);
     if (NtQuerySystemInformation(SystemProcessInformation, list.data(), static_cast<ULONG>(list.size()), nullptr) >= 0) {
         for (size_t at = 0, next = 1; next; at += next) {
             const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(&list[at]);
-            if (reinterpret_cast<DWORD_PTR>(entry->UniqueProcessId) == GetProcessId(process)) usage.handles = entry->HandleCount;
+            if (reinterpret_cast<DWORD_PTR>(entry->UniqueProcessId) == GetProcessId(process)) usage.first = entry->HandleCount;
             next = entry->NextEntryOffset;
         }
     }
     PROCESS_MEMORY_COUNTERS counters{sizeof counters};
-    if (GetProcessMemoryInfo(process, &counters, sizeof counters)) usage.workingSet = counters.WorkingSetSize / 1024;
+    if (GetProcessMemoryInfo(process, &counters, sizeof counters)) usage.second = counters.WorkingSetSize / 1024;
     return usage;
 }
 
 TEST(Soak, RandomKeysUnderReloadsLaunchExactlyWhatTheCorePredicts) {
-    const unsigned seed = EnvNumber("TARVO_SOAK_SEED", GetTickCount());
-    const unsigned keyCount = EnvNumber("TARVO_SOAK_KEYS", 20000);
+    const unsigned seed = EnvNumber("TARVO_SOAK_SEED", GetTickCount()), keyCount = EnvNumber("TARVO_SOAK_KEYS", 20000);
     std::printf("soak seed %u (TARVO_SOAK_SEED reproduces it)\n", seed);
     std::mt19937 random(seed);
-
     Target target("tarvo-soak", kMarkers);
-    for (const char* file : {"vintrel.exe", "lindle.dll"})
-        ASSERT_TRUE(CopyFileA((ExeDirectory() + file).c_str(), (target.path + file).c_str(), FALSE)) << file;
-    teststore::SetString(store::kRootPath, store::kInstallationPath, target.path, HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(Editor::InstallCopy(target.path));
     SoakStore soakStore(seed + 1, target);
 
     // The stream in batches, each closed by an F9 tap that the target logs when it has
     // got there. A chord that would launch more than one marker per kKeysPerLaunch keys
     // so far is drawn again: under Wine a launch blocks the target for a while.
     ASSERT_GE(LoadShortcutTable(), kStableEntries);
-    const Model model;
+    const auto table = AcquireShortcutTable();
     KeyCombination state{};
     std::vector<std::string> batches(1);
-    size_t sent = 0;
-    for (int launches = 0; sent < keyCount;) {
+    for (size_t sent = 0, launches = 0; sent < keyCount;) {
         std::string chord = RandomChord(random);
         for (int retry = 0; retry < 100; ++retry, chord = RandomChord(random)) {
             KeyCombination trial = state;
-            if (launches + model.Feed(trial, chord) <= 1 + static_cast<int>(sent / kKeysPerLaunch)) break;
+            if (launches + Feed(table, trial, chord) <= 1 + sent / kKeysPerLaunch) break;
         }
-        launches += model.Feed(state, chord);
+        launches += Feed(table, state, chord);
         batches.back() += chord;
         sent += chord.size() / 2;
         if (batches.back().size() / 2 >= kKeysPerBatch || sent >= keyCount) {
@@ -221,20 +193,19 @@ TEST(Soak, RandomKeysUnderReloadsLaunchExactlyWhatTheCorePredicts) {
             if (sent < keyCount) batches.emplace_back();
         }
     }
-    std::string stream;
+    std::string stream, expectedPassed;
     for (const std::string& batch : batches) stream += batch;
-    Prediction expected;
+    std::map<char, int> expectedLaunched, launched;
     KeyCombination fresh{};
-    const int expectedLaunches = model.Feed(fresh, stream, &expected);
+    const int expectedLaunches = Feed(table, fresh, stream, &expectedPassed, &expectedLaunched);
 
-    HANDLE editor = Launch("\"" + target.path + "vintrel.exe\"");
-    WaitForInputIdle(editor, 20000);
-    HWND editorWindow = FindWindowA(nullptr, "Vintrel");
-    ASSERT_NE(editorWindow, nullptr);
+    Editor editor(target.path);
+    ASSERT_NE(editor.main, nullptr);
     ASSERT_TRUE(target.Start());
-    HWND targetWindow = FindWindowA("TarvoKeyTarget", nullptr);
+    HWND targetWindow = target.Window();
     ASSERT_EQ(target.Type(""), "") << "the target takes keys";
-    const Usage before = UsageOf(target.process);
+    const auto before = UsageOf(target.process);
+    auto warm = before;
 
     std::atomic<bool> writing{true};
     int reloads = 0;
@@ -245,25 +216,20 @@ TEST(Soak, RandomKeysUnderReloadsLaunchExactlyWhatTheCorePredicts) {
         for (; writing; ++reloads) {
             const DWORD start = GetTickCount();
             soakStore.Rewrite();
-            PostMessageA(HWND_BROADCAST, reload, 0, 0);
+            PostMessageW(HWND_BROADCAST, reload, 0, 0);
             for (const DWORD limit = start + 20000; writing && GetTickCount() < limit; Sleep(5))
-                if (GetWindowLongPtrA(targetWindow, GWLP_USERDATA) > reloads) break;
+                if (GetWindowLongPtrW(targetWindow, GWLP_USERDATA) > reloads) break;
             const DWORD spent = GetTickCount() - start;
             if (spent < 100) Sleep(100 - spent);
         }
     });
-
-    Usage warm;
     size_t logged = 0, scanned = 0;  // F9 releases seen in the log, and the bytes looked at
     const DWORD start = GetTickCount();
     for (size_t b = 0; b < batches.size(); ++b) {
-        for (int i = 0; i < 100 && GetForegroundWindow() != targetWindow; ++i, Sleep(20)) SetForegroundWindow(targetWindow);
+        ToFront(targetWindow);
         Send(batches[b]);
         const bool through = WaitFor([&] {
-            // Only what was added since the last look: the log grows to many kilobytes.
-            std::ifstream in(target.path + "keys.log", std::ios::binary);
-            in.seekg(static_cast<std::streamoff>(scanned));
-            const std::string added((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            const std::string added = ReadFile(target.path + "keys.log", scanned);  // the log grows long
             for (size_t at = 0; at + 1 < added.size(); at += 2) logged += added.compare(at, 2, "-s") == 0;
             scanned += added.size() & ~size_t{1};
             return logged > b;
@@ -282,32 +248,27 @@ TEST(Soak, RandomKeysUnderReloadsLaunchExactlyWhatTheCorePredicts) {
     WaitFor([&] { return ReadFile(target.path + "markers.log").size() >= static_cast<size_t>(expectedLaunches); });
     Sleep(1000);
     const std::string markers = ReadFile(target.path + "markers.log");
-    std::map<char, int> launched;
     for (char letter : markers) ++launched[letter];
-    const Usage after = UsageOf(target.process);
+    const auto after = UsageOf(target.process);
     std::printf("soak: %zu keystrokes in %lu ms under %d reloads; launches predicted %d, seen %zu\n"
                 "soak: target handles %lu, %lu after warm-up, %lu at the end; working set %lu KB, %lu KB, %lu KB\n",
-                stream.size() / 2, elapsed, reloads, expectedLaunches, markers.size(), before.handles, warm.handles, after.handles,
-                static_cast<unsigned long>(before.workingSet), static_cast<unsigned long>(warm.workingSet),
-                static_cast<unsigned long>(after.workingSet));
-
-    EXPECT_EQ(launched, expected.launched);
+                stream.size() / 2, elapsed, reloads, expectedLaunches, markers.size(), before.first, warm.first, after.first,
+                static_cast<unsigned long>(before.second), static_cast<unsigned long>(warm.second), static_cast<unsigned long>(after.second));
+    EXPECT_EQ(launched, expectedLaunched);
     const std::string log = ReadFile(target.path + "keys.log");
-    const size_t at = std::mismatch(log.begin(), log.end(), expected.passed.begin(), expected.passed.end()).first - log.begin();
-    EXPECT_EQ(log.size(), expected.passed.size());
-    EXPECT_EQ(log.substr(at, 40), expected.passed.substr(at, 40)) << "the keys that reached the target differ at " << at;
-    EXPECT_LE(after.handles, warm.handles + 4) << "handles grow";
-    EXPECT_LE(after.workingSet, warm.workingSet + 2048) << "working set grows";
+    const size_t at = std::mismatch(log.begin(), log.end(), expectedPassed.begin(), expectedPassed.end()).first - log.begin();
+    EXPECT_EQ(log.size(), expectedPassed.size());
+    EXPECT_EQ(log.substr(at, 40), expectedPassed.substr(at, 40)) << "the keys that reached the target differ at " << at;
+    EXPECT_LE(after.first, warm.first + 4) << "handles grow";
+    EXPECT_LE(after.second, warm.second + 2048) << "working set grows";
 
     // Nothing crashed or hangs: the target, the editor, the taskbar and the desktop.
-    for (HWND window : {targetWindow, editorWindow, FindWindowA("Shell_TrayWnd", nullptr), GetDesktopWindow()}) {
+    for (HWND window : {targetWindow, editor.main, FindWindowW(L"Shell_TrayWnd", nullptr), GetDesktopWindow()}) {
         DWORD_PTR result = 0;
-        EXPECT_NE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result), 0) << window;
+        EXPECT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result), 0) << window;
     }
-    EXPECT_EQ(WaitForSingleObject(Launch("\"" + target.path + "vintrel.exe\" quit"), 10000), WAIT_OBJECT_0);
-    // The editor works off the broadcasts still queued before it sees the quit; on a
-    // loaded machine that takes a while.
-    EXPECT_EQ(WaitForSingleObject(editor, 30000), WAIT_OBJECT_0);
+    // The editor works off the broadcasts still queued before it sees the quit.
+    EXPECT_TRUE(editor.Quit());
 }
 
 }  // namespace

@@ -126,7 +126,7 @@ void Target::Settle() {
 Editor::Editor(const std::string& folder, const std::string& arguments)
     : folder(folder), process(Launch("\"" + folder + "vintrel.exe\"" + arguments)) {
     WaitForInputIdle(process, 20000);  // through its start-up: window created, engine started
-    WaitFor([&] { return (main = FindWindowW(nullptr, L"Vintrel")) != nullptr; });
+    main = FindWindowW(nullptr, L"Vintrel");
 }
 Editor::~Editor() {
     if (!Ended(0)) TerminateProcess(process, 1);

@@ -1,7 +1,7 @@
 // Driving the real program as a user does: the editor started on a prepared store, its
 // dialogs and controls found, keys and clicks given as real input, and key_target.exe as
 // the window that receives keys and the marker programs that show what a shortcut started.
-// Every wait is teststore::WaitFor's: 20 seconds for a condition to hold.
+// Waits: 20 seconds for a condition to hold (teststore::WaitFor), 30 for a process to end.
 #pragma once
 
 #include <windows.h>
@@ -75,7 +75,7 @@ struct Editor {
     // Copies this build's vintrel.exe and lindle.dll into folder and makes it the
     // installation folder, so that the editor started there loads that library.
     static bool InstallCopy(const std::string& folder);
-    bool Ended(DWORD wait = 20000) const { return WaitForSingleObject(process, wait) == WAIT_OBJECT_0; }
+    bool Ended(DWORD wait = 30000) const { return WaitForSingleObject(process, wait) == WAIT_OBJECT_0; }
     void Command(UINT id) const { SendMessageW(main, WM_COMMAND, id, 0); }
     // Posts a command that opens a dialog with this caption; the dialog, in front.
     HWND Open(UINT command, const char* caption) const;
@@ -85,7 +85,7 @@ struct Editor {
 
     const std::string folder;
     HANDLE process;
-    HWND main = nullptr;
+    HWND main;
 };
 
 // In the Add or Edit dialog: captures keys with the Capture button, types the action, OK.

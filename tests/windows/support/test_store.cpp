@@ -172,8 +172,9 @@ std::string TempDirectory() {
     wchar_t path[MAX_PATH];
     return Narrow(path, GetTempPathW(MAX_PATH, path));
 }
-std::string ReadFile(const std::string& path) {
+std::string ReadFile(const std::string& path, size_t from) {
     std::ifstream in(Wide(path).c_str(), std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(from));
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 std::vector<std::string> ScriptFiles() {

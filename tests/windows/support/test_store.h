@@ -74,7 +74,7 @@ bool WaitFor(Done done) {
 // Files and folders.
 std::string ExeDirectory();   // the test program's folder, with a trailing backslash
 std::string TempDirectory();  // the temporary folder, with a trailing backslash
-std::string ReadFile(const std::string& path);  // the whole file; empty when it is missing
+std::string ReadFile(const std::string& path, size_t from = 0);  // the file from byte from; empty when it is missing
 // Names of the files a script run leaves in the temporary folder ("q*.*").
 std::vector<std::string> ScriptFiles();
 
