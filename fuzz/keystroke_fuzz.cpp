@@ -11,8 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in(data, size);
     const uint8_t settingsBits = in.Byte();
     ShortcutTableBuilder builder(EngineSettings{(settingsBits & 1) != 0, (settingsBits & 2) != 0, 48});
-    const int entries = static_cast<int>(in.Below(ShortcutTable::kCapacity + 8));
-    for (int i = 0; i < entries; ++i) {
+    for (int i = 0, entries = static_cast<int>(in.Below(ShortcutTable::kCapacity + 8)); i < entries; ++i) {
         // Mostly keys the stream hits often, sometimes any code; sides or "any" as text gives them.
         KeyCombination k{};
         const uint8_t key = in.Byte();
@@ -20,20 +19,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         k.extended = key >= 250;
         if (k.virtualKey == 255 || key >= 250) k.scanCode = in.Byte();
         const uint16_t flags = in.Word();
-        for (int group = 0; group < 3; ++group)
-            for (int side = 0; side < 3; ++side)
-                ModifierFlag(k, group, side) = flags >> (3 * group) & 4 ? side == 2 : side < 2 && (flags >> (3 * group + side) & 1);
+        for (int flag = 0; flag < 9; ++flag) {
+            const int group = flag / 3, side = flag % 3;
+            ModifierFlag(k, group, side) = flags >> (3 * group) & 4 ? side == 2 : side < 2 && (flags >> (3 * group + side) & 1);
+        }
         FUZZ_CHECK(builder.Add(k, 0, "a", 1, "", 0) == (i < ShortcutTable::kCapacity));
     }
     ShortcutTablePublisher publisher;
     publisher.Publish(builder.Finish());
     ShortcutTablePublisher::Snapshot table = publisher.Acquire();
+    const bool removes = table->Settings().removeKeystroke;
     auto firstMatch = [&](const KeyCombination& pressed) {
         for (int i = 0; i < table->Count(); ++i)
             if (MatchKeyCombination(pressed, table->Combination(i))) return i;
         return -1;
     };
-
     KeyCombination state{};
     while (!in.AtEnd()) {
         // Mostly the keys the entries use, with real modifier scan codes; any bits at all too.
@@ -42,12 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         uint32_t lParam = in.Dword();
         static const uint32_t kScans[] = {kLeftShiftScan, kRightShiftScan, kControlScan, kMenuScan};
         if (how & 0x20) lParam = (lParam & ~(0xFFu << kScanCodeShift)) | kScans[how & 3] << kScanCodeShift;
-        const bool captureMode = (how & 0x1F) == 0x1F;
+        const bool captureMode = (how & 0x1F) == 0x1F, wasDown = (lParam & kPreviousStateBit) != 0;
 
         const KeystrokeDecision d = DecideKeystroke(state, wParam, lParam, captureMode, *table);
         for (int group = 0; group < 3; ++group)
             FUZZ_CHECK(ModifierFlag(state, group, 0) <= 1 && ModifierFlag(state, group, 1) <= 1 && ModifierFlag(state, group, 2) == 0);
-        const bool wasDown = (lParam & kPreviousStateBit) != 0, removes = table->Settings().removeKeystroke;
         FUZZ_CHECK(d.capture == captureMode);
         if (captureMode) {
             FUZZ_CHECK(d.swallow && d.launch < 0);

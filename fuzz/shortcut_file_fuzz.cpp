@@ -1,22 +1,16 @@
 // Any bytes as a shortcut list file: the parser never reads past the text, and a list it
 // accepts is written out and read back to the same values, the written text unchanged by
 // a second round.
-#include <cstring>
-#include <memory>
-
 #include "core/shortcut_file.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::unique_ptr<char[]> text(new char[size ? size : 1]);
-    if (size) std::memcpy(text.get(), data, size);
-    const shortcutfile::ParseResult read = shortcutfile::Parse(text.get(), size);
+    const shortcutfile::ParseResult read = shortcutfile::Parse(ExactCopy(data, size).get(), size);
     FUZZ_CHECK(read.ok || (read.line >= 0 && !read.error.empty()));
     if (!read.ok) return 0;
     FUZZ_CHECK(read.document.items.size() <= 200);
     const std::string written = shortcutfile::Write(read.document);
     const shortcutfile::ParseResult again = shortcutfile::Parse(written);
-    FUZZ_CHECK(again.ok);
-    FUZZ_CHECK(shortcutfile::Write(again.document) == written);
+    FUZZ_CHECK(again.ok && shortcutfile::Write(again.document) == written);
     return 0;
 }

@@ -3,12 +3,7 @@
 // (lone surrogates too). The table holds exactly what the loading rules, written out
 // plainly below, take from the store; each value is read once. And the read of "Window
 // settings" (1024 units at most).
-#include <cstring>
-#include <string>
-
 #include "core/shortcut_store.h"
-#include "core/store_reader.h"
-#include "core/utf.h"
 #include "fake_store.h"
 #include "fuzz_input.h"
 
@@ -22,29 +17,28 @@ Value MakeValue(FuzzInput& in) {
     const uint32_t type = (kind & 3) == 0 ? StoreReader::kDword : (kind & 3) == 3 ? in.Byte() : StoreReader::kString;
     const size_t size = (kind >> 2 & 15) < 11 ? kSizes[kind >> 2 & 15] : in.Below(24);
     std::string data(size, static_cast<char>(in.Byte()));
-    const std::string head = in.Bytes(size < 24 ? size : 24);
+    const std::string head = in.Bytes(std::min<size_t>(size, 24));
     data.replace(0, head.size(), head);
     if (kind & 64 && size) data[size - 1] = '\0';
     if (kind & 128 && size) data[in.Below(static_cast<uint32_t>(size))] = '\0';
     return {type, data};
 }
 
-bool Dword(const FakeStore::Key& key, const char* name, uint32_t& out) {
+// The value's bytes when it has the type and at most maxSize of them.
+const std::string* Find(const FakeStore::Key& key, const char* name, uint32_t type, size_t maxSize) {
     const auto value = key.find(name);
-    if (value == key.end() || value->second.type != StoreReader::kDword || value->second.data.size() != 4) return false;
-    std::memcpy(&out, value->second.data.data(), 4);
-    return true;
+    return value == key.end() || value->second.type != type || value->second.data.size() > maxSize ? nullptr : &value->second.data;
+}
+bool Dword(const FakeStore::Key& key, const char* name, uint32_t& out) {
+    const std::string* bytes = Find(key, name, StoreReader::kDword, 4);
+    return bytes && bytes->size() == 4 && (std::memcpy(&out, bytes->data(), 4), true);
 }
 bool Text(const FakeStore::Key& key, const char* name, std::string& out, size_t limit = store::kItemStringLimit) {
-    const auto value = key.find(name);
-    if (value == key.end() || value->second.type != StoreReader::kString || value->second.data.size() > 2 * limit) return false;
-    std::u16string units;
-    const std::string& bytes = value->second.data;
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const char16_t unit = static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8);
-        if (unit == 0) break;
-        units += unit;
-    }
+    const std::string* bytes = Find(key, name, StoreReader::kString, 2 * limit);
+    if (!bytes) return false;
+    std::u16string units(bytes->size() / 2, u'\0');
+    std::memcpy(&units[0], bytes->data(), units.size() * 2);  // little-endian hosts only
+    units.resize(std::min(units.find(u'\0'), units.size()));
     out.assign(utf::Utf16ToUtf8(units.data(), units.size(), nullptr, 0), '\0');
     utf::Utf16ToUtf8(units.data(), units.size(), &out[0], out.size());
     return true;
@@ -94,8 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (action.empty() || static_cast<int32_t>(type) >= 4) continue;
         Text(key, store::kScript, script);
         FUZZ_CHECK(entries < table->Count() && table->Action(entries) == action && table->Script(entries) == script);
-        FUZZ_CHECK(table->Type(entries) == static_cast<int32_t>(type) && table->Combination(entries) == ParseKeyCombination(shortcut));
-        ++entries;
+        FUZZ_CHECK(table->Type(entries) == static_cast<int32_t>(type) && table->Combination(entries++) == ParseKeyCombination(shortcut));
     }
     FUZZ_CHECK(table->Count() == entries && entries <= ShortcutTable::kCapacity);
     FUZZ_CHECK(fake.valueReads <= 4 + 5 * keysRead);

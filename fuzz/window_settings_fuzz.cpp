@@ -1,23 +1,15 @@
 // Any bytes as the "Window settings" text: parsing never reads past the text, accepts only
 // a placement whose normal rectangle a window can take, and the text written for what it
 // read reads back to the same ten numbers.
-#include <cstring>
-#include <memory>
-
 #include "core/window_settings.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::unique_ptr<char[]> text(new char[size ? size : 1]);
-    if (size) std::memcpy(text.get(), data, size);
-    WindowSettings read{};
-    if (!ParseWindowSettings(text.get(), size, read)) return 0;
-
+    WindowSettings read{}, again{};
+    if (!ParseWindowSettings(ExactCopy(data, size).get(), size, read)) return 0;
     FUZZ_CHECK(read.left <= read.right && int64_t{read.right} - read.left <= INT32_MAX);
     FUZZ_CHECK(read.top <= read.bottom && int64_t{read.bottom} - read.top <= INT32_MAX);
     const std::string written = FormatWindowSettings(read);
-    WindowSettings again{};
-    FUZZ_CHECK(ParseWindowSettings(written.data(), written.size(), again));
-    FUZZ_CHECK(std::memcmp(&read, &again, sizeof read) == 0);
+    FUZZ_CHECK(ParseWindowSettings(written.data(), written.size(), again) && std::memcmp(&read, &again, sizeof read) == 0);
     return 0;
 }

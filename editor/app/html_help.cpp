@@ -1,8 +1,11 @@
 #include "html_help.h"
 
+#include <htmlhelp.h>
+
 #include "registry_key.h"
 #include "text.h"
 #include "winapp.h"
+#include "wnd.h"
 
 HWND HtmlHelpBinding::Call(HWND owner, const char* file, UINT command, DWORD_PTR data) {
     if (failed_) return nullptr;
@@ -33,4 +36,20 @@ HWND CallHtmlHelp(HWND owner, const char* file, UINT command, DWORD_PTR data) {
 void ShowHelp(HWND owner) {
     CWinApp* app = AfxGetApp();
     CallHtmlHelp(owner, app ? app->m_pszHelpFilePath : nullptr, HH_DISPLAY_TOPIC_COMMAND, 0);
+}
+
+void ShowContextHelp(const HELPINFO& info, DWORD topic) {
+    if (info.iCtrlId >= 2) {
+        CString text;
+        if (!text.LoadString(static_cast<UINT>(info.iCtrlId)) || text.IsEmpty()) return;
+        // Default colours and margins (-1), the system's font.
+        const std::wstring wide = Wide(text);
+        HH_POPUP popup = {sizeof popup, nullptr, 0, wide.c_str(), info.MousePos, COLORREF(-1), COLORREF(-1), {-1, -1, -1, -1}, nullptr};
+        CallHtmlHelp(static_cast<HWND>(info.hItemHandle), nullptr, HH_DISPLAY_TEXT_POPUP_COMMAND,
+                     reinterpret_cast<DWORD_PTR>(&popup));
+        return;
+    }
+    CWnd* main = AfxGetMainWnd();
+    CWinApp* app = AfxGetApp();
+    CallHtmlHelp(main ? main->m_hWnd : nullptr, app ? app->m_pszHelpFilePath : nullptr, HH_HELP_CONTEXT_COMMAND, topic);
 }

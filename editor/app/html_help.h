@@ -40,3 +40,7 @@ HWND CallHtmlHelp(HWND owner, const char* file, UINT command, DWORD_PTR data);
 
 // Opens the help file at its default topic.
 void ShowHelp(HWND owner);
+
+// A dialog's context help (F1 or the "?" button): a control with a string of its own id
+// gets that text in a pop-up; OK, Cancel and the dialog itself open the dialog's topic.
+void ShowContextHelp(const HELPINFO& info, DWORD topic);

@@ -119,17 +119,6 @@ void CPreferencesDlg::OnOK() {
 
 BOOL CPreferencesDlg::OnHelpInfo(HELPINFO* info) {
     if (info->iContextType != HELPINFO_WINDOW) return CDialog::OnHelpInfo(info);
-    // As in the edit dialog: a control's own text when it has one, the topic for OK and labels.
-    if (info->iCtrlId >= 2) {
-        CString text;
-        if (!text.LoadString(static_cast<UINT>(info->iCtrlId)) || text.IsEmpty()) return TRUE;
-        const std::wstring wide = Wide(text);
-        HH_POPUP popup = {sizeof popup, nullptr, 0, wide.c_str(), info->MousePos, COLORREF(-1), COLORREF(-1), {-1, -1, -1, -1}, nullptr};
-        CallHtmlHelp(static_cast<HWND>(info->hItemHandle), nullptr, HH_DISPLAY_TEXT_POPUP_COMMAND, reinterpret_cast<DWORD_PTR>(&popup));
-        return TRUE;
-    }
-    CWnd* main = AfxGetMainWnd();
-    CWinApp* app = AfxGetApp();
-    CallHtmlHelp(main ? main->m_hWnd : nullptr, app ? app->m_pszHelpFilePath : nullptr, HH_HELP_CONTEXT_COMMAND, kHelpTopic);
+    ShowContextHelp(*info, kHelpTopic);
     return TRUE;
 }

@@ -1,4 +1,5 @@
 #include "core/key_combination.h"
+#include "core/shortcut_clash.h"
 #include "core/shortcut_store.h"
 #include "modifier_flags.h"
 
@@ -18,19 +19,17 @@ KeyCombination K(uint16_t vk, const char* modifiers = "", uint16_t scan = 0, uin
 
 constexpr ModifierMode kSided = ModifierMode::Sided, kPlain = ModifierMode::Plain;
 
-// "..." marks a text without a main key.
-TEST(KeyCombinationText, Writing) {
-    struct Case { KeyCombination k; ModifierMode mode; const char* text; };
-    const Case cases[] = {
+TEST(KeyCombinationText, Writing) {  // "..." marks a text without a main key
+    const std::tuple<KeyCombination, ModifierMode, const char*> cases[] = {
         {K('F', "RSLSRCLCRALA"), kSided, "LALT + RALT + LCTRL + RCTRL + LSHIFT + RSHIFT + F"},
         {K('F', "RSLCRA"), kPlain, "ALT + CTRL + SHIFT + F"}, {K('F', "*C"), kPlain, "F"},  // "any" is never written
         {K(112), kSided, "F1"}, {K(135), kSided, "F24"}, {K(0x20), kSided, "20"}, {K(0xFA), kPlain, "0FA"},
         {K(255, "", 0xA, 1), kSided, "EX A"}, {K(255, "", 0x5F), kSided, "0FF"}, {K(37, "", 75, 1), kSided, "25"},
         {K(13, "", 28), kSided, "..."}, {K(0), kSided, "..."}, {K(17, "LC"), kSided, "LCTRL + ..."},
     };
-    for (const Case& c : cases) {
-        const FormattedKeyCombination f = FormatKeyCombination(c.k, c.mode);
-        EXPECT_EQ(f.text + (f.complete ? "" : "..."), c.text);
+    for (const auto& [k, mode, text] : cases) {
+        const FormattedKeyCombination f = FormatKeyCombination(k, mode);
+        EXPECT_EQ(f.text + (f.complete ? "" : "..."), text);
     }
 }
 
@@ -50,19 +49,47 @@ TEST(KeyCombinationText, Reading) {
         for (const KeyCombination& k : {K(vk), K(vk, "LCRA")}) EXPECT_EQ(ParseKeyCombination(FormatKeyCombination(k, kSided).text), k) << vk;
 }
 
-TEST(KeyCombination, Matching) {
+TEST(KeyCombination, MatchingAndOverlap) {
     KeyCombination released = K('F', "", 33);  // scan code of an ordinary key and release: not compared
     released.released = 1;
-    const std::tuple<KeyCombination, const char*, bool> cases[] = {
+    const std::tuple<KeyCombination, const char*, bool> matches[] = {
         {K('F', "RC"), "CTRL + F", true}, {K('F', "LCRC"), "CTRL + F", true}, {K('F'), "CTRL + F", false},
         {K('F', "LCLS"), "CTRL + F", false}, {K('F', "RC"), "LCTRL + F", false}, {K('F', "LCRC"), "LCTRL + F", false},
         {K('F', "LCRS"), "LCTRL + SHIFT + F", true}, {K(255, "", 0x5F, 1), "EX 5F", true}, {K(255, "", 0x60, 1), "EX 5F", false},
         {K(37, "", 75), "25", true}, {K(37, "", 75, 1), "25", false}, {released, "F", true},
     };
-    for (const auto& [pressed, text, match] : cases) {
-        const KeyCombination stored = ParseKeyCombination(text);
-        EXPECT_EQ(MatchKeyCombination(pressed, stored), match) << text;
-        EXPECT_EQ(MatchKeyCombination(stored, pressed), match) << text << " (swapped)";
+    for (const auto& [pressed, text, match] : matches) {
+        EXPECT_EQ(MatchKeyCombination(pressed, ParseKeyCombination(text)), match) << text;
+        EXPECT_EQ(MatchKeyCombination(ParseKeyCombination(text), pressed), match) << text << " (swapped)";
+    }
+    // Two stored shortcuts overlap when some keystroke fires both.
+    const std::tuple<const char*, const char*, bool> overlaps[] = {
+        {"LCTRL + F", "LCTRL + F", true}, {"CTRL + F", "LCTRL + F", true}, {"CTRL + F", "RCTRL + F", true},
+        {"CTRL + F", "LCTRL + RCTRL + F", true}, {"CTRL + F", "CTRL + F", true}, {"LCTRL + SHIFT + F", "CTRL + RSHIFT + F", true},
+        {"LCTRL + F", "RCTRL + F", false}, {"LCTRL + F", "LCTRL + RCTRL + F", false}, {"CTRL + F", "F", false},
+        {"CTRL + F", "CTRL + SHIFT + F", false}, {"CTRL + F", "CTRL + G", false}, {"ALT + F1", "ALT + F2", false},
+        {"CTRL + EX 5F", "LCTRL + EX 5F", true}, {"CTRL + EX 5F", "CTRL + EX 5E", false}, {"CTRL + 25", "CTRL + EX 4B", false},
+        {"none", "none", false}, {"LCTRL + ", "LCTRL + ", false},
+    };
+    for (const auto& [a, b, overlap] : overlaps) {
+        EXPECT_EQ(CombinationsOverlap(ParseKeyCombination(a), ParseKeyCombination(b)), overlap) << a << " / " << b;
+        EXPECT_EQ(CombinationsOverlap(ParseKeyCombination(b), ParseKeyCombination(a)), overlap) << b << " / " << a;
+    }
+}
+
+TEST(ShortcutClash, FirstEnabledOtherRowAndCombinationsOthersUse) {
+    const std::vector<ClashCandidate> rows = {
+        {"LCTRL + F", "disabled", false}, {"ALT + F", "other key", true}, {"LCTRL + F", "first", true}, {"CTRL + F", "second", true}};
+    for (const auto& [text, row] : {std::pair<const char*, int>{"CTRL + F", 2}, {"RCTRL + F", 3}, {"LCTRL + SHIFT + F", -1}, {"none", -1}})
+        EXPECT_EQ(FindClash(text, rows), row) << text;
+    const std::pair<const char*, const char*> reserved[] = {
+        {"LCTRL + C", "Ctrl+C"}, {"CTRL + V", "Ctrl+V"}, {"RCTRL + X", "Ctrl+X"}, {"CTRL + Z", "Ctrl+Z"}, {"CTRL + S", "Ctrl+S"},
+        {"LALT + F4", "Alt+F4"}, {"ALT + 09", "Alt+Tab"}, {"L", "Win+L"}, {"LALT + RCTRL + 2E", "Ctrl+Alt+Del"},
+        {"LCTRL + SHIFT + C", ""}, {"ALT + C", ""}, {"SHIFT + L", ""}, {"CTRL + F4", ""}, {"none", ""},
+    };
+    for (const auto& [text, name] : reserved) {
+        const char* found = ReservedCombination(text);
+        EXPECT_STREQ(found ? found : "", name) << text;
     }
 }
 

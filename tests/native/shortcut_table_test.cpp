@@ -6,15 +6,12 @@
 #include <algorithm>
 #include <atomic>
 #include <random>
-#include <string>
 #include <thread>
-#include <vector>
 
 namespace {
 
 // The per-key lookup finds the first entry a plain walk finds, for hook-style states (sides
-// only, now and then another extended flag or scan code); entries past the capacity are
-// refused. "146" shares the lookup bucket of "F".
+// only, now and then another extended flag or scan code). "146" shares the bucket of "F".
 TEST(ShortcutTable, FirstMatchAgreesWithAWalkOverRandomTablesUpToTheCapacity) {
     std::mt19937 random(12345);
     const char* texts[] = {"F", "LCTRL + F", "CTRL + RSHIFT + F", "ALT + SHIFT + G", "RALT + EX 5B", "EX 5C", "LALT + 146", "FF", "none"};
@@ -39,8 +36,8 @@ TEST(ShortcutTable, FirstMatchAgreesWithAWalkOverRandomTablesUpToTheCapacity) {
     }
 }
 
-// Two threads publish tables from two stores in turn (as two threads of a host reload on
-// the broadcast) while two read: every table read belongs wholly to one store.
+// Two threads publish tables of two stores in turn (two threads of a host reloading on the
+// broadcast) while two read: every table read belongs wholly to one store.
 TEST(ShortcutTablePublisher, ReadersNeverSeeAMixOfTwoStores) {
     auto build = [](char tag) {
         ShortcutTableBuilder builder{EngineSettings{}};
@@ -68,12 +65,11 @@ TEST(ShortcutTablePublisher, ReadersNeverSeeAMixOfTwoStores) {
     auto publish = [&](int first) {
         for (int n = first; n < 1000; n += 2) publisher.Publish(build(n % 2 ? 'a' : 'b'));
     };
-    std::thread readers[] = {std::thread(read), std::thread(read)};
-    std::thread other(publish, 1);
+    std::thread threads[] = {std::thread(read), std::thread(read), std::thread(publish, 1)};
     publish(0);
-    other.join();
+    threads[2].join();
     done = true;
-    for (std::thread& reader : readers) reader.join();
+    threads[0].join(), threads[1].join();
     EXPECT_EQ(torn.load(), 0);
     EXPECT_GT(reads.load(), 0);
 }

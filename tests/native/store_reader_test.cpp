@@ -1,7 +1,5 @@
 // The loader against made-up stores: value types and sizes around every limit, text
 // without a terminator, gaps.
-#include "core/store_reader.h"
-
 #include <gtest/gtest.h>
 
 #include "core/shortcut_store.h"
@@ -26,10 +24,16 @@ std::unique_ptr<ShortcutTable> ReadItem(const char* name, const Value& value) {
 }
 
 // A "Disabled" counts only as four bytes of its type. Text ends at its first NUL or its
-// data, never past it; over 8192 UTF-16 units it reads as absent.
-TEST(StoreReader, ValueTypesSizesAndTerminators) {
+// data, never past it; over 8192 UTF-16 units it reads as absent. Every character comes out
+// as UTF-8, at the limit too where each unit takes three bytes; a lone surrogate keeps its
+// own three bytes (so writing it back restores it).
+TEST(StoreReader, ValueTypesSizesTerminatorsAndUtf8) {
     const std::string one("\1\0\0\0", 4), full(store::kItemStringLimit, 'x');
+    const std::string cyrillic = "\xD0\x9F\xD1\x80\xD0\xBE", cjk = "\xE6\x96\x87\xE5\xAD\x97", path = "C:\\" + cyrillic + "\\" + cjk + "\xF0\x9F\x98\x80.exe";
+    std::string cjkFull;
+    while (cjkFull.size() < store::kItemStringLimit * 3) cjkFull += cjk;
     auto text = [](const std::string& utf8) { return Value{StoreReader::kString, FakeStore::Utf16(utf8)}; };
+    auto raw = [](const char* bytes, size_t size) { return Value{StoreReader::kString, std::string(bytes, size)}; };
     const std::tuple<const char*, Value, std::string> cases[] = {
         {store::kDisabled, {StoreReader::kDword, one}, ""}, {store::kDisabled, {StoreReader::kDword, one.substr(0, 3)}, "a.exe;"},
         {store::kDisabled, {StoreReader::kDword, one + '\0'}, "a.exe;"}, {store::kDisabled, {StoreReader::kString, one}, "a.exe;"},
@@ -37,10 +41,12 @@ TEST(StoreReader, ValueTypesSizesAndTerminators) {
         {store::kAction, text(std::string("note\0pad", 8)), "note;"}, {store::kAction, text(full), full + ";"},
         {store::kAction, text(full + '\0'), ""}, {store::kAction, text(full.substr(1) + '\0'), full.substr(1) + ";"},
         {store::kAction, text(std::string(1, '\0')), ""}, {store::kAction, {7, "n\0"}, ""},
-        // An odd last byte is no unit.
-        {store::kAction, {StoreReader::kString, FakeStore::Utf16("ab") + "c"}, "ab;"},
+        {store::kAction, {StoreReader::kString, FakeStore::Utf16("ab") + "c"}, "ab;"},  // an odd last byte is no unit
         {store::kAction, {StoreReader::kDword, FakeStore::Dword(3).data}, "::{208D2C60-3AEA-1069-A2D7-08002B30309D};"},
         {store::kAction, {StoreReader::kDword, FakeStore::Dword(4).data}, ""},
+        {store::kAction, text(path), path + ";"}, {store::kAction, text(cjkFull), cjkFull + ";"},
+        {store::kAction, raw("a\0\x00\xD8z\0", 6), "a\xED\xA0\x80z;"},                 // high surrogate alone
+        {store::kAction, raw("\x00\xDC\x3D\xD8", 4), "\xED\xB0\x80\xED\xA0\xBD;"},  // low before high: two lone ones
     };
     for (const auto& [name, value, expected] : cases) {
         const auto table = ReadItem(name, value);
@@ -48,25 +54,6 @@ TEST(StoreReader, ValueTypesSizesAndTerminators) {
         for (int i = 0; i < table->Count(); ++i) actions += std::string(table->Action(i)) + ";";
         EXPECT_EQ(actions, expected) << name << " " << value.data.size();
         if (table->Count() == 1) EXPECT_EQ(table->Script(0), full);
-    }
-}
-
-// Every character comes out as UTF-8, at the limit too where each unit takes three bytes;
-// a lone surrogate keeps its own three bytes (so writing it back restores it).
-TEST(StoreReader, TextBeyondAsciiBecomesUtf8) {
-    const std::string cyrillic = "\xD0\x9F\xD1\x80\xD0\xBE", cjk = "\xE6\x96\x87\xE5\xAD\x97", emoji = "\xF0\x9F\x98\x80";
-    std::string cjkFull;
-    for (uint32_t i = 0; i < store::kItemStringLimit / 2; ++i) cjkFull += cjk;
-    const std::pair<std::string, std::string> cases[] = {
-        {FakeStore::Utf16("C:\\" + cyrillic + "\\" + cjk + emoji + ".exe"), "C:\\" + cyrillic + "\\" + cjk + emoji + ".exe"},
-        {FakeStore::Utf16(cjkFull), cjkFull},
-        {std::string("a\0\x00\xD8z\0", 6), "a\xED\xA0\x80z"},      // high surrogate alone
-        {std::string("\x00\xDC\x3D\xD8", 4), "\xED\xB0\x80\xED\xA0\xBD"},  // low before high: two lone ones
-    };
-    for (const auto& [bytes, expected] : cases) {
-        const auto table = ReadItem(store::kAction, {StoreReader::kString, bytes});
-        ASSERT_EQ(table->Count(), 1);
-        EXPECT_EQ(std::string(table->Action(0)), expected);
     }
 }
 

@@ -1,22 +1,12 @@
 // The edit dialog run modally as the list window runs it, driven from a second thread with
 // real controls, SendInput keystrokes and clicks; a stand-in help viewer records its calls.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <functional>
 #include <mutex>
-#include <thread>
-#include <vector>
+#include <utility>
 
-#include "dialog_watch.h"
 #include "edit_shortcut_dlg.h"
+#include "editor_steps.h"
 #include "engine.h"
-#include "core/shortcut_store.h"
 #include "html_help.h"
-#include "resource.h"
-#include "test_paths.h"
-#include "test_store.h"
 
 namespace {
 
@@ -25,40 +15,38 @@ using testwatch::WindowText;
 using teststore::Send;
 using teststore::WaitFor;
 
-// Records the Shortcut box after each captured keystroke, so the driver knows when the
-// dialog has handled the keys it sent; a help request would be a key that got past.
+// Records the Shortcut box after each captured keystroke; a help request is a key let past.
 class CRecordingDlg : public CEditShortcutDlg {
 public:
     using CEditShortcutDlg::CEditShortcutDlg;
 
-    // The texts of the next count keystrokes, joined by "|".
-    std::string Captured(size_t count) {
-        WaitFor([&] { std::lock_guard<std::mutex> lock(mutex); return texts.size() >= taken + count; });
+    // The texts after the count keystrokes that keys gives, joined by "|".
+    std::string Captured(const std::string& keys, size_t count) {
+        Send(keys);
+        WaitFor([&] { std::lock_guard<std::mutex> lock(mutex); return recorded >= count; });
         Sleep(100);  // one more would show as a fault
         std::lock_guard<std::mutex> lock(mutex);
-        std::string joined;
-        for (const size_t first = taken; taken < texts.size(); ++taken) joined += (taken == first ? "" : "|") + texts[taken];
-        return joined;
+        recorded = 0;
+        return std::exchange(texts, "");
     }
 
 protected:
-    LRESULT OnKey(WPARAM wParam, LPARAM lParam) {
-        const LRESULT result = OnKeyCaptured(wParam, lParam);
+    LRESULT Record(const std::string& text) {
         std::lock_guard<std::mutex> lock(mutex);
-        texts.push_back(WindowText(GetDlgItem(IDC_SHORTCUT_TEXT)));
-        return result;
-    }
-    LRESULT OnHelp(WPARAM, LPARAM) {
-        std::lock_guard<std::mutex> lock(mutex);
-        texts.push_back("help");
+        texts += (recorded++ ? "|" : "") + text;
         return TRUE;
     }
+    LRESULT OnKey(WPARAM wParam, LPARAM lParam) {
+        const LRESULT result = OnKeyCaptured(wParam, lParam);
+        Record(WindowText(GetDlgItem(IDC_SHORTCUT_TEXT)));
+        return result;
+    }
+    LRESULT OnHelp(WPARAM, LPARAM) { return Record("help"); }
     DECLARE_MESSAGE_MAP()
 
-private:
     std::mutex mutex;
-    std::vector<std::string> texts;
-    size_t taken = 0;
+    std::string texts;
+    size_t recorded = 0;
 };
 BEGIN_MESSAGE_MAP(CRecordingDlg, CEditShortcutDlg)
     ON_MESSAGE(UM_KEYCAPTURED, OnKey)
@@ -67,169 +55,116 @@ END_MESSAGE_MAP()
 
 class EditDialog : public ::testing::Test {
 protected:
-    // Runs the dialog modally on this thread while drive acts on it from another; a dialog
-    // left open is cancelled.
     INT_PTR RunModal(CEditShortcutDlg& dialog, const std::function<void(HWND)>& drive) {
-        std::thread driver([&] {
-            HWND window = testwatch::WaitForDialog();
-            if (!window) return;
-            for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i, Sleep(20)) SetForegroundWindow(window);
-            Sleep(300);  // shown on the display, so that clicks land on it
-            drive(window);
-            if (!WaitFor([&] { return !IsWindow(window); })) PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-        });
-        const INT_PTR result = dialog.DoModal();
-        driver.join();
+        INT_PTR result = 0;
+        Modal(nullptr, [&] { result = dialog.DoModal(); }, drive);
         return result;
     }
-
     CWinApp app;
 };
 
 bool Locked(HWND dialog) {
-    HWND edit = FindWindowExA(GetDlgItem(dialog, IDC_ACTION), nullptr, "Edit", nullptr);
-    return (GetWindowLongA(edit, GWL_STYLE) & ES_READONLY) != 0;
+    HWND edit = FindWindowExW(GetDlgItem(dialog, IDC_ACTION), nullptr, L"Edit", nullptr);
+    return (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) != 0;
 }
 std::string Key(BYTE vk) { return std::string{'+', static_cast<char>(vk), '-', static_cast<char>(vk)}; }
 
-// Caption by template and editing flag; OK reads the boxes back, Cancel reads nothing, and
-// Cancel during a capture removes the hooks.
-TEST_F(EditDialog, CaptionsAndWhatOkAndCancelHandBack) {
+// Caption by template and flag; pasted text is cut to what the store holds, OK hands back
+// what the boxes show, Cancel (also in a capture) nothing. A folder's name in other letters
+// is a user's text, which does not lock the action box.
+TEST_F(EditDialog, CaptionsPastedTextsAndWhatOkAndCancelHandBack) {
+    const std::string length = " " + std::to_string(store::kItemStringLimit - 1);
+    teststore::SetClipboardText(std::string(9000, 'x'));
     const struct { UINT templateId; bool editing; int button; const char* caption; } cases[] = {
         {IDD_EDIT_SHORTCUT, true, IDOK, "Edit shortcut"}, {IDD_EDIT_SHORTCUT, false, IDCANCEL, "Add shortcut"},
         {IDD_EDIT_SCRIPT, true, IDOK, "Edit script"}, {IDD_EDIT_SCRIPT, false, IDCANCEL, "Add script"}};
     for (const auto& c : cases) {
         CEditShortcutDlg dialog(c.templateId, c.editing);
-        dialog.SetValues("LCTRL + F", "calc.exe", "old", "echo hi");
-        std::string caption;
-        const INT_PTR result = RunModal(dialog, [&](HWND window) {
-            caption = WindowText(window);
+        dialog.SetValues("LCTRL + F", "my documents", "old", "echo hi");
+        std::string seen, shown;
+        EXPECT_EQ(RunModal(dialog, [&](HWND window) {
+            seen = WindowText(window) + (Locked(window) ? " locked" : "");
             HWND capture = GetDlgItem(window, IDC_CAPTURE);
             if (c.button == IDCANCEL) Click(capture);
             WaitFor([&] { return WindowText(capture) == (c.button == IDCANCEL ? "End capture" : "Capture"); });
-            SetDlgItemTextA(window, IDC_DESCRIPTION, "typed");
+            for (const int id : {IDC_ACTION, IDC_DESCRIPTION, IDC_SCRIPT})
+                if (HWND box = GetDlgItem(window, id)) {
+                    SendMessageW(box, WM_PASTE, 0, 0);
+                    std::wstring text(GetWindowTextLengthW(box) + 1, L'\0');
+                    text.resize(GetWindowTextW(box, &text[0], static_cast<int>(text.size())));
+                    seen += " " + std::to_string(text.size()), shown += Narrow(text) + "|";
+                }
             Click(GetDlgItem(window, c.button));
-        });
-        EXPECT_EQ(result, c.button);
-        EXPECT_EQ(caption, c.caption);
-        EXPECT_EQ(dialog.GetDescription(), c.button == IDOK ? "typed" : "old") << c.caption;
+        }), c.button);
+        const bool script = c.templateId == IDD_EDIT_SCRIPT;
+        EXPECT_EQ(seen, c.caption + length + length + (script ? length : ""));
+        EXPECT_EQ(std::string(dialog.GetAction().GetString()) + "|" + dialog.GetDescription().GetString() + "|" + (script ? dialog.GetScript().GetString() + std::string("|") : ""),
+                  c.button == IDOK ? shown : std::string("my documents|old|") + (script ? "echo hi|" : ""));
         EXPECT_FALSE(HooksInstalled()) << c.caption;
     }
 }
 
-// A text longer than the store holds is cut in its box when pasted, and OK hands back what
-// the box shows: nothing the dialog accepts is later lost.
-TEST_F(EditDialog, PastedTextsAreCutToWhatTheStoreHolds) {
-    const std::string pasted(9000, 'x');
-    ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard());
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, pasted.size() + 1);
-    memcpy(GlobalLock(block), pasted.c_str(), pasted.size() + 1);
-    GlobalUnlock(block);
-    SetClipboardData(CF_TEXT, block);
-    CloseClipboard();
-    const size_t limit = store::kItemStringLimit - 1;
-    for (const UINT templateId : {IDD_EDIT_SHORTCUT, IDD_EDIT_SCRIPT}) {
-        CEditShortcutDlg dialog(templateId, true);
-        dialog.SetValues("LCTRL + F", "", "", "");
-        std::vector<size_t> shown;
-        RunModal(dialog, [&](HWND window) {
-            for (const int id : {IDC_ACTION, IDC_DESCRIPTION, IDC_SCRIPT}) {
-                HWND box = GetDlgItem(window, id);
-                if (!box) continue;
-                SendMessageA(box, WM_PASTE, 0, 0);
-                shown.push_back(static_cast<size_t>(GetWindowTextLengthA(box)));
-            }
-            Click(GetDlgItem(window, IDOK));
-        });
-        EXPECT_EQ(shown, std::vector<size_t>(templateId == IDD_EDIT_SCRIPT ? 3 : 2, limit)) << templateId;
-        EXPECT_EQ(dialog.GetAction(), pasted.substr(0, limit).c_str());
-        EXPECT_EQ(dialog.GetDescription(), pasted.substr(0, limit).c_str());
-        EXPECT_EQ(dialog.GetScript(), templateId == IDD_EDIT_SCRIPT ? pasted.substr(0, limit).c_str() : "");
-    }
-}
-
-// A special folder locks the action box; "User defined" empties and frees it; a folder
-// picked from the list shows its name, locked, and OK returns it.
+// A special folder locks the action box, "User defined" empties and frees it, and one
+// picked from the list shows its name, locked; OK returns it.
 TEST_F(EditDialog, SpecialFoldersLockTheActionBox) {
     CEditShortcutDlg dialog(IDD_EDIT_SHORTCUT, true);
     dialog.SetValues("LCTRL + F", "My documents", "", "");
     std::vector<std::string> seen;
-    const INT_PTR result = RunModal(dialog, [&](HWND window) {
+    EXPECT_EQ(RunModal(dialog, [&](HWND window) {
         HWND box = GetDlgItem(window, IDC_ACTION);
-        auto typeX = [&] {
+        auto typeX = [&](bool lock) {
+            WaitFor([&] { return Locked(window) == lock; });
             Send(Key('X'));
             Sleep(300);
-            seen.push_back(WindowText(box) + (Locked(window) ? " locked " : " free ") + std::to_string(SendMessageA(box, CB_GETCURSEL, 0, 0)));
+            seen.push_back(WindowText(box) + (Locked(window) ? " locked " : " free ") + std::to_string(SendMessageW(box, CB_GETCURSEL, 0, 0)));
         };
-        WaitFor([&] { return Locked(window); });
-        typeX();
+        typeX(true);
         Send(Key(VK_DOWN));  // the first entry, "User defined"
-        WaitFor([&] { return !Locked(window); });
-        typeX();
-
+        typeX(false);
         COMBOBOXINFO info = {sizeof info};
         GetComboBoxInfo(box, &info);
-        MapWindowPoints(box, nullptr, reinterpret_cast<POINT*>(&info.rcButton), 2);
-        testwatch::ClickAt({(info.rcButton.left + info.rcButton.right) / 2, (info.rcButton.top + info.rcButton.bottom) / 2});
+        testwatch::ClickAt(Centre(info.rcButton, box));
         WaitFor([&] { return IsWindowVisible(info.hwndList) != FALSE; });
         Sleep(300);
         RECT item;
-        SendMessageA(info.hwndList, LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&item));
-        MapWindowPoints(info.hwndList, nullptr, reinterpret_cast<POINT*>(&item), 2);
-        testwatch::ClickAt({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
-        WaitFor([&] { return Locked(window); });
-        typeX();
+        SendMessageW(info.hwndList, LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&item));
+        testwatch::ClickAt(Centre(item, info.hwndList));
+        typeX(true);
         Click(GetDlgItem(window, IDOK));
-    });
-    EXPECT_EQ(result, IDOK);
+    }), IDOK);
     EXPECT_EQ(seen, (std::vector<std::string>{"My documents locked -1", "x free -1", "My network places locked 3"}));
     EXPECT_EQ(dialog.GetAction(), "My network places");
-
-    // Only the exact name locks: the same words in other letters are a user's text.
-    CEditShortcutDlg lower(IDD_EDIT_SHORTCUT, true);
-    lower.SetValues("LCTRL + F", "my documents", "", "");
-    bool locked = true;
-    RunModal(lower, [&](HWND window) {
-        locked = Locked(window);
-        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-    });
-    EXPECT_FALSE(locked);
 }
 
-// Real keystrokes during a capture: held modifiers preview, a main key completes the text,
-// a release shows the last complete text; Enter, Escape and Tab do not close the dialog;
-// ending with a modifier held does not carry it into the next capture.
+// In a capture held modifiers preview, a main key completes and a release keeps the last
+// text; Enter, Escape and Tab stay in it; a modifier held at its end is not carried on.
 TEST_F(EditDialog, CaptureShowsTheKeysAsTheyAreHeld) {
     CRecordingDlg dialog(IDD_EDIT_SHORTCUT, false);
     dialog.SetValues("none", "", "", "");
     std::vector<std::string> seen;
-    const INT_PTR result = RunModal(dialog, [&](HWND window) {
-        HWND box = GetDlgItem(window, IDC_SHORTCUT_TEXT), capture = GetDlgItem(window, IDC_CAPTURE);
-        HWND sides = GetDlgItem(window, IDC_LEFT_RIGHT);
+    EXPECT_EQ(RunModal(dialog, [&](HWND window) {
+        HWND capture = GetDlgItem(window, IDC_CAPTURE), sides = GetDlgItem(window, IDC_LEFT_RIGHT);
         auto toggle = [&](const char* caption) {
             Click(capture);
             WaitFor([&] { return WindowText(capture) == caption; });
         };
         toggle("End capture");
-        seen.push_back(dialog.Captured((Send("+c-c"), 2)));
-        seen.push_back(dialog.Captured((Send("+c+F-F-c"), 4)));
-        seen.push_back(dialog.Captured((Send("+G-G"), 2)));
+        for (const auto& [keys, count] : {std::pair<std::string, size_t>{"+c-c", 2}, {"+c+F-F-c", 4}, {"+G-G", 2}})
+            seen.push_back(dialog.Captured(keys, count));
         Click(sides);
-        WaitFor([&] { return SendMessageA(sides, BM_GETCHECK, 0, 0) == BST_UNCHECKED; });
-        seen.push_back(dialog.Captured((Send("+r+F-F-r"), 4)));
-        seen.push_back(dialog.Captured((Send(Key(VK_F1) + Key(VK_SPACE)), 4)));
-        seen.push_back(dialog.Captured((Send(Key(VK_RETURN) + Key(VK_ESCAPE) + Key(VK_TAB)), 6)));
-        seen.push_back(dialog.Captured((Send("+c"), 1)));
+        WaitFor([&] { return SendMessageW(sides, BM_GETCHECK, 0, 0) == BST_UNCHECKED; });
+        for (const auto& [keys, count] : {std::pair<std::string, size_t>{"+r+F-F-r", 4}, {Key(VK_F1) + Key(VK_SPACE), 4},
+                                          {Key(VK_RETURN) + Key(VK_ESCAPE) + Key(VK_TAB), 6}, {"+c", 1}})
+            seen.push_back(dialog.Captured(keys, count));
         toggle("Capture");  // with left Ctrl still held
         Send("-c");
         Sleep(300);
-        seen.push_back(WindowText(box));
+        seen.push_back(WindowText(GetDlgItem(window, IDC_SHORTCUT_TEXT)));
         toggle("End capture");
-        seen.push_back(dialog.Captured((Send("+G-G"), 2)));
+        seen.push_back(dialog.Captured("+G-G", 2));
         toggle("Capture");
         Click(GetDlgItem(window, IDOK));
-    });
-    EXPECT_EQ(result, IDOK);
+    }), IDOK);
     EXPECT_EQ(seen, (std::vector<std::string>{"LCTRL + |none", "LCTRL + |LCTRL + F|LCTRL + F|LCTRL + F", "G|G",
                                               "CTRL + |CTRL + F|CTRL + F|CTRL + F", "F1|F1|20|20", "|20||20||20", "CTRL + ",
                                               "CTRL + ", "G|G"}));
@@ -237,47 +172,42 @@ TEST_F(EditDialog, CaptureShowsTheKeysAsTheyAreHeld) {
     EXPECT_FALSE(HooksInstalled());
 }
 
-// Test with no type reports string 104 and the dialog stays; with Batch it runs the script,
-// painting while it waits, and leaves no file behind.
+// Test without a type reports it; with Batch it runs the script, painting while it waits,
+// and leaves no file behind.
 TEST_F(EditDialog, TestRunsTheScriptOrReportsWhyNot) {
     const std::string marker = teststore::TempDirectory() + "tarvo-test-button.txt";
-    DeleteFileA(marker.c_str());
+    DeleteFileW(Wide(marker).c_str());
     CEditShortcutDlg dialog(IDD_EDIT_SCRIPT, false);
     std::string report;
     DWORD paintedAfter = 0;
     size_t scriptFilesWhilePainting = 0;
-    const INT_PTR result = RunModal(dialog, [&](HWND window) {
+    EXPECT_EQ(RunModal(dialog, [&](HWND window) {
         HWND test = GetDlgItem(window, IDC_TEST_SCRIPT), type = GetDlgItem(window, IDC_SCRIPT_TYPE);
-        SetDlgItemTextA(window, IDC_SCRIPT, ("@echo ran> \"" + marker + "\"\r\n@ping -n 4 127.0.0.1 >nul\r\n").c_str());
-        testwatch::DialogWatcher watcher(IDOK, window);
-        PostMessageA(test, BM_CLICK, 0, 0);
-        watcher.Finish();
-        report = watcher.Seen().caption + ": " + watcher.Seen().text;
-        SendMessageA(type, CB_SETCURSEL, 0, 0);  // Batch, as a pick from the list reports it
-        SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_SCRIPT_TYPE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(type));
-        PostMessageA(test, BM_CLICK, 0, 0);
+        SetDlgItemTextW(window, IDC_SCRIPT, Wide("@echo ran> \"" + marker + "\"\r\n@ping -n 4 127.0.0.1 >nul\r\n").c_str());
+        report = Reported(window, [&] { PostMessageW(test, BM_CLICK, 0, 0); });
+        SendMessageW(type, CB_SETCURSEL, 0, 0);  // Batch, as a pick from the list reports it
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_SCRIPT_TYPE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(type));
+        PostMessageW(test, BM_CLICK, 0, 0);
         WaitFor([&] { return teststore::ReadFile(marker) == "ran\r\n"; });
-        // The dialog waits for the script, still painting.
         InvalidateRect(window, nullptr, TRUE);
         const DWORD invalidated = GetTickCount();
         WaitFor([&] { return !GetUpdateRect(window, nullptr, FALSE); });
         paintedAfter = GetTickCount() - invalidated;
         scriptFilesWhilePainting = teststore::ScriptFiles().size();
         WaitFor([&] { return teststore::ScriptFiles().empty(); });
-        PostMessageA(window, WM_COMMAND, IDOK, 0);
-    });
-    EXPECT_EQ(result, IDOK);
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+    }), IDOK);
     EXPECT_EQ(report, "edit_dialog_tests: Failed to create the script.");
     EXPECT_EQ(teststore::ReadFile(marker), "ran\r\n");
     EXPECT_LT(paintedAfter, 1000u);
     EXPECT_EQ(scriptFilesWhilePainting, 1u);
     EXPECT_TRUE(teststore::ScriptFiles().empty());
     EXPECT_EQ(dialog.scriptType, ScriptBatch);
-    DeleteFileA(marker.c_str());
+    DeleteFileW(Wide(marker).c_str());
 }
 
-// Help on a control with a help text pops it up at the mouse; on OK or a label it opens
-// the dialog's topic; on Cancel and the script controls nothing happens.
+// Help pops up a control's text at the mouse, opens the dialog's topic on OK or a label,
+// and does nothing on Cancel and the script controls.
 TEST_F(EditDialog, HelpShowsTheControlsTextOrTheDialogsTopic) {
     teststore::SetString(kHtmlHelpServerKey, "", TestDir() + "help_recorder.dll", HKEY_CLASSES_ROOT);
     app.m_pszHelpFilePath = _strdup("C:\\help\\Tarvo.chm");
@@ -296,19 +226,15 @@ TEST_F(EditDialog, HelpShowsTheControlsTextOrTheDialogsTopic) {
         std::vector<std::pair<int, std::string>> seen;
         RunModal(dialog, [&](HWND window) {
             for (const auto& [id, call] : expected) {
-                HWND control = id == -1 ? FindWindowExA(window, nullptr, "Static", nullptr) : GetDlgItem(window, id);
+                HWND control = id == -1 ? FindWindowExW(window, nullptr, L"Static", nullptr) : GetDlgItem(window, id);
                 HELPINFO info = {sizeof info, HELPINFO_WINDOW, id, control, 0, {30, 40}};
-                SetEnvironmentVariableA("TARVO_HELP", nullptr);  // the stand-in viewer leaves its call there
-                const LRESULT handled = SendMessageA(window, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-                char text[4096] = "";
-                GetEnvironmentVariableA("TARVO_HELP", text, sizeof text);
-                seen.push_back({id, handled == TRUE ? text : "not handled"});
+                const LRESULT handled = SendMessageW(window, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+                seen.push_back({id, handled == TRUE ? HelpCall() : "not handled"});
             }
-            PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+            PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
         });
         EXPECT_EQ(seen, expected) << templateId;
     }
-    SetEnvironmentVariableA("TARVO_HELP", nullptr);
 }
 
 }  // namespace

@@ -1,33 +1,17 @@
-// The About box's "Home page" link driven by real mouse input, the dialog's colour request,
-// the shell, the clipboard and the label's menu and Properties box.
-#include "editor_window.h"
-
-#include <vector>
-
+// The About box's "Home page" link under real mouse input: colours, Open, Copy Shortcut,
+// its menu and Properties box.
 #include "about_dlg.h"
 #include "dpi.h"
+#include "editor_steps.h"
 #include "hyperlink_label.h"
 
 namespace {
 
 constexpr COLORREF kLink = RGB(0, 0, 255), kVisited = RGB(128, 0, 128), kHover = RGB(255, 0, 0);
 
-POINT Centre(HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
-void MoveMouse(POINT at) {
-    INPUT input{INPUT_MOUSE};
-    input.mi = {MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1), MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1), 0,
-                MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE};
-    SendInput(1, &input, sizeof input);
-}
-
-// A program that records its start, so a successful Open can be seen.
+// A program that records its start, so that a successful Open shows.
 std::string Marker() { return TestDir() + "start_marker.exe"; }
-std::string MarkerStarted() { return teststore::ReadString("Software\\TarvoTest", "Started"); }
+bool MarkerStarted() { return !teststore::ReadString("Software\\TarvoTest", "Started").empty(); }
 
 class HyperlinkLabel : public EditorWindow {
 protected:
@@ -61,44 +45,39 @@ protected:
     HWND label = nullptr;
 };
 
-// Before its first paint the label ignores the mouse. A click posts exactly one Open; only
-// an Open that succeeds marks a label visited, an empty target fails without a message.
-// On a monitor of another DPI the dialog's font changes size; the link keeps its underline
-// in the new size.
+// On a monitor of another DPI the link takes the dialog's new font size, still underlined.
 HFONT dialogFont = nullptr;
 WNDPROC dialogProc = nullptr;
 LRESULT CALLBACK DialogWithFont(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_GETFONT) return reinterpret_cast<LRESULT>(dialogFont);
-    return CallWindowProcW(dialogProc, window, message, wParam, lParam);
+    return message == WM_GETFONT ? reinterpret_cast<LRESULT>(dialogFont) : CallWindowProcW(dialogProc, window, message, wParam, lParam);
 }
 
 TEST_F(HyperlinkLabel, TheUnderlinedFontFollowsTheDialogsFontToAnotherDpi) {
     Show();
-    LOGFONTW larger = {};
-    larger.lfHeight = -24;
-    lstrcpyW(larger.lfFaceName, L"Tahoma");
-    dialogFont = CreateFontIndirectW(&larger);
-    dialogProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(about.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DialogWithFont)));
+    LOGFONTW font = {-24};
+    lstrcpyW(font.lfFaceName, L"Tahoma");
+    dialogFont = CreateFontIndirectW(&font);
+    dialogProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(about.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DialogWithFont)));
     SendMessageW(label, kDpiChangedAfterParent, 0, 0);
     SetWindowLongPtrW(about.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(dialogProc));
-    LOGFONTW now = {};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)), sizeof now, &now);
-    EXPECT_EQ(now.lfHeight, -24);
-    EXPECT_TRUE(now.lfUnderline);
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -24);
+    EXPECT_TRUE(font.lfUnderline);
     about.DestroyWindow();
     DeleteObject(dialogFont);
 }
 
+// Unpainted, the label ignores the mouse. A click posts one Open; only one that succeeds
+// marks the label visited, an empty target fails without a message.
 TEST_F(HyperlinkLabel, HoverColoursAndOpen) {
     const POINT centre = Centre(label);
-    EXPECT_EQ(SendMessageA(label, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), HTTRANSPARENT);
+    EXPECT_EQ(SendMessageW(label, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), HTTRANSPARENT);
     Show();
-    EXPECT_TRUE(GetWindowLongA(label, GWL_STYLE) & SS_NOTIFY);
-    LOGFONTA font = {};
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_TRUE(GetWindowLongW(label, GWL_STYLE) & SS_NOTIFY);
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)), sizeof font, &font);
     EXPECT_TRUE(font.lfUnderline) << "the control's own font is the underlined one";
-    EXPECT_EQ(SendMessageA(label, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), HTCLIENT);
+    EXPECT_EQ(SendMessageW(label, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), HTCLIENT);
     EXPECT_EQ(Colour(label), kLink);
     Hover(label);
     EXPECT_EQ(GetCapture(), label);
@@ -108,14 +87,14 @@ TEST_F(HyperlinkLabel, HoverColoursAndOpen) {
     EXPECT_EQ(Colour(label), kLink);
 
     about.homePageLabel.SetTarget(Marker().c_str());
-    SendMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-    std::vector<MSG> posted;
-    for (MSG message; PeekMessageA(&message, label, WM_COMMAND, WM_COMMAND, PM_REMOVE);) posted.push_back(message);
-    ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0].wParam, WPARAM{CHyperlinkLabel::ID_LINK_OPEN});
-    EXPECT_TRUE(MarkerStarted().empty());
-    DispatchMessageA(&posted[0]);
-    EXPECT_TRUE(teststore::WaitFor([] { return !MarkerStarted().empty(); }));
+    SendMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    MSG open, more;
+    ASSERT_TRUE(PeekMessageW(&open, label, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_FALSE(PeekMessageW(&more, label, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_EQ(open.wParam, WPARAM{CHyperlinkLabel::ID_LINK_OPEN});
+    EXPECT_FALSE(MarkerStarted());
+    DispatchMessageW(&open);
+    EXPECT_TRUE(teststore::WaitFor(MarkerStarted));
     EXPECT_EQ(Colour(label), kVisited);
     about.contactLabel.SetTarget("");
     about.contactLabel.SendMessage(WM_COMMAND, CHyperlinkLabel::ID_LINK_OPEN);
@@ -124,36 +103,29 @@ TEST_F(HyperlinkLabel, HoverColoursAndOpen) {
     EXPECT_EQ(GetActiveWindow(), about.m_hWnd);
 }
 
-TEST_F(HyperlinkLabel, CopyShortcutPutsTheExactTargetOnTheClipboard) {
+// Copy Shortcut puts the exact target on the clipboard; Properties shows the text, the web
+// page icon and the target, and OK closes it.
+TEST_F(HyperlinkLabel, CopyShortcutAndProperties) {
     const char* target = "https://tarvo.example/a b?c=1&d=\xC3\xA9\xD0\x96\xE6\x96\x87\xF0\x9F\x98\x80";  // é Ж 文 U+1F600
     about.homePageLabel.SetTarget(target);
-    SendMessageA(label, WM_COMMAND, CHyperlinkLabel::ID_LINK_COPY_SHORTCUT, 0);
+    SendMessageW(label, WM_COMMAND, CHyperlinkLabel::ID_LINK_COPY_SHORTCUT, 0);
     ASSERT_TRUE(OpenClipboard(nullptr));
     const HANDLE block = GetClipboardData(CF_UNICODETEXT);
     const wchar_t* text = block ? static_cast<const wchar_t*>(GlobalLock(block)) : nullptr;
     EXPECT_EQ(text ? Narrow(text, wcsnlen(text, GlobalSize(block) / sizeof *text)) : "(none)", target);
     if (text) GlobalUnlock(block);
     CloseClipboard();
-}
 
-// The open menu's place and items, read when it first waits for input; then Escape closes it.
-RECT menuRect;
-std::string menuItems;
-
-LRESULT CALLBACK ReadMenu(int code, WPARAM wParam, LPARAM lParam) {
-    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (call->message == WM_ENTERIDLE && call->wParam == MSGF_MENU && menuItems.empty()) {
-        HWND window = reinterpret_cast<HWND>(call->lParam);
-        HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
-        GetWindowRect(window, &menuRect);
-        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-            char text[64] = "";
-            GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-            menuItems += std::to_string(GetMenuItemID(menu, i)) + " " + text + ";";
-        }
-        PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    std::string url;
+    testwatch::DialogWatcher watcher(IDOK, about.m_hWnd, [&](HWND dialog) {
+        HWND box = GetDlgItem(dialog, CLinkPropertiesDlg::IDC_LINK_URL);
+        url = testwatch::WindowText(box) + ((GetWindowLongW(box, GWL_STYLE) & (ES_READONLY | ES_MULTILINE)) == (ES_READONLY | ES_MULTILINE) ? ", read-only" : "");
+    });
+    SendMessageW(label, WM_COMMAND, CHyperlinkLabel::ID_LINK_PROPERTIES, 0);
+    ASSERT_TRUE(watcher.Finish());
+    EXPECT_EQ(watcher.Seen().caption + ": " + watcher.Seen().text, "Properties: Home page\nStatic\nURL:");
+    EXPECT_NE(watcher.Seen().icon, nullptr);
+    EXPECT_EQ(url, std::string(target) + ", read-only");
 }
 
 // The menu key opens the menu 5 pixels inside the label's corner and ends the hover.
@@ -161,34 +133,13 @@ TEST_F(HyperlinkLabel, TheKeyboardMenuOpensJustInsideTheLabelAndEndsTheHover) {
     Show();
     Hover(label);
     ASSERT_EQ(GetCapture(), label);
-    menuItems.clear();
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, ReadMenu, nullptr, GetCurrentThreadId());
-    SendMessageA(label, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(label), MAKELPARAM(-1, -1));
-    UnhookWindowsHookEx(hook);
+    const ShownMenu menu = MenuShown([&] { SendMessageW(label, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(label), MAKELPARAM(-1, -1)); });
     RECT rect;
     GetWindowRect(label, &rect);
-    EXPECT_EQ(menuRect.left, rect.left + 5);
-    EXPECT_EQ(menuRect.top, rect.top + 5);
-    EXPECT_EQ(menuItems, "32776 &Open;0 ;32771 Copy Shor&tcut;0 ;32773 P&roperties;");
+    EXPECT_EQ(std::to_string(menu.rect.left - rect.left) + "," + std::to_string(menu.rect.top - rect.top), "5,5");
+    EXPECT_EQ(menu.items, "32776 &Open;0 ;32771 Copy Shor&tcut;0 ;32773 P&roperties;");
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_EQ(Colour(label), kLink);
-}
-
-TEST_F(HyperlinkLabel, PropertiesShowsTheTextTheWebPageIconAndTheTargetAndOkClosesIt) {
-    about.homePageLabel.SetTarget("https://tarvo.example/");
-    char url[256] = "";
-    DWORD urlStyle = 0;
-    testwatch::DialogWatcher watcher(IDOK, about.m_hWnd, [&](HWND dialog) {
-        GetDlgItemTextA(dialog, CLinkPropertiesDlg::IDC_LINK_URL, url, sizeof url);
-        urlStyle = static_cast<DWORD>(GetWindowLongA(GetDlgItem(dialog, CLinkPropertiesDlg::IDC_LINK_URL), GWL_STYLE));
-    });
-    SendMessageA(label, WM_COMMAND, CHyperlinkLabel::ID_LINK_PROPERTIES, 0);
-    ASSERT_TRUE(watcher.Finish());
-    EXPECT_EQ(watcher.Seen().caption, "Properties");
-    EXPECT_EQ(watcher.Seen().text, "Home page\nStatic\nURL:");
-    EXPECT_NE(watcher.Seen().icon, nullptr);
-    EXPECT_STREQ(url, "https://tarvo.example/");
-    EXPECT_EQ(urlStyle & (ES_READONLY | ES_MULTILINE), DWORD{ES_READONLY | ES_MULTILINE});
 }
 
 class MarkerAbout : public CAboutDlg {
@@ -200,27 +151,22 @@ protected:
     }
 };
 
-// The capture taken when the pointer came onto the link must not outlive the Open it
-// clicked, or the click on OK would go to the link and open it again.
+// The capture the hover took must end with the Open, or the click on OK would open it again.
 TEST_F(HyperlinkLabel, AfterAClickThatOpensTheLinkAClickOnOkClosesTheBox) {
     about.DestroyWindow();
-    std::thread user([] {
-        HWND box = nullptr;
-        teststore::WaitFor([&] { return (box = FindWindowW(WC_DIALOG, L"About Tarvo")) && IsWindowVisible(box); });
+    MarkerAbout box;
+    INT_PTR result = 0;
+    Modal(nullptr, [&] { result = box.DoModal(); }, [](HWND box) {
         for (int target : {IDC_HOME_PAGE, IDOK}) {
-            Sleep(300);
             MoveMouse(Centre(GetDlgItem(box, target)));
             Sleep(300);
             testwatch::Click(GetDlgItem(box, target));
-            teststore::WaitFor([] { return !MarkerStarted().empty(); });
+            teststore::WaitFor(MarkerStarted);
+            Sleep(300);
         }
-        // A box that did not close is closed another way, so the test ends.
-        if (!teststore::WaitFor([&] { return !IsWindow(box); })) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
     });
-    MarkerAbout box;
-    EXPECT_EQ(box.DoModal(), IDOK);
-    user.join();
-    EXPECT_FALSE(MarkerStarted().empty());
+    EXPECT_EQ(result, IDOK);
+    EXPECT_TRUE(MarkerStarted());
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
-// The main window's frame: the list view's columns, the two layouts and the commands
-// that follow the selection, saving and restoring the position, and help.
-#include "editor_window.h"
+// The main window's frame: list columns, the two layouts, commands that follow the
+// selection, the saved position, tool tips and help.
+#include "editor_steps.h"
 
 #include <algorithm>
-#include <functional>
 
 #include "html_help.h"
 
@@ -12,69 +11,54 @@ namespace {
 std::string WindowRect(HWND window) {
     RECT rect;
     GetWindowRect(window, &rect);
-    return std::to_string(rect.left) + " " + std::to_string(rect.top) + " " + std::to_string(rect.right) + " " +
-           std::to_string(rect.bottom);
-}
-
-std::string HelpCall() {
-    char call[512] = "";
-    GetEnvironmentVariableA("TARVO_HELP", call, sizeof call);
-    return call;
+    return std::to_string(rect.left) + " " + std::to_string(rect.top) + " " + std::to_string(rect.right) + " " + std::to_string(rect.bottom);
 }
 
 TEST_F(EditorWindow, TheListViewHasFourColumnsAndItsExtendedStyle) {
     auto dialog = Open();
     HWND list = dialog->GetDlgItem(IDC_SHORTCUT_LIST);
-    EXPECT_EQ(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), 0x424);
+    EXPECT_EQ(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), 0x424);
     RECT rect;
     GetWindowRect(list, &rect);
-    const char* headings[] = {"Shortcut", "Action", "Description", "Script", ""};
-    const int widths[] = {160, 160, static_cast<int>(rect.right - rect.left) - 324, 0, 0};
+    std::string columns;
     for (int column = 0; column < 5; ++column) {
         char text[64] = "";
         LVCOLUMNA info = {LVCF_TEXT | LVCF_WIDTH, 0, 0, text, sizeof text};
-        EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&info)) != 0, column < 4);
-        EXPECT_STREQ(text, headings[column]);
-        EXPECT_EQ(info.cx, widths[column]) << column;
+        if (SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&info))) columns += text + (" " + std::to_string(info.cx)) + "|";
     }
+    EXPECT_EQ(columns, "Shortcut 160|Action 160|Description " + std::to_string(rect.right - rect.left - 324) + "|Script 0|");
     dialog->DestroyWindow();
 }
 
 // "No toolbar" 1 as a DWORD gives push buttons in a fixed frame; as text it counts for
 // nothing. In both layouts Edit and Delete need a selected row, Run script a script row.
 TEST_F(EditorWindow, NoToolbarChoosesTheLayoutAndCommandsFollowTheSelection) {
-    for (const char* setting : {"absent", "dword", "text"}) {
-        SCOPED_TRACE(setting);
-        const bool toolbar = setting[0] != 'd';
-        if (!toolbar) teststore::SetDword(store::kRootPath, store::kNoToolbar, 1, HKEY_LOCAL_MACHINE);
-        if (setting[0] == 't') teststore::SetString(store::kRootPath, store::kNoToolbar, "1", HKEY_LOCAL_MACHINE);
+    for (const DWORD type : {REG_NONE, REG_DWORD, REG_SZ}) {
+        if (type == REG_DWORD) teststore::SetDword(store::kRootPath, store::kNoToolbar, 1, HKEY_LOCAL_MACHINE);
+        if (type == REG_SZ) teststore::SetString(store::kRootPath, store::kNoToolbar, "1", HKEY_LOCAL_MACHINE);
         auto dialog = Open();
+        const bool toolbar = type != REG_DWORD;
         HWND bar = dialog->GetDlgItem(AFX_IDW_TOOLBAR);
-        EXPECT_EQ(bar != nullptr, toolbar);
-        EXPECT_EQ((dialog->GetStyle() & WS_THICKFRAME) != 0, toolbar);
-        EXPECT_EQ((GetWindowLongA(dialog->GetDlgItem(IDC_ADD), GWL_STYLE) & WS_VISIBLE) != 0, !toolbar);
-
+        EXPECT_EQ(std::to_string(bar != nullptr) + std::to_string((dialog->GetStyle() & WS_THICKFRAME) != 0) +
+                      std::to_string((GetWindowLongW(dialog->GetDlgItem(IDC_ADD), GWL_STYLE) & WS_VISIBLE) != 0), toolbar ? "110" : "001") << type;
         CListCtrl& list = dialog->List();
         list.InsertItem(LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE, 0, "CTRL + A", 0, 0, 0, 0);
         list.InsertItem(LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE, 1, "CTRL + B", 0, 0, 2, 2);
-        // Selected: none, the plain row, both, the script row alone, none again.
-        const std::pair<int, const char*> steps[] = {{0, "---"}, {1, "E-D"}, {3, "ERD"}, {2, "ERD"}, {0, "---"}};
-        for (const auto& [selected, states] : steps) {
-            for (int row : {0, 1}) list.SetItemState(row, selected & (1 << row) ? LVIS_SELECTED : 0, LVIS_SELECTED);
-            std::string seen;
+        std::string seen;  // selected: none, the plain row, both, the script row alone, none again
+        for (const std::initializer_list<int> rows : {std::initializer_list<int>{}, {0}, {0, 1}, {1}, {}}) {
+            Select(list, rows);
             for (const auto& [command, button, letter] : {std::tuple<int, int, char>{ID_EDIT_ITEM, IDC_EDIT_ITEM, 'E'},
-                                                          {ID_RUN_SCRIPT, IDC_RUN_SCRIPT, 'R'}, {ID_DELETE_ITEM, IDC_DELETE, 'D'}}) {
-                seen += (toolbar ? SendMessageA(bar, TB_ISBUTTONENABLED, command, 0) : IsWindowEnabled(dialog->GetDlgItem(button))) ? letter : '-';
-            }
-            EXPECT_EQ(seen, states) << selected;
+                                                          {ID_RUN_SCRIPT, IDC_RUN_SCRIPT, 'R'}, {ID_DELETE_ITEM, IDC_DELETE, 'D'}})
+                seen += (toolbar ? SendMessageW(bar, TB_ISBUTTONENABLED, command, 0) : IsWindowEnabled(dialog->GetDlgItem(button))) ? letter : '-';
+            seen += " ";
         }
+        EXPECT_EQ(seen, "--- E-D ERD ERD --- ") << type;
         dialog->DestroyWindow();
     }
 }
 
-// Closing saves the placement for the next window. A stored placement is used only when
-// its title bar can be taken with the mouse and the window shows more than its title;
-// otherwise, and for a text of nine numbers, the window opens where it was created.
+// A placement saved on closing is used only if its title bar is in the mouse's reach and
+// the window shows more than its title; otherwise the window opens where it was created.
 TEST_F(EditorWindow, ThePlacementIsSavedAndRestored) {
     auto first = Open();
     const std::string created = WindowRect(first->m_hWnd);
@@ -82,16 +66,13 @@ TEST_F(EditorWindow, ThePlacementIsSavedAndRestored) {
     first->SendMessage(WM_CLOSE);
     first->DestroyWindow();
 
-    const std::pair<const char*, std::string> cases[] = {
-        {nullptr, "100 120 600 520"},
-        {"0 1 0 0 0 0 -300 100 400 500", "-300 100 400 500"},  // partly off the screen, title bar within reach
-        {"0 1 -1 -1 -1 -1 50 60 450", created},
-        {"0 1 -1 -1 -1 -1 -2147483648 0 2147483647 300", created},  // wider than a window can be
-        {"0 1 -1 -1 -1 -1 5000 5000 5400 5300", created},            // off every monitor
-        {"0 1 0 0 0 0 -100000 -100000 100000 100000", created},      // title bar far off the screen
-        {"0 1 0 0 0 0 100 -200 600 300", created},                   // title bar above the screen
-        {"-1 -1 -1 -1 -1 -1 -1 -1 -1 -1", created},
-        {"0 1 0 0 0 0 10 10 11 11", created}};                      // smaller than the window's minimum
+    // Saved on closing; partly off the screen with the title bar in reach; then nine numbers,
+    // wider than a window can be, off every monitor, the title bar far off or above the
+    // screen, all -1, and smaller than the window's minimum.
+    const std::pair<const char*, std::string> cases[] = {{nullptr, "100 120 600 520"}, {"0 1 0 0 0 0 -300 100 400 500", "-300 100 400 500"},
+        {"0 1 -1 -1 -1 -1 50 60 450", created}, {"0 1 -1 -1 -1 -1 -2147483648 0 2147483647 300", created},
+        {"0 1 -1 -1 -1 -1 5000 5000 5400 5300", created}, {"0 1 0 0 0 0 -100000 -100000 100000 100000", created},
+        {"0 1 0 0 0 0 100 -200 600 300", created}, {"-1 -1 -1 -1 -1 -1 -1 -1 -1 -1", created}, {"0 1 0 0 0 0 10 10 11 11", created}};
     for (const auto& [stored, expected] : cases) {
         if (stored) teststore::SetString(store::kRootPath, store::kWindowSettings, stored);
         auto dialog = Open();
@@ -100,82 +81,62 @@ TEST_F(EditorWindow, ThePlacementIsSavedAndRestored) {
     }
 }
 
-// Columns from the first to the last that differ from the background, drawn with fill.
-int InkWidth(HWND tip, const std::function<void(HDC, const RECT&)>& fill) {
+// The width of what draw paints on the tip's background, first to last changed column.
+int InkWidth(HWND tip, const std::function<void(HDC)>& draw) {
     RECT client;
     GetClientRect(tip, &client);
     client.right = std::max<LONG>(client.right, 400);
     HDC dc = CreateCompatibleDC(nullptr);
     BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB}};
     DWORD* pixels = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    const COLORREF background = static_cast<COLORREF>(SendMessageA(tip, TTM_GETTIPBKCOLOR, 0, 0));
-    HBRUSH brush = CreateSolidBrush(background);
-    FillRect(dc, &client, brush);
-    DeleteObject(brush);
-    fill(dc, client);
+    HGDIOBJ old = SelectObject(dc, CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0));
+    SetDCBrushColor(dc, static_cast<COLORREF>(SendMessageW(tip, TTM_GETTIPBKCOLOR, 0, 0)));
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    draw(dc);
     int first = client.right, last = -1;
-    for (int y = 0; y < client.bottom; ++y)
-        for (int x = 0; x < client.right; ++x)
-            if ((pixels[y * client.right + x] & 0xFFFFFF) != (pixels[0] & 0xFFFFFF)) first = std::min(first, x), last = std::max(last, x);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
+    for (int i = 0; i < client.right * client.bottom; ++i)
+        if ((pixels[i] ^ pixels[0]) & 0xFFFFFF) first = std::min<int>(first, i % client.right), last = std::max<int>(last, i % client.right);
+    DeleteObject(SelectObject(dc, old));
     DeleteDC(dc);
     return last - first + 1;
 }
 
-// Each tool-bar tip, shown by the pointer resting on its button, draws its whole text: as
-// wide as the same text drawn freely in the tip's font and colours.
+// Each tool-bar tip, shown by the pointer on its button, is as wide as its text drawn freely.
 TEST_F(EditorWindow, ToolTipsShowTheirWholeText) {
     auto window = Open();
     window->ShowWindow(SW_SHOW);
-    HWND bar = window->GetDlgItem(AFX_IDW_TOOLBAR);
-    HWND tip = reinterpret_cast<HWND>(SendMessageA(bar, TB_GETTOOLTIPS, 0, 0));
-    ASSERT_NE(tip, nullptr);
+    HWND bar = window->GetDlgItem(AFX_IDW_TOOLBAR), tip = reinterpret_cast<HWND>(SendMessageW(bar, TB_GETTOOLTIPS, 0, 0));
     for (int button = 0; button < 4; ++button) {
         TBBUTTON info = {};
-        SendMessageA(bar, TB_GETBUTTON, button, reinterpret_cast<LPARAM>(&info));
+        SendMessageW(bar, TB_GETBUTTON, button, reinterpret_cast<LPARAM>(&info));
         wchar_t text[80] = L"";
         LoadStringW(GetModuleHandleW(nullptr), info.idCommand, text, 80);
         RECT rect;
-        SendMessageA(bar, TB_GETITEMRECT, button, reinterpret_cast<LPARAM>(&rect));
-        MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        SendMessageW(bar, TB_GETITEMRECT, button, reinterpret_cast<LPARAM>(&rect));
         SetCursorPos(0, 0);
         teststore::PumpMessages(300);
-        SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        const POINT centre = Centre(rect, bar);
+        SetCursorPos(centre.x, centre.y);
         for (int i = 0; i < 50 && !IsWindowVisible(tip); ++i) teststore::PumpMessages(50);
         ASSERT_TRUE(IsWindowVisible(tip)) << button;
-        const int shown = InkWidth(tip, [&](HDC dc, const RECT&) { SendMessageW(tip, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT); });
-        const int whole = InkWidth(tip, [&](HDC dc, const RECT&) {
-            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(tip, WM_GETFONT, 0, 0)));
-            SetTextColor(dc, static_cast<COLORREF>(SendMessageA(tip, TTM_GETTIPTEXTCOLOR, 0, 0)));
-            SetBkMode(dc, TRANSPARENT);
-            TextOutW(dc, 10, 2, text, lstrlenW(text));
-        });
-        EXPECT_EQ(shown, whole) << button;
+        EXPECT_EQ(InkWidth(tip, [&](HDC dc) { SendMessageW(tip, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT); }),
+                  InkWidth(tip, [&](HDC dc) {
+                      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(tip, WM_GETFONT, 0, 0)));
+                      SetTextColor(dc, static_cast<COLORREF>(SendMessageW(tip, TTM_GETTIPTEXTCOLOR, 0, 0)));
+                      SetBkMode(dc, TRANSPARENT);
+                      TextOutW(dc, 10, 2, text, lstrlenW(text));
+                  })) << button;
     }
     window->DestroyWindow();
 }
 
-// F1 asks the viewer for the main window's context; a binding that failed once stays
-// failed, silently, even when the viewer appears later.
-TEST_F(EditorWindow, HelpGoesToTheViewerAndAFailedBindingIsNotRetried) {
-    // The stand-in is registered before this process's first help request binds the viewer.
-    const std::string recorder = TestDir() + "help_recorder.dll";
-    teststore::SetString(kHtmlHelpServerKey, "", recorder, HKEY_CLASSES_ROOT);
-    app.m_pszHelpFilePath = _strdup("C:\\help\\Tarvo.chm");
-    auto dialog = Open();
-    HELPINFO info = {sizeof info, HELPINFO_WINDOW};
-    EXPECT_EQ(dialog->SendMessage(WM_HELP, 0, reinterpret_cast<LPARAM>(&info)), TRUE);
-    EXPECT_EQ(HelpCall(), "C:\\help\\Tarvo.chm 15 131174");
-    dialog->DestroyWindow();
-
-    SetEnvironmentVariableA("TARVO_HELP", nullptr);
+// A help viewer binding that failed once stays failed, silently, even when the viewer
+// appears later.
+TEST(HtmlHelp, AFailedBindingIsNotRetried) {
     const char* server = "CLSID\\{0F1E2D3C-0000-4000-8000-7A7A7A7A0001}\\InprocServer32";
     HtmlHelpBinding binding(server, "no-such-viewer.ocx");
     EXPECT_EQ(binding.Call(nullptr, "a.chm", 0, 0), nullptr);
-    teststore::SetString(server, "", recorder, HKEY_CLASSES_ROOT);
+    teststore::SetString(server, "", TestDir() + "help_recorder.dll", HKEY_CLASSES_ROOT);
     EXPECT_EQ(binding.Call(nullptr, "a.chm", 0, 0), nullptr);
     EXPECT_EQ(HelpCall(), "");
     SHDeleteKeyA(HKEY_CLASSES_ROOT, "CLSID\\{0F1E2D3C-0000-4000-8000-7A7A7A7A0001}");

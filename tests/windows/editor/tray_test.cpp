@@ -1,26 +1,21 @@
-// The editor in the notification area: the tooltip as the shell of the Wine prefix shows
-// it, the icon's menu, and the hook library loaded and unloaded by the tray commands.
-#include "editor_window.h"
+// The editor in the notification area: tooltip, menu, and the library the commands load.
+#include "editor_steps.h"
 
 #include <shellapi.h>
 
-#include <vector>
-
 #include "editor_app.h"
+#include "text.h"
 #include "tray_icon.h"
 
 namespace {
 
-using Tips = std::vector<std::wstring>;
-
-// The tooltips of the shell's tray icons. They live in tooltip controls of the shell's
-// process, so each text is copied through memory allocated there.
-Tips ShellTips() {
+// The shell's tray tooltips, each after ", ", copied through memory in the shell's process.
+std::string ShellTips() {
     DWORD shellProcess = 0;
     GetWindowThreadProcessId(FindWindowA("Shell_TrayWnd", nullptr), &shellProcess);
     HANDLE shell = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, shellProcess);
     auto* remote = static_cast<char*>(VirtualAllocEx(shell, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
-    Tips tips;
+    std::string tips;
     for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, nullptr, nullptr));) {
         DWORD process = 0;
         char className[32] = "";
@@ -34,7 +29,7 @@ Tips ShellTips() {
             WriteProcessMemory(shell, remote, &tool, sizeof tool, nullptr);
             if (!SendMessageW(window, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(remote))) continue;
             ReadProcessMemory(shell, remote + 512, text, sizeof text - sizeof *text, nullptr);
-            tips.push_back(text);
+            tips += ", " + Narrow(text);
         }
     }
     VirtualFreeEx(shell, remote, 0, MEM_RELEASE);
@@ -42,81 +37,54 @@ Tips ShellTips() {
     return tips;
 }
 
-std::string greyed;  // what ReadMenu saw of the open menu
-
-LRESULT CALLBACK ReadMenu(int code, WPARAM wParam, LPARAM lParam) {
-    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (call->message == WM_ENTERIDLE && call->wParam == MSGF_MENU && greyed.empty()) {
-        HWND window = reinterpret_cast<HWND>(call->lParam);
-        HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
-        greyed = "grey:";
-        for (const auto& [id, name] : {std::pair<UINT, const char*>{ID_TRAY_START, " Start"}, {ID_TRAY_STOP, " Stop"}})
-            if (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) greyed += name;
-        PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// Opens the icon's menu as a right-click does and closes it again: "grey:" and the greyed
-// engine commands.
-std::string GreyedInMenu(CShortcutsDlg& dialog) {
-    greyed.clear();
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, ReadMenu, nullptr, GetCurrentThreadId());
-    dialog.SendMessage(UM_TRAYNOTIFY, TRAY_ICON_ID, WM_RBUTTONUP);
-    UnhookWindowsHookEx(hook);
-    return greyed;
-}
-
 bool EngineLoaded() { return GetModuleHandleA("lindle.dll") != nullptr; }
 
+// The library loaded or not, the shell's tooltips and, with a window, the icon's menu.
+std::string State(CShortcutsDlg* dialog = nullptr) {
+    std::string state = (GetModuleHandleA("lindle.dll") ? "loaded" : "unloaded") + ShellTips();
+    if (dialog) state += ", " + MenuShown([&] { dialog->SendMessage(UM_TRAYNOTIFY, TRAY_ICON_ID, WM_RBUTTONUP); }).items;
+    return state;
+}
+
+// The icon's menu with Start or Stop greyed.
+std::string Menu(bool running) {
+    return std::string("143 Show Editor...;0 ;144 Stop") + (running ? ";145 Start!;" : "!;145 Start;") +
+           "0 ;153 Preferences...;151 About...;152 Help...;0 ;141 Exit;";
+}
+
+// One Stop unloads even after a second Start; Start without the library says so; after
+// Explorer restarted, "TaskbarCreated" brings the icon back.
 TEST_F(EditorWindow, TrayCommandsStopAndStartTheEngineAndExitEndsIt) {
     teststore::WriteItem(0, "CTRL + A", "calc.exe");
     teststore::WriteItem(1, "CTRL + B", "notepad.exe");
     auto dialog = Open();
-    EXPECT_TRUE(EngineLoaded());
-    EXPECT_EQ(ShellTips(), Tips{L"Tarvo (2 items)"});
-    EXPECT_EQ(GreyedInMenu(*dialog), "grey: Start");
-    // Start while running loads nothing more: a single Stop unloads the library.
+    EXPECT_EQ(State(dialog.get()), "loaded, Tarvo (2 items), " + Menu(true));
     dialog->SendMessage(WM_COMMAND, ID_TRAY_START);
     dialog->SendMessage(WM_COMMAND, ID_TRAY_STOP);
-    EXPECT_FALSE(EngineLoaded());
-    EXPECT_EQ(ShellTips(), Tips{L"Tarvo (stopped)"});
-    EXPECT_EQ(GreyedInMenu(*dialog), "grey: Stop");
+    EXPECT_EQ(State(dialog.get()), "unloaded, Tarvo (stopped), " + Menu(false));
 
-    // Without the library in the installation folder Start says so.
     teststore::SetString(store::kRootPath, store::kInstallationPath, "C:\\nowhere", HKEY_LOCAL_MACHINE);
-    testwatch::DialogWatcher box;
-    dialog->SendMessage(WM_COMMAND, ID_TRAY_START);
-    ASSERT_TRUE(box.Finish());
-    EXPECT_EQ(box.Seen().caption, "Tarvo");
-    EXPECT_EQ(box.Seen().text, "Failed to load 'lindle.dll'.");
-    EXPECT_FALSE(EngineLoaded());
-
-    // Explorer restarted, the icon lost: "TaskbarCreated" brings it back.
-    NOTIFYICONDATAA icon = {sizeof icon, dialog->m_hWnd, TRAY_ICON_ID};
-    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
-    dialog->SendMessage(RegisterWindowMessageA("TaskbarCreated"));
-    EXPECT_EQ(ShellTips(), Tips{L"Tarvo (stopped)"});
+    EXPECT_EQ(Reported(dialog->m_hWnd, [&] { dialog->SendMessage(WM_COMMAND, ID_TRAY_START); }), "Tarvo: Failed to load 'lindle.dll'.");
+    NOTIFYICONDATAW icon = {sizeof icon, dialog->m_hWnd, TRAY_ICON_ID};
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
+    dialog->SendMessage(RegisterWindowMessageW(L"TaskbarCreated"));
+    EXPECT_EQ(State(), "unloaded, Tarvo (stopped)");
 
     teststore::SetString(store::kRootPath, store::kInstallationPath, BinaryDir(), HKEY_LOCAL_MACHINE);
     dialog->SendMessage(WM_COMMAND, ID_TRAY_START);
-    EXPECT_TRUE(EngineLoaded());
-    EXPECT_EQ(ShellTips(), Tips{L"Tarvo (2 items)"});
+    EXPECT_EQ(State(), "loaded, Tarvo (2 items)");
     dialog->SendMessage(WM_COMMAND, ID_TRAY_EXIT);
-    EXPECT_EQ(ShellTips(), Tips{});
-    EXPECT_FALSE(EngineLoaded());
+    EXPECT_EQ(State(), "unloaded");
 }
 
-// A main window still open when the program ends (its loop stopped by something else)
-// goes through its OnDestroy all the same: no icon left in the tray, no engine loaded.
+// A main window still open when the program ends leaves no icon and no engine behind.
 TEST_F(EditorWindow, ExitInstanceEndsAMainWindowStillOpen) {
     teststore::WriteItem(0, "CTRL + A", "calc.exe");
     CEditorApp editor;
     editor.mainDialog = Open().release();
-    ASSERT_TRUE(EngineLoaded());
+    ASSERT_EQ(State(), "loaded, Tarvo (1 items)");
     editor.ExitInstance();
-    EXPECT_EQ(ShellTips(), Tips{});
-    EXPECT_FALSE(EngineLoaded());
+    EXPECT_EQ(State(), "unloaded");
 }
 
 }  // namespace

@@ -1,122 +1,100 @@
-// The message hook's reload on the broadcast, the keyboard hook in the process that
-// installed it, RunScript against the real temporary folder and shell, and which actions
-// open through Explorer.
+// The hooks in the installing process, scripts run through the real shell, Explorer's actions.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <ctime>
 #include <thread>
 
-#include "core/shortcut_store.h"
 #include "core/keystroke_decision.h"
+#include "core/shortcut_store.h"
+#include "drive.h"
 #include "engine.h"
 #include "engine_state.h"
-#include "hotkey_harness.h"
 #include "launcher.h"
 #include "script_runner.h"
-#include "test_store.h"
-#include "text.h"
 
 namespace {
 
-UINT reloadMessage = 0;
+using namespace drive;
+const UINT reloadMessage = RegisterWindowMessageA(store::kReloadMessageName);
 int itemsAdded = 0;
 
-// On each reload broadcast it gets, adds an item to the store.
+HWND Popup(DWORD style = WS_POPUP) {
+    return CreateWindowExA(0, "STATIC", "hooks", style, 400, 50, 200, 100, nullptr, nullptr, nullptr, nullptr);
+}
+
 LRESULT CALLBACK AddingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == reloadMessage) teststore::WriteItem(itemsAdded++, "CTRL + G", "calc.exe");
+    if (message == reloadMessage) WriteItem(itemsAdded++, "CTRL + G", "calc.exe");
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// A broadcast leaves a copy for each top-level window of the thread; the table is read
-// once for it, not once per copy (a reload per copy would see the items that the copies
-// before it added). The next broadcast reloads again.
+// A broadcast leaves a copy per top-level window, each adding an item as it arrives: one
+// reload for all copies sees none of them; the next broadcast reloads again.
 TEST(Hooks, OneBroadcastReloadsOnceForAllWindows) {
-    teststore::Clear();
-    teststore::CreateRoot();
-    reloadMessage = RegisterWindowMessageA(store::kReloadMessageName);
-    for (int i = 0; i < 3; ++i) {
-        HWND window = CreateWindowExA(0, "STATIC", "copies", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AddingWindowProc));
-    }
+    Clear();
+    CreateRoot();
+    for (int i = 0; i < 3; ++i) SetWindowLongPtrA(Popup(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AddingWindowProc));
     ASSERT_EQ(InstallHooks(GetModuleHandleA(nullptr), nullptr), 1);
     ASSERT_TRUE(PostMessageA(HWND_BROADCAST, reloadMessage, 0, 0));
     Sleep(20);  // the reload starts in a later tick than the copies were posted in
-    teststore::PumpMessages(300);
+    PumpMessages(300);
     ASSERT_EQ(itemsAdded, 3);
     EXPECT_EQ(AcquireShortcutTable()->Count(), 0);
     ASSERT_TRUE(PostMessageA(HWND_BROADCAST, reloadMessage, 0, 0));
-    teststore::PumpMessages(300);
+    PumpMessages(300);
     EXPECT_GE(AcquireShortcutTable()->Count(), 3);
     RemoveHooks();
 }
 
-// The message hook as the system calls it when a copy of the broadcast leaves the queue.
 void Deliver(HWND window, DWORD time) {
     MSG message{window, reloadMessage, 0, 0, time, {}};
     ReloadHookProc(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&message));
 }
 
-// A save whose broadcast is stamped with the tick in which the last reload began may have
-// been written after that reload read the store: its copy reloads, even one for another
-// window of the process while the window that reloaded is alive. A copy posted before a
-// reload began is skipped.
+// A save stamped with the tick in which the last reload began may have come after that
+// reload read the store: its copy reloads, also for another window; an older copy is skipped.
 TEST(Hooks, ASaveInTheTickOfTheLastReloadIsNotMissed) {
-    reloadMessage = RegisterWindowMessageA(store::kReloadMessageName);
-    HWND windows[2];
-    for (HWND& window : windows)
-        window = CreateWindowExA(0, "STATIC", "saves", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    teststore::Clear();
-    teststore::CreateRoot();
+    HWND windows[2] = {Popup(), Popup()};
+    Clear();
+    CreateRoot();
     for (int round = 0; round < 5; ++round) {
-        teststore::WriteItem(0, "CTRL + G", "calc.exe", 0, "", true);
+        WriteItem(0, "CTRL + G", "calc.exe", 0, "", true);
         for (const DWORD now = GetTickCount(); GetTickCount() == now;) {}  // a tick has just begun
         const DWORD tick = GetTickCount();
         Deliver(windows[0], tick);
-        teststore::SetDword(teststore::ItemPath(0), store::kDisabled, 0);
+        SetDword(ItemPath(0), store::kDisabled, 0);
         Deliver(windows[1], tick);
         EXPECT_EQ(AcquireShortcutTable()->Count(), 1) << "round " << round;
     }
-    teststore::SetDword(teststore::ItemPath(0), store::kDisabled, 1);
+    SetDword(ItemPath(0), store::kDisabled, 1);
     Deliver(windows[1], GetTickCount() - 100);
     EXPECT_EQ(AcquireShortcutTable()->Count(), 1);
     for (HWND window : windows) DestroyWindow(window);
 }
 
-// A start whose keyboard hook failed leaves the message hook alone; stopping removes it.
-TEST(Hooks, RemovingTakesAMessageHookThatIsAlone) {
-    EngineState& engine = Engine();
-    ASSERT_EQ(engine.keyboardHook, nullptr);
-    engine.messageHook = SetWindowsHookExA(WH_GETMESSAGE, ReloadHookProc, GetModuleHandleA(nullptr), 0);
-    ASSERT_NE(engine.messageHook, nullptr);
+TEST(Hooks, RemovingTakesAMessageHookThatIsAlone) {  // as a start whose keyboard hook failed leaves it
+    ASSERT_EQ(Engine().keyboardHook, nullptr);
+    ASSERT_NE(Engine().messageHook = SetWindowsHookExA(WH_GETMESSAGE, ReloadHookProc, GetModuleHandleA(nullptr), 0), nullptr);
     EXPECT_TRUE(RemoveHooks());
-    EXPECT_EQ(engine.messageHook, nullptr);
+    EXPECT_EQ(Engine().messageHook, nullptr);
     EXPECT_FALSE(RemoveHooks());
 }
 
-// Windows calls the keyboard hook of the process that installed it for the keystrokes of
-// programs of the other bitness too (Wine never does), with that program's window in
-// front. Such a call must pass on untouched and launch nothing, or a program of either
-// bitness would launch twice; the same keystrokes with this process's window in front
-// fire. The hooks are this thread's only, so that the test program stays out of the target.
+// Windows calls the installing process's hook for programs of the other bitness too (Wine
+// never does): with such a window in front the keystrokes pass untouched, or the shortcut
+// would launch twice; with this process's window in front they fire.
 TEST(Hooks, TheInstallingProcessLeavesKeystrokesForOtherProcessesAlone) {
-    e2e::Target target("tarvo-marshalled", "a");
-    teststore::Clear();
-    teststore::CreateRoot();
-    teststore::WriteItem(0, "F", target.Slashed("a.exe"));
+    Target target("tarvo-marshalled", "a");
+    Clear();
+    CreateRoot();
+    WriteItem(0, "F", target.Slashed("a.exe"));
     ASSERT_EQ(LoadShortcutTable(), 1);
     ASSERT_TRUE(target.Start());
-    HWND own = CreateWindowExA(0, "STATIC", "own", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 50, 200, 100, nullptr,
-                               nullptr, nullptr, nullptr);
+    HWND own = Popup(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     ASSERT_EQ(InstallHooks(GetModuleHandleA(nullptr), own), 1);
     using namespace keystroke;
     const LPARAM press = 1 | (33 << kScanCodeShift), release = press | kPreviousStateBit | kTransitionBit;
-    const struct {
-        HWND front;
-        bool fires;
-    } cases[] = {{target.Window(), false}, {own, true}};
-    for (const auto& [front, fires] : cases) {
-        for (int i = 0; i < 100 && GetForegroundWindow() != front; ++i, Sleep(20)) SetForegroundWindow(front);
+    for (const auto& [front, fires] : {std::pair<HWND, bool>{target.Window(), false}, {own, true}}) {
+        ToFront(front);
         ASSERT_EQ(GetForegroundWindow(), front);
         EXPECT_EQ(KeyboardHookProc(HC_ACTION, 'F', press) == -1, fires);
         EXPECT_EQ(KeyboardHookProc(HC_ACTION, 'F', release) == -1, fires);
@@ -124,13 +102,13 @@ TEST(Hooks, TheInstallingProcessLeavesKeystrokesForOtherProcessesAlone) {
     }
     RemoveHooks();
     DestroyWindow(own);
-    teststore::Clear();
+    Clear();
 }
 
 // Runs started in the same second keep their own files and leave none behind; other types
-// and a missing temporary folder run nothing; an empty script never blocks.
+// run nothing.
 TEST(RunScript, SameSecondRunsAndTheTemporaryFolder) {
-    const std::string temp = teststore::TempDirectory(), out = temp + "tarvo-scripts\\", names[2] = {"first", "second"};
+    const std::string temp = TempDirectory(), out = temp + "tarvo-scripts\\", names[2] = {"first", "second"};
     CreateDirectoryA(out.c_str(), nullptr);
     for (int type : {0, 4}) EXPECT_EQ(RunScript(type, "echo x"), ScriptTypeUnknown) << type;
     int results[2] = {-1, -1};
@@ -147,30 +125,24 @@ TEST(RunScript, SameSecondRunsAndTheTemporaryFolder) {
     EXPECT_EQ(started[0], started[1]);
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(results[i], ScriptRan);
-        EXPECT_EQ(teststore::ReadFile(out + names[i]), names[i] + "\r\n");
+        EXPECT_EQ(ReadFile(out + names[i]), names[i] + "\r\n");
     }
-    EXPECT_EQ(teststore::ScriptFiles(), std::vector<std::string>{});
-    for (const char* name : {"TMP", "TEMP"}) SetEnvironmentVariableA(name, "C:\\tarvo-no-such-folder");
-    EXPECT_EQ(RunScript(ScriptBatch, "echo x"), ScriptCreateFailed);
-    for (const char* name : {"TMP", "TEMP"}) SetEnvironmentVariableA(name, temp.c_str());
+    EXPECT_EQ(ScriptFiles(), std::vector<std::string>{});
 }
 
-// Cyrillic, CJK and a character beyond the 16-bit range in a script reach the file it
-// writes as they were typed, with the temporary folder's name made of them too; an empty
-// script runs; a run the shell cannot open leaves no file behind. Wine's interpreters
-// read scripts byte for byte, so there the bytes must arrive unchanged: the scripts write
-// them back to plain text files.
+// Cyrillic, CJK and a character beyond 16 bits reach the file a script writes as typed, run
+// from a temporary folder named with them (Wine's interpreters read scripts byte for byte:
+// there the bytes arrive unchanged). Empty scripts run; a script the shell cannot open or
+// without a temporary folder leaves no file behind.
 TEST(RunScript, EveryCharacterRunsAsTyped) {
     const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-    const std::string text = teststore::kWorldText;
+    const std::string text = kWorldText;
     std::string utf16 = "\xFF\xFE";  // what FileSystemObject writes for a Unicode text file
     for (wchar_t c : Wide(text)) utf16 += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-    wchar_t base[MAX_PATH];
-    const std::wstring previous(base, GetTempPathW(MAX_PATH, base));
-    const std::string out = teststore::TempDirectory(), temp = out + "tarvo " + text + "\\";
+    // Wine's cmd.exe cannot reach a path outside its code page: the files go beside the folder.
+    const std::string out = TempDirectory(), temp = out + "tarvo " + text + "\\";
     ASSERT_TRUE(CreateDirectoryW(Wide(temp).c_str(), nullptr));
     for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, Wide(temp).c_str());
-    // Wine's cmd.exe cannot reach a path outside its code page: the files go beside the folder.
     std::string slashed = out;  // a JScript string takes a backslash as an escape
     std::replace(slashed.begin(), slashed.end(), '\\', '/');
     const std::string fso = "(\"Scripting.FileSystemObject\").CreateTextFile(\"", unicode = wine ? "0" : "1";
@@ -183,20 +155,27 @@ TEST(RunScript, EveryCharacterRunsAsTyped) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RunScript(c.type, c.script.c_str()), ScriptRan) << c.script;
-        if (!c.file.empty()) EXPECT_EQ(teststore::ReadFile(out + c.file), c.expected) << c.script;
-        EXPECT_EQ(teststore::ScriptFiles(), std::vector<std::string>{}) << c.script;
+        if (!c.file.empty()) EXPECT_EQ(ReadFile(out + c.file), c.expected) << c.script;
+        EXPECT_EQ(ScriptFiles(), std::vector<std::string>{}) << c.script;
     }
-    // No interpreter for VBScript files any more.
     ASSERT_EQ(RegDeleteTreeA(HKEY_CLASSES_ROOT, ".vbs"), ERROR_SUCCESS);
-    EXPECT_EQ(RunScript(ScriptVBScript, "WScript.Quit"), ScriptOpenFailed);
-    EXPECT_EQ(teststore::ScriptFiles(), std::vector<std::string>{});
-    for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, previous.c_str());
+    EXPECT_EQ(RunScript(ScriptVBScript, "WScript.Quit"), ScriptOpenFailed);  // no interpreter for it
+    EXPECT_EQ(ScriptFiles(), std::vector<std::string>{});
+    for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, L"C:\\tarvo-no-such-folder");
+    EXPECT_EQ(RunScript(ScriptBatch, "echo x"), ScriptCreateFailed);
+    for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, Wide(out).c_str());
 }
 
 // The files Windows' interpreters get: a batch file in UTF-8 between the code page lines,
 // never with a zero byte and always ending its last line; a script in UTF-16 with its
 // byte-order mark, a character beyond 16 bits as its surrogate pair.
 TEST(RunScript, WindowsFilesAreUtf8BatchAndUtf16Scripts) {
+    auto encode = [](int32_t type, const std::string& text) {
+        unsigned char* bytes = nullptr;
+        const size_t size = EncodeScript(type, text.c_str(), ScriptHost::Windows, &bytes);
+        const std::string file(reinterpret_cast<char*>(bytes), size);
+        return free(bytes), file;
+    };
     const std::string prologue = "@for /f \"tokens=2 delims=:.\" %%c in ('chcp') do @set \"tarvo_codepage=%%c\"\r\n@chcp 65001 >nul\r\n",
                       epilogue = "@chcp %tarvo_codepage% >nul\r\n";
     const struct { int32_t type; const char* text; std::string bytes; } cases[] = {
@@ -207,29 +186,20 @@ TEST(RunScript, WindowsFilesAreUtf8BatchAndUtf16Scripts) {
         {ScriptJScript, "", "\xFF\xFE"},
         {ScriptNone, "x", ""},
     };
-    for (const auto& c : cases) {
-        unsigned char* bytes = nullptr;
-        const size_t size = EncodeScript(c.type, c.text, ScriptHost::Windows, &bytes);
-        EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), size), c.bytes) << c.text;
-        free(bytes);
-    }
+    for (const auto& c : cases) EXPECT_EQ(encode(c.type, c.text), c.bytes) << c.text;
     // cmd.exe runs the added lines: the body sees the code page they remembered and UTF-8.
-    const std::string temp = teststore::TempDirectory(), file = temp + "tarvo-windows.bat";
-    const std::string body = "@echo %tarvo_codepage%> \"" + temp + "cp.txt\"\r\n@chcp> \"" + temp + "chcp.txt\"";
-    unsigned char* bytes = nullptr;
-    const size_t size = EncodeScript(ScriptBatch, body.c_str(), ScriptHost::Windows, &bytes);
-    if (FILE* out = fopen(file.c_str(), "wb")) fwrite(bytes, 1, size, out), fclose(out);
-    free(bytes);
-    std::string command = "cmd.exe /c \"" + file + "\"";
-    STARTUPINFOA startup{sizeof startup};
-    PROCESS_INFORMATION cmd{};
-    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &cmd));
+    const std::string temp = TempDirectory(), file = temp + "tarvo-windows.bat";
+    const std::string batch = encode(ScriptBatch, "@echo %tarvo_codepage%> \"" + temp + "cp.txt\"\r\n@chcp> \"" + temp + "chcp.txt\"");
+    if (FILE* out = fopen(file.c_str(), "wb")) fwrite(batch.data(), 1, batch.size(), out), fclose(out);
+    std::wstring command = Wide("cmd.exe /c \"" + file + "\"");
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION cmd{};  // a console of its own, whose code page chcp reads
+    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr, &startup, &cmd));
     WaitForSingleObject(cmd.hProcess, 20000);
-    CloseHandle(cmd.hProcess);
-    CloseHandle(cmd.hThread);
-    const std::string codePage = teststore::ReadFile(temp + "cp.txt");
+    CloseHandle(cmd.hProcess), CloseHandle(cmd.hThread);
+    const std::string codePage = ReadFile(temp + "cp.txt"), chcp = ReadFile(temp + "chcp.txt");
     EXPECT_GT(atoi(codePage.c_str()), 0) << codePage;
-    EXPECT_NE(teststore::ReadFile(temp + "chcp.txt").find("65001"), std::string::npos) << teststore::ReadFile(temp + "chcp.txt");
+    EXPECT_NE(chcp.find("65001"), std::string::npos) << chcp;
 }
 
 TEST(Launch, ExplorerOpensShellFoldersDrivesAndNetworkPaths) {
