@@ -25,10 +25,13 @@ TEST(CommandWords, QuitClosesTheEditorsAndOnlyWindowsCaptionedExactlyVintrel) {
     RegisterClassW(&info);
     HWND namesake = CreateWindowExW(0, info.lpszClassName, L"Vintrel", WS_OVERLAPPED, 0, 0, 99, 99, nullptr, nullptr, nullptr, nullptr);
     HWND other = CreateWindowExW(0, info.lpszClassName, L"Vintrel - another program", WS_OVERLAPPED, 0, 0, 99, 99, nullptr, nullptr, nullptr, nullptr);
-    Editor plain(BinaryDir()), flag(BinaryDir(), " /quit");  // both wait for input with their window open
-    EXPECT_FALSE(plain.Ended(0) || flag.Ended(500));
+    Editor plain(BinaryDir());
+    HANDLE flag = Launch("\"" + BinaryDir() + "vintrel.exe\" /quit");  // a flag: the editor starts normally
+    WaitForInputIdle(flag, 20000);
+    EXPECT_FALSE(plain.Ended(0) || WaitForSingleObject(flag, 500) == WAIT_OBJECT_0);
     EXPECT_TRUE(plain.Quit());
-    EXPECT_TRUE(flag.Ended());
+    EXPECT_EQ(WaitForSingleObject(flag, 20000), WAIT_OBJECT_0);
+    TerminateProcess(flag, 1);
     PumpMessages(300);
     EXPECT_EQ(GetWindowLongPtrW(namesake, GWLP_USERDATA), 2);
     EXPECT_EQ(GetWindowLongPtrW(other, GWLP_USERDATA), 0);
