@@ -11,8 +11,7 @@ namespace {
 
 enum { IDD_TEST = 200, IDC_NAME, IDC_COUNT, IDC_FLAG, IDR_TEST_BAR = 300, ID_TOOL_FIRST = 401, ID_TOOL_SECOND, ID_TOOL_THIRD };
 
-class CTestDlg : public CDialog {
-public:
+struct CTestDlg : CDialog {
     CTestDlg() : CDialog(IDD_TEST) {}
     std::string calls;
     CString name = "initial";
@@ -20,12 +19,7 @@ public:
     UINT endWith = 0;  // when set, OnInitDialog types a name and posts this command
     CToolBar bar;
 
-protected:
-    void DoDataExchange(CDataExchange* dx) override {
-        DDX_Text(dx, IDC_NAME, name);
-        DDX_Text(dx, IDC_COUNT, count);
-        DDX_Check(dx, IDC_FLAG, flag);
-    }
+    void DoDataExchange(CDataExchange* dx) override { DDX_Text(dx, IDC_NAME, name), DDX_Text(dx, IDC_COUNT, count), DDX_Check(dx, IDC_FLAG, flag); }
     BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
         if (endWith) SetDlgItemTextA(m_hWnd, IDC_NAME, "typed"), PostMessage(WM_COMMAND, endWith);
