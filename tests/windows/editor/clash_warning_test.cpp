@@ -1,7 +1,6 @@
 // The edit dialog's warning for a combination that another row or Windows already uses,
 // opened by Add in the list window and driven with real keys and clicks.
-#include "editor_window.h"
-#include "modal_drive.h"
+#include "answer_box.h"
 
 namespace {
 
@@ -34,7 +33,7 @@ TEST_F(EditorWindow, ClashWarningAskedForTheSameKeysAndForAPlainSidedOverlapOnly
         SetDword(store::kRootPath, store::kDoNotRemoveKeystroke, c.passKeys);
         auto window = Open();
         std::string question, seenNote, boxAfterNo;
-        WithDialog(*window, WM_COMMAND, ID_ADD_SHORTCUT, [&](HWND dialog) {
+        Modal(*window, ID_ADD_SHORTCUT, [&](HWND dialog) {
             HWND capture = GetDlgItem(dialog, IDC_CAPTURE), box = GetDlgItem(dialog, IDC_SHORTCUT_TEXT);
             if (!c.sided) Click(GetDlgItem(dialog, IDC_LEFT_RIGHT));
             WaitFor([&] { return IsDlgButtonChecked(dialog, IDC_LEFT_RIGHT) == UINT(c.sided); });

@@ -3,9 +3,8 @@
 // whether it beeps and whether a fired shortcut's keys reach the window in front.
 #include <algorithm>
 
-#include "editor_window.h"
+#include "answer_box.h"
 #include "html_help.h"
-#include "modal_drive.h"
 
 namespace {
 
@@ -84,7 +83,7 @@ TEST_F(EditorWindow, PreferencesOkWritesWhatChangedTheEngineFollowsAtOnceAndHelp
         SCOPED_TRACE(step.store);
         const std::string runBefore = RunValue();
         bool enabledBefore = false, enabledAfter = false;
-        WithDialog(*window, WM_COMMAND, ID_PREFERENCES, [&](HWND dialog) {
+        Modal(*window, ID_PREFERENCES, [&](HWND dialog) {
             HWND sounds = GetDlgItem(dialog, IDC_BEEP_TYPE);
             enabledBefore = IsWindowEnabled(sounds);
             for (int id : step.clicks) {
@@ -100,8 +99,7 @@ TEST_F(EditorWindow, PreferencesOkWritesWhatChangedTheEngineFollowsAtOnceAndHelp
                 Sleep(300);
                 RECT item;
                 SendMessageW(info.hwndList, LB_GETITEMRECT, step.sound, reinterpret_cast<LPARAM>(&item));
-                MapWindowPoints(info.hwndList, nullptr, reinterpret_cast<POINT*>(&item), 2);
-                testwatch::ClickAt({(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+                testwatch::ClickAt(Centre(item, info.hwndList));
                 WaitFor([&] { return !IsWindowVisible(info.hwndList); });
                 Sleep(300);
             }
@@ -125,15 +123,13 @@ TEST_F(EditorWindow, PreferencesOkWritesWhatChangedTheEngineFollowsAtOnceAndHelp
                               "text The sound of the beep: one of the sounds Windows plays for its messages.";
     const std::vector<std::pair<int, std::string>> expected = {{IDC_BEEP_TYPE, popup}, {IDOK, topic}, {-1, topic}, {IDCANCEL, ""}};
     std::vector<std::pair<int, std::string>> seen;
-    WithDialog(*window, WM_COMMAND, ID_PREFERENCES, [&](HWND dialog) {
+    Modal(*window, ID_PREFERENCES, [&](HWND dialog) {
         for (const auto& [id, call] : expected) {
             HWND control = id == -1 ? FindWindowExW(dialog, nullptr, L"Static", nullptr) : GetDlgItem(dialog, id);
             HELPINFO info = {sizeof info, HELPINFO_WINDOW, id, control, 0, {30, 40}};
-            SetEnvironmentVariableA("TARVO_HELP", nullptr);  // the stand-in viewer leaves its call there
+            HelpCall();
             const LRESULT handled = SendMessageW(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-            char text[4096] = "";
-            GetEnvironmentVariableA("TARVO_HELP", text, sizeof text);
-            seen.push_back({id, handled == TRUE ? text : "not handled"});
+            seen.push_back({id, handled == TRUE ? HelpCall() : "not handled"});
         }
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });

@@ -2,8 +2,7 @@
 // run as separate processes against the real registry, and Import in the list window.
 #include <fstream>
 
-#include "editor_window.h"
-#include "modal_drive.h"
+#include "answer_box.h"
 
 namespace {
 
@@ -32,18 +31,8 @@ void FillRichStore() {
 
 DWORD Vintrel(const std::string& arguments) { return RunToEnd("\"" + BinaryDir() + "vintrel.exe\" " + arguments); }
 
-// Counts the reload broadcasts that reach a window of this thread, as an engine sees them.
-int reloads = 0;
-LRESULT CALLBACK CountReloads(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    reloads += message == RegisterWindowMessageW(Wide(store::kReloadMessageName).c_str());
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-struct ReloadCounter {
-    HWND window = CreateWindowExW(0, L"STATIC", L"reloads", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    ReloadCounter() { reloads = 0, SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountReloads)); }
-    ~ReloadCounter() { DestroyWindow(window); }
-    int Seen() { return PumpMessages(500), reloads; }
-};
+// A window of this thread, where the reload broadcasts arrive as at an engine's.
+HWND Listener() { return CreateWindowExW(0, L"STATIC", L"reloads", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr); }
 
 const std::string kFile = "C:\\tarvo list.txt";
 
@@ -59,17 +48,17 @@ TEST(Transfer, ExportThenImportGivesTheSameStoreAndBadFilesChangeNothing) {
     EXPECT_NE(file.find("Script = \"@echo off\\r\\necho one\\r\\n\\techo two\\r\\n\""), std::string::npos) << file;
 
     Clear();
-    ReloadCounter counter;
+    const HWND listener = Listener();
     ASSERT_EQ(Vintrel("import \"" + named + "\""), 0u);
     EXPECT_EQ(Snapshot(), before);
-    EXPECT_EQ(counter.Seen(), 1);
+    EXPECT_EQ(Reloads(listener), 1);
 
     // Importing again replaces the list: a longer one leaves no rows behind.
     WriteItem(5, "F2", "extra");
     WriteItem(7, "F3", "above a gap");
     ASSERT_EQ(Vintrel("import \"" + kFile + "\""), 0u);
     EXPECT_EQ(Snapshot(), before);
-    EXPECT_EQ(counter.Seen(), 2);
+    EXPECT_EQ(Reloads(listener), 1);
 
     // Bad files and refused stores change nothing: the exit code says why (4: a store of
     // another version), and no engine is told to reload.
@@ -89,10 +78,9 @@ TEST(Transfer, ExportThenImportGivesTheSameStoreAndBadFilesChangeNothing) {
         DeleteFileW(Wide(damaged).c_str());
         if (!c.contents.empty()) std::ofstream(damaged, std::ios::binary) << c.contents;
         const std::string unchanged = Snapshot(), arguments = c.arguments + (c.contents.empty() ? "" : " " + damaged);
-        ReloadCounter none;
         EXPECT_EQ(Vintrel(arguments), c.code) << arguments << c.contents.size();
         EXPECT_EQ(Snapshot(), unchanged) << arguments << c.contents.size();
-        EXPECT_EQ(none.Seen(), 0) << arguments << c.contents.size();
+        EXPECT_EQ(Reloads(listener), 0) << arguments << c.contents.size();
     }
 }
 
@@ -100,7 +88,7 @@ TEST(Transfer, ExportThenImportGivesTheSameStoreAndBadFilesChangeNothing) {
 // boxes that follow answered in turn; their texts.
 std::vector<std::string> Transfer(CWnd& window, UINT command, const std::string& path, std::vector<int> answers) {
     std::vector<std::string> texts;
-    WithDialog(window, WM_SYSCOMMAND, command, [&](HWND files) {
+    Modal(window.m_hWnd, [&] { window.SendMessage(WM_SYSCOMMAND, command); }, [&](HWND files) {
         HWND name = GetDlgItem(files, 0x47C) ? GetDlgItem(files, 0x47C) : GetDlgItem(files, 0x480);  // a combo box with an edit, or an edit
         SetText(name, path);
         if (HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr)) SetText(edit, path);
@@ -153,7 +141,7 @@ TEST_F(EditorWindow, ImportReplacesOrAddsAndTheListFollows) {
     WriteItem(5, "F9", "stale");
     window->ReloadList();
     std::string imported, dropped;
-    WithDialog(*window, WM_COMMAND, ID_ADD_SHORTCUT, [&](HWND dialog) {
+    Modal(*window, ID_ADD_SHORTCUT, [&](HWND dialog) {
         SetText(GetDlgItem(dialog, IDC_ACTION), "new.exe");
         EXPECT_EQ(Vintrel("import \"" + kFile + "\""), 0u);
         imported = Snapshot();
