@@ -142,14 +142,9 @@ TEST_F(EditorWindow, PreferencesOfARejectedStoreAreRefusedBeforeTheDialogOpens) 
     SetDword(store::kRootPath, store::kVersion, 0x30000);
     const std::string before = Snapshot();
     std::unique_ptr<CShortcutsDlg> window;
-    {
-        testwatch::DialogWatcher loadMessage(IDOK);
-        window = Open();
-    }
-    testwatch::DialogWatcher refusal(IDOK);
-    window->SendMessage(WM_COMMAND, ID_TRAY_PREFERENCES, 0);
-    ASSERT_TRUE(refusal.Finish());
-    EXPECT_NE(refusal.Seen().text.find("incompatible version of Tarvo (version 0x30000)"), std::string::npos) << refusal.Seen().text;
+    Reported(nullptr, [&] { window = Open(); });  // the load's message
+    const std::string refusal = Reported(*window, ID_TRAY_PREFERENCES);
+    EXPECT_NE(refusal.find("incompatible version of Tarvo (version 0x30000)"), std::string::npos) << refusal;
     EXPECT_EQ(Snapshot(), before);
     window->DestroyWindow();
 }
