@@ -8,6 +8,7 @@
 #include "core/shortcut_store.h"
 #include "dpi.h"
 #include "editor_app.h"
+#include "engine.h"
 #include "html_help.h"
 #include "registry_key.h"
 #include "resource.h"
@@ -142,7 +143,7 @@ BOOL CShortcutsDlg::OnInitDialog() {
     UpdateCommandStates(false);
     CreateImageLists();
     maxItems = store::kMaxItems;
-    reloadMessage = RegisterWindowMessageW(Wide(store::kReloadMessageName).c_str());
+    reloadMessage = ReloadMessage();
 
     LoadItems();
     trayOwner = m_hWnd;

@@ -4,6 +4,7 @@
 
 #include "core/shortcut_store.h"
 #include "editor_app.h"
+#include "engine.h"
 #include "html_help.h"
 #include "resource.h"
 #include "text.h"
@@ -113,7 +114,7 @@ void CPreferencesDlg::OnOK() {
     if (entry >= 0 && entry != beepEntry && entry < static_cast<int>(std::size(kBeepSounds)))
         storeChanged |= WriteDword(store::kBeepType, kBeepSounds[entry].type);
     if (newStart != startAtLogon) SetStartAtLogon(newStart);
-    if (storeChanged) ::PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(Wide(store::kReloadMessageName).c_str()), 0, 0);
+    if (storeChanged) ::PostMessageW(HWND_BROADCAST, ReloadMessage(), 0, 0);
     CDialog::OnOK();
 }
 

@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "core/shortcut_store.h"
+#include "engine.h"
+#include "registry_key.h"
+#include "registry_value.h"
 #include "text.h"
 
 namespace {
@@ -16,9 +19,12 @@ using shortcutfile::Document;
 using shortcutfile::Section;
 using shortcutfile::Value;
 
-// What the installer writes where the store has no "Version"; without one, no engine
-// would load what was imported.
-constexpr DWORD kInstalledVersion = 0x00020004;
+// Opens an existing key for reading, or creates one for writing.
+ScopedRegistryKey Key(HKEY root, const std::string& path, bool create) {
+    return create ? ScopedRegistryKey(root, path.c_str(), KEY_READ | KEY_WRITE, ScopedRegistryKey::Open::CreateIfMissing)
+                  : ScopedRegistryKey(root, path.c_str(), KEY_READ);
+}
+
 // Far beyond the largest list the store can hold, with every escape.
 constexpr DWORD kLargestFile = 64u << 20;
 
@@ -27,25 +33,6 @@ const char* const kItemNames[] = {store::kShortcut, store::kDisabled, store::kAc
                                   store::kDescription, store::kScript, store::kType};
 const char* const kSettingNames[] = {store::kDoNotRemoveKeystroke, store::kBeepAfterKeystroke, store::kBeepType};
 
-class Key {
-public:
-    Key(HKEY root, const std::string& path, bool create) {
-        const std::wstring widePath = Wide(path);
-        const LONG result = create ? RegCreateKeyExW(root, widePath.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr)
-                                   : RegOpenKeyExW(root, widePath.c_str(), 0, KEY_READ, &key);
-        if (result != ERROR_SUCCESS) key = nullptr;
-    }
-    ~Key() {
-        if (key) RegCloseKey(key);
-    }
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-    explicit operator bool() const { return key != nullptr; }
-    HKEY get() const { return key; }
-
-private:
-    HKEY key = nullptr;
-};
 
 std::string ItemPath(int index) {
     char path[store::kItemPathSize];
@@ -91,11 +78,7 @@ bool WriteValue(HKEY key, const Value& value) {
 
 // The store's "Version" when it is rejected; an absent one reads as 0, which passes.
 bool VersionRejected(TransferReport& report) {
-    DWORD version = 0, type = 0, size = sizeof version;
-    const Key root(HKEY_CURRENT_USER, store::kRootPath, false);
-    if (!root || RegQueryValueExW(root.get(), L"Version", nullptr, &type, reinterpret_cast<BYTE*>(&version), &size) != ERROR_SUCCESS ||
-        type != REG_DWORD || size != sizeof version)
-        version = 0;
+    const uint32_t version = GetRegistryDword(HKEY_CURRENT_USER, store::kRootPath, store::kVersion);
     if (store::IsVersionAccepted(version)) return false;
     report.result = TransferResult::StoreRefused;
     report.version = version;
@@ -111,7 +94,7 @@ int StoredItemCount() {
 
 // Every item key, also those above a gap, which a later list would otherwise bring back.
 bool DeleteItemKeys() {
-    const Key root(HKEY_CURRENT_USER, store::kRootPath, false);
+    const ScopedRegistryKey root = Key(HKEY_CURRENT_USER, store::kRootPath, false);
     if (!root) return true;
     std::vector<std::wstring> items;
     wchar_t name[256];
@@ -156,14 +139,14 @@ TransferReport ExportShortcuts(const std::string& path) {
     // A store of another version may not mean what this one reads into it.
     if (VersionRejected(report)) return report;
     Document document;
-    if (const Key root{HKEY_CURRENT_USER, store::kRootPath, false}) {
+    if (const ScopedRegistryKey root = Key(HKEY_CURRENT_USER, store::kRootPath, false)) {
         for (const char* name : kSettingNames) {
             Value value;
             if (ReadValue(root.get(), name, value) && value.isNumber) document.settings.push_back(value);
         }
     }
     for (int index = 0; index < store::kMaxItems; ++index) {
-        const Key item(HKEY_CURRENT_USER, ItemPath(index), false);
+        const ScopedRegistryKey item = Key(HKEY_CURRENT_USER, ItemPath(index), false);
         if (!item) break;
         Section section;
         for (const char* name : kItemNames) {
@@ -218,24 +201,24 @@ TransferReport ImportShortcuts(const Document& document, ImportMode mode) {
     }
     bool ok = true;
     {
-        const Key root(HKEY_CURRENT_USER, store::kRootPath, true);
+        const ScopedRegistryKey root = Key(HKEY_CURRENT_USER, store::kRootPath, true);
         ok = static_cast<bool>(root);
         if (ok) {
             DWORD type = 0;
             if (RegQueryValueExW(root.get(), L"Version", nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
-                ok = WriteValue(root.get(), {store::kVersion, true, kInstalledVersion, ""});
+                ok = WriteValue(root.get(), {store::kVersion, true, store::kCurrentVersion, ""});
             if (mode == ImportMode::Replace)
                 for (const Value& value : document.settings) ok = WriteValue(root.get(), value) && ok;
         }
     }
     if (ok && mode == ImportMode::Replace) ok = DeleteItemKeys();
     for (size_t i = 0; ok && i < document.items.size(); ++i) {
-        const Key item(HKEY_CURRENT_USER, ItemPath(first + static_cast<int>(i)), true);
+        const ScopedRegistryKey item = Key(HKEY_CURRENT_USER, ItemPath(first + static_cast<int>(i)), true);
         ok = static_cast<bool>(item);
         for (const Value& value : document.items[i]) ok = ok && WriteValue(item.get(), value);
     }
     // Also after a failed write: the engines should see what the store now holds.
-    PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(Wide(store::kReloadMessageName).c_str()), 0, 0);
+    PostMessageW(HWND_BROADCAST, ReloadMessage(), 0, 0);
     if (!ok) report.result = TransferResult::FileError;
     report.items = document.items.size();
     return report;

@@ -92,14 +92,12 @@ DWORD WINAPI DetachedRunThread(void* parameter) {
     FreeLibraryAndExitThread(module, 0);
 }
 
+}  // namespace
+
 // Wine 8 runs scripts differently: its cmd.exe decodes a batch file in the console's code
 // page whatever chcp says (chcp 65001 changes only what it writes), and its wscript.exe
 // decodes a script in the ANSI code page and does not know a byte-order mark. There the
 // bytes of UTF-8 text pass through both as they are, so the file holds them unchanged.
-
-
-}  // namespace
-
 ScriptHost CurrentScriptHost() {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") ? ScriptHost::Wine : ScriptHost::Windows;
 }
