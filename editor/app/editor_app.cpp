@@ -18,9 +18,7 @@
 namespace {
 
 BOOL CALLBACK QuitInstance(HWND window, LPARAM) {
-    wchar_t caption[64] = L"";
-    GetWindowTextW(window, caption, 64);
-    if (Narrow(caption) == kMainWindowCaption) {
+    if (AfxGetWindowText(window) == kMainWindowCaption) {
         // The receiver's framework ends its message loop on WM_NCDESTROY of its main window.
         PostMessageW(window, WM_DESTROY, 0, 0);
         PostMessageW(window, WM_NCDESTROY, 0, 0);
