@@ -1,67 +1,50 @@
 // The editor in the notification area: tooltip, menu, and the library the commands load.
+#include "editor_app.h"
 #include "editor_steps.h"
+#include "tray_icon.h"
 
 #include <shellapi.h>
 
-#include "editor_app.h"
-#include "text.h"
-#include "tray_icon.h"
-
-namespace {
-
 // The shell's tray tooltips, each after ", ", copied through memory in the shell's process.
-std::string ShellTips() {
-    DWORD shellProcess = 0;
-    GetWindowThreadProcessId(FindWindowA("Shell_TrayWnd", nullptr), &shellProcess);
-    HANDLE shell = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, shellProcess);
+static std::string ShellTips() {
+    DWORD shellId = 0, id = 0;
+    GetWindowThreadProcessId(FindWindowW(L"Shell_TrayWnd", nullptr), &shellId);
+    HANDLE shell = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, shellId);
     auto* remote = static_cast<char*>(VirtualAllocEx(shell, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
     std::string tips;
-    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, nullptr, nullptr));) {
-        DWORD process = 0;
-        char className[32] = "";
-        GetWindowThreadProcessId(window, &process);
-        GetClassNameA(window, className, sizeof className);
-        if (process != shellProcess || lstrcmpiA(className, TOOLTIPS_CLASSA) != 0) continue;
-        for (int i = 0; i < SendMessageW(window, TTM_GETTOOLCOUNT, 0, 0); ++i) {
+    for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));)
+        for (int i = 0; GetWindowThreadProcessId(tip, &id) && id == shellId && i < SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0); ++i) {
             TTTOOLINFOW tool = {sizeof tool};
             tool.lpszText = reinterpret_cast<wchar_t*>(remote + 512);
             wchar_t text[256] = L"";
             WriteProcessMemory(shell, remote, &tool, sizeof tool, nullptr);
-            if (!SendMessageW(window, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(remote))) continue;
-            ReadProcessMemory(shell, remote + 512, text, sizeof text - sizeof *text, nullptr);
-            tips += ", " + Narrow(text);
+            if (SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(remote)))
+                tips += ", " + Narrow(ReadProcessMemory(shell, remote + 512, text, 510, nullptr) ? text : L"unread");
         }
-    }
     VirtualFreeEx(shell, remote, 0, MEM_RELEASE);
     CloseHandle(shell);
     return tips;
 }
 
-bool EngineLoaded() { return GetModuleHandleA("lindle.dll") != nullptr; }
-
 // The library loaded or not, the shell's tooltips and, with a window, the icon's menu.
-std::string State(CShortcutsDlg* dialog = nullptr) {
+static std::string State(CShortcutsDlg* dialog = nullptr) {
     std::string state = (GetModuleHandleA("lindle.dll") ? "loaded" : "unloaded") + ShellTips();
     if (dialog) state += ", " + MenuShown([&] { dialog->SendMessage(UM_TRAYNOTIFY, TRAY_ICON_ID, WM_RBUTTONUP); }).items;
     return state;
 }
 
-// The icon's menu with Start or Stop greyed.
-std::string Menu(bool running) {
-    return std::string("143 Show Editor...;0 ;144 Stop") + (running ? ";145 Start!;" : "!;145 Start;") +
-           "0 ;153 Preferences...;151 About...;152 Help...;0 ;141 Exit;";
-}
-
-// One Stop unloads even after a second Start; Start without the library says so; after
-// Explorer restarted, "TaskbarCreated" brings the icon back.
+// One Stop unloads even after a second Start, and greys itself; Start without the library says so; after Explorer
+// restarted, "TaskbarCreated" brings the icon back. Exit, or the program's end with the window still open, leaves
+// no icon and no engine behind.
 TEST_F(EditorWindow, TrayCommandsStopAndStartTheEngineAndExitEndsIt) {
     teststore::WriteItem(0, "CTRL + A", "calc.exe");
     teststore::WriteItem(1, "CTRL + B", "notepad.exe");
+    const std::string menu = ";0 ;153 Preferences...;151 About...;152 Help...;0 ;141 Exit;";
     auto dialog = Open();
-    EXPECT_EQ(State(dialog.get()), "loaded, Tarvo (2 items), " + Menu(true));
+    EXPECT_EQ(State(dialog.get()), "loaded, Tarvo (2 items), 143 Show Editor...;0 ;144 Stop;145 Start!" + menu);
     dialog->SendMessage(WM_COMMAND, ID_TRAY_START);
     dialog->SendMessage(WM_COMMAND, ID_TRAY_STOP);
-    EXPECT_EQ(State(dialog.get()), "unloaded, Tarvo (stopped), " + Menu(false));
+    EXPECT_EQ(State(dialog.get()), "unloaded, Tarvo (stopped), 143 Show Editor...;0 ;144 Stop!;145 Start" + menu);
 
     teststore::SetString(store::kRootPath, store::kInstallationPath, "C:\\nowhere", HKEY_LOCAL_MACHINE);
     EXPECT_EQ(Reported(dialog->m_hWnd, [&] { dialog->SendMessage(WM_COMMAND, ID_TRAY_START); }), "Tarvo: Failed to load 'lindle.dll'.");
@@ -75,16 +58,9 @@ TEST_F(EditorWindow, TrayCommandsStopAndStartTheEngineAndExitEndsIt) {
     EXPECT_EQ(State(), "loaded, Tarvo (2 items)");
     dialog->SendMessage(WM_COMMAND, ID_TRAY_EXIT);
     EXPECT_EQ(State(), "unloaded");
-}
-
-// A main window still open when the program ends leaves no icon and no engine behind.
-TEST_F(EditorWindow, ExitInstanceEndsAMainWindowStillOpen) {
-    teststore::WriteItem(0, "CTRL + A", "calc.exe");
     CEditorApp editor;
     editor.mainDialog = Open().release();
-    ASSERT_EQ(State(), "loaded, Tarvo (1 items)");
+    ASSERT_EQ(State(), "loaded, Tarvo (2 items)");
     editor.ExitInstance();
     EXPECT_EQ(State(), "unloaded");
 }
-
-}  // namespace
