@@ -1,24 +1,21 @@
-// The main window's pixel sizes follow the screen's DPI; at 96 they are those of every
-// earlier version.
+// The main window's pixel sizes follow the screen's DPI; at 96 they are those of every earlier version.
 #include <fstream>
 
 #include "about_dlg.h"
 #include "dpi.h"
+#include "drive.h"
 #include "editor_window.h"
 
-namespace {
+constexpr char kLongest[] = "LALT + LSHIFT + F12", kProbeVariable[] = "TARVO_DPI_PROBE";
 
-constexpr char kLongest[] = "LALT + LSHIFT + F12";
-constexpr char kProbeVariable[] = "TARVO_DPI_PROBE";
-
-// Tool-bar image, row and normal icon sizes, Shortcut and Action columns; then the list
-// less the Description column, the longest combination whole, a stored 400 x 300 window's
-// size, its placement stored back as it was, and the About banner covering its picture.
+// Tool-bar image, row and normal icon sizes, Shortcut and Action columns; then the list less the Description
+// column, the longest combination whole, a stored 400 x 300 window's size, its placement stored back as it
+// was, and the About banner covering its picture.
 constexpr struct { DWORD dpi; const char *sizes, *rest; } kExpected[] = {
     {96, "16 16 32 160 160", "324 whole 400x300 kept covered"}, {120, "16 20 40 200 200", "405 whole 500x375 kept covered"},
     {144, "24 24 48 240 240", "486 whole 600x450 kept covered"}, {192, "32 32 64 320 320", "648 whole 800x600 kept covered"}};
 
-std::string Measure(CShortcutsDlg& dialog) {
+static std::string Measure(CShortcutsDlg& dialog) {
     HWND list = dialog.List().m_hWnd;
     std::string sizes;
     for (HIMAGELIST images : {reinterpret_cast<HIMAGELIST>(SendMessageW(dialog.GetDlgItem(AFX_IDW_TOOLBAR), TB_GETIMAGELIST, 0, 0)),
@@ -30,7 +27,8 @@ std::string Measure(CShortcutsDlg& dialog) {
     return sizes + std::to_string(ListView_GetColumnWidth(list, 0)) + " " + std::to_string(ListView_GetColumnWidth(list, 1));
 }
 
-// Wine reads LogPixels at a process's start: a copy of this program measures each DPI.
+// Wine reads LogPixels at a process's start: a copy of this program measures each DPI. "Window settings" holds
+// sizes at 96 DPI: they open scaled and are stored as they were.
 TEST_F(EditorWindow, DpiProbe) {
     char path[MAX_PATH] = "";
     if (!GetEnvironmentVariableA(kProbeVariable, path, sizeof path)) GTEST_SKIP() << "run by ImagesAndColumnsFollowTheDpi";
@@ -46,14 +44,13 @@ TEST_F(EditorWindow, DpiProbe) {
     out << WindowDpi(dialog->m_hWnd) << ' ' << Measure(*dialog) << ' ' << bounds.right - bounds.left - ListView_GetColumnWidth(list, 2)
         << (whole ? " whole " : " cut ");
     dialog->DestroyWindow();
-
-    // "Window settings" holds sizes at 96 DPI: they open scaled and are stored as they were.
     teststore::SetString(store::kRootPath, store::kWindowSettings, "0 1 -1 -1 -1 -1 100 120 500 420");
     dialog = Open();
     GetWindowRect(dialog->m_hWnd, &bounds);
     out << bounds.right - bounds.left << 'x' << bounds.bottom - bounds.top;
     dialog->SendMessage(WM_CLOSE);
-    out << (teststore::ReadString(store::kRootPath, store::kWindowSettings).find("100 120 500 420") != std::string::npos ? " kept" : " changed");
+    const std::string stored = teststore::ReadString(store::kRootPath, store::kWindowSettings);
+    out << (stored.find("100 120 500 420") != std::string::npos ? " kept" : " changed");
     dialog->DestroyWindow();
     CAboutDlg about;
     about.Create(IDD_ABOUTBOX);
@@ -65,36 +62,27 @@ TEST_F(EditorWindow, DpiProbe) {
     about.DestroyWindow();
 }
 
-TEST(DpiTest, ImagesAndColumnsFollowTheDpi) {
+// Then, moved to a monitor of another DPI, the window takes the suggested rectangle and that DPI's sizes.
+TEST_F(EditorWindow, ImagesAndColumnsFollowTheDpi) {
     const std::string report = teststore::TempDirectory() + "dpi-probe.txt";
-    char program[MAX_PATH];
-    GetModuleFileNameA(nullptr, program, MAX_PATH);
     SetEnvironmentVariableA(kProbeVariable, report.c_str());
     for (const auto& expected : kExpected) {
         teststore::SetDword("Control Panel\\Desktop", "LogPixels", expected.dpi);
         DeleteFileA(report.c_str());
-        HANDLE probe = teststore::Launch("\"" + std::string(program) + "\" --gtest_brief=1 --gtest_filter=EditorWindow.DpiProbe");
-        EXPECT_EQ(WaitForSingleObject(probe, 60000), WAIT_OBJECT_0);
-        CloseHandle(probe);
+        const std::string program = teststore::ExeDirectory() + "editor_tests.exe";
+        EXPECT_EQ(drive::RunToEnd("\"" + program + "\" --gtest_brief=1 --gtest_filter=EditorWindow.DpiProbe"), 0u);
         EXPECT_EQ(teststore::ReadFile(report), std::to_string(expected.dpi) + " " + expected.sizes + " " + expected.rest);
     }
     SetEnvironmentVariableA(kProbeVariable, nullptr);
     teststore::SetDword("Control Panel\\Desktop", "LogPixels", kBaseDpi);
-}
 
-// Moved to a monitor of another DPI, the window takes the suggested rectangle and the sizes.
-TEST_F(EditorWindow, MovingToAnotherDpiRelaysTheWindowOut) {
     auto dialog = Open();
     RECT suggested = {40, 30, 1040, 730}, now, bar, list;
     dialog->SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     GetWindowRect(dialog->m_hWnd, &now);
-    EXPECT_TRUE(EqualRect(&now, &suggested));
-    EXPECT_EQ(Measure(*dialog), kExpected[2].sizes);
     GetWindowRect(dialog->GetDlgItem(AFX_IDW_TOOLBAR), &bar);
     GetWindowRect(dialog->List().m_hWnd, &list);
-    EXPECT_GE(bar.bottom - bar.top, 24);
-    EXPECT_EQ(list.top, bar.bottom);
+    EXPECT_EQ(Measure(*dialog), kExpected[2].sizes);
+    EXPECT_TRUE(EqualRect(&now, &suggested) && bar.bottom - bar.top >= 24 && list.top == bar.bottom);
     dialog->DestroyWindow();
 }
-
-}  // namespace
