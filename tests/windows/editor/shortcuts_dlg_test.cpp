@@ -1,47 +1,36 @@
-// The main window's frame: list columns, the two layouts, commands that follow the
-// selection, the saved position, tool tips and help.
-#include "editor_steps.h"
-
+// The main window's frame: list columns, the two layouts, commands that follow the selection, the saved
+// position, tool tips and help.
 #include <algorithm>
 
-#include "html_help.h"
+#include "editor_steps.h"
 
-namespace {
-
-std::string WindowRect(HWND window) {
+static std::string WindowRect(HWND window) {
     RECT rect;
     GetWindowRect(window, &rect);
     return std::to_string(rect.left) + " " + std::to_string(rect.top) + " " + std::to_string(rect.right) + " " + std::to_string(rect.bottom);
 }
 
-TEST_F(EditorWindow, TheListViewHasFourColumnsAndItsExtendedStyle) {
-    auto dialog = Open();
-    HWND list = dialog->GetDlgItem(IDC_SHORTCUT_LIST);
-    EXPECT_EQ(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), 0x424);
-    RECT rect;
-    GetWindowRect(list, &rect);
-    std::string columns;
-    for (int column = 0; column < 5; ++column) {
-        char text[64] = "";
-        LVCOLUMNA info = {LVCF_TEXT | LVCF_WIDTH, 0, 0, text, sizeof text};
-        if (SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&info))) columns += text + (" " + std::to_string(info.cx)) + "|";
-    }
-    EXPECT_EQ(columns, "Shortcut 160|Action 160|Description " + std::to_string(rect.right - rect.left - 324) + "|Script 0|");
-    dialog->DestroyWindow();
-}
-
-// "No toolbar" 1 as a DWORD gives push buttons in a fixed frame; as text it counts for
-// nothing. In both layouts Edit and Delete need a selected row, Run script a script row.
+// "No toolbar" 1 as a DWORD gives push buttons in a fixed frame; as text it counts for nothing. Both layouts
+// show the same columns; in both, Edit and Delete need a selected row, Run script a script row.
 TEST_F(EditorWindow, NoToolbarChoosesTheLayoutAndCommandsFollowTheSelection) {
     for (const DWORD type : {REG_NONE, REG_DWORD, REG_SZ}) {
-        if (type == REG_DWORD) teststore::SetDword(store::kRootPath, store::kNoToolbar, 1, HKEY_LOCAL_MACHINE);
-        if (type == REG_SZ) teststore::SetString(store::kRootPath, store::kNoToolbar, "1", HKEY_LOCAL_MACHINE);
+        if (type == REG_DWORD) SetDword(store::kRootPath, store::kNoToolbar, 1, HKEY_LOCAL_MACHINE);
+        if (type == REG_SZ) SetString(store::kRootPath, store::kNoToolbar, "1", HKEY_LOCAL_MACHINE);
         auto dialog = Open();
         const bool toolbar = type != REG_DWORD;
         HWND bar = dialog->GetDlgItem(AFX_IDW_TOOLBAR);
         EXPECT_EQ(std::to_string(bar != nullptr) + std::to_string((dialog->GetStyle() & WS_THICKFRAME) != 0) +
                       std::to_string((GetWindowLongW(dialog->GetDlgItem(IDC_ADD), GWL_STYLE) & WS_VISIBLE) != 0), toolbar ? "110" : "001") << type;
         CListCtrl& list = dialog->List();
+        RECT rect;
+        GetWindowRect(list.m_hWnd, &rect);
+        std::string columns = std::to_string(list.SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE)) + ":";
+        for (int column = 0; column < 5; ++column) {
+            wchar_t text[64] = L"";
+            LVCOLUMNW info = {LVCF_TEXT | LVCF_WIDTH, 0, 0, text, 64};
+            if (list.SendMessage(LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&info))) columns += Narrow(text) + " " + std::to_string(info.cx) + "|";
+        }
+        EXPECT_EQ(columns, "1060:Shortcut 160|Action 160|Description " + std::to_string(rect.right - rect.left - 324) + "|Script 0|");
         list.InsertItem(LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE, 0, "CTRL + A", 0, 0, 0, 0);
         list.InsertItem(LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE, 1, "CTRL + B", 0, 0, 2, 2);
         std::string seen;  // selected: none, the plain row, both, the script row alone, none again
@@ -57,32 +46,9 @@ TEST_F(EditorWindow, NoToolbarChoosesTheLayoutAndCommandsFollowTheSelection) {
     }
 }
 
-// A placement saved on closing is used only if its title bar is in the mouse's reach and
-// the window shows more than its title; otherwise the window opens where it was created.
-TEST_F(EditorWindow, ThePlacementIsSavedAndRestored) {
-    auto first = Open();
-    const std::string created = WindowRect(first->m_hWnd);
-    first->MoveWindow(100, 120, 500, 400);
-    first->SendMessage(WM_CLOSE);
-    first->DestroyWindow();
-
-    // Saved on closing; partly off the screen with the title bar in reach; then nine numbers,
-    // wider than a window can be, off every monitor, the title bar far off or above the
-    // screen, all -1, and smaller than the window's minimum.
-    const std::pair<const char*, std::string> cases[] = {{nullptr, "100 120 600 520"}, {"0 1 0 0 0 0 -300 100 400 500", "-300 100 400 500"},
-        {"0 1 -1 -1 -1 -1 50 60 450", created}, {"0 1 -1 -1 -1 -1 -2147483648 0 2147483647 300", created},
-        {"0 1 -1 -1 -1 -1 5000 5000 5400 5300", created}, {"0 1 0 0 0 0 -100000 -100000 100000 100000", created},
-        {"0 1 0 0 0 0 100 -200 600 300", created}, {"-1 -1 -1 -1 -1 -1 -1 -1 -1 -1", created}, {"0 1 0 0 0 0 10 10 11 11", created}};
-    for (const auto& [stored, expected] : cases) {
-        if (stored) teststore::SetString(store::kRootPath, store::kWindowSettings, stored);
-        auto dialog = Open();
-        EXPECT_EQ(WindowRect(dialog->m_hWnd), expected) << (stored ? stored : "saved on closing");
-        dialog->DestroyWindow();
-    }
-}
-
-// The width of what draw paints on the tip's background, first to last changed column.
-int InkWidth(HWND tip, const std::function<void(HDC)>& draw) {
+// The width of the ink on the tip's background, first to last changed column: of the tip as it paints itself,
+// or of text drawn freely in its font and colour.
+static int InkWidth(HWND tip, const wchar_t* text = nullptr) {
     RECT client;
     GetClientRect(tip, &client);
     client.right = std::max<LONG>(client.right, 400);
@@ -92,7 +58,11 @@ int InkWidth(HWND tip, const std::function<void(HDC)>& draw) {
     HGDIOBJ old = SelectObject(dc, CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0));
     SetDCBrushColor(dc, static_cast<COLORREF>(SendMessageW(tip, TTM_GETTIPBKCOLOR, 0, 0)));
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-    draw(dc);
+    if (!text) SendMessageW(tip, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(tip, WM_GETFONT, 0, 0)));
+    SetTextColor(dc, static_cast<COLORREF>(SendMessageW(tip, TTM_GETTIPTEXTCOLOR, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    if (text) TextOutW(dc, 10, 2, text, lstrlenW(text));
     int first = client.right, last = -1;
     for (int i = 0; i < client.right * client.bottom; ++i)
         if ((pixels[i] ^ pixels[0]) & 0xFFFFFF) first = std::min<int>(first, i % client.right), last = std::max<int>(last, i % client.right);
@@ -101,11 +71,14 @@ int InkWidth(HWND tip, const std::function<void(HDC)>& draw) {
     return last - first + 1;
 }
 
-// Each tool-bar tip, shown by the pointer on its button, is as wide as its text drawn freely.
-TEST_F(EditorWindow, ToolTipsShowTheirWholeText) {
-    auto window = Open();
-    window->ShowWindow(SW_SHOW);
-    HWND bar = window->GetDlgItem(AFX_IDW_TOOLBAR), tip = reinterpret_cast<HWND>(SendMessageW(bar, TB_GETTOOLTIPS, 0, 0));
+// Each tool-bar tip, shown by the pointer on its button, is as wide as its text drawn freely. A placement saved on
+// closing is used only if its title bar is in the mouse's reach and the window shows more than its title;
+// otherwise the window opens where it was created.
+TEST_F(EditorWindow, ToolTipsShowTheirWholeTextAndThePlacementIsSavedAndRestored) {
+    auto first = Open();
+    const std::string created = WindowRect(first->m_hWnd);
+    first->ShowWindow(SW_SHOW);
+    HWND bar = first->GetDlgItem(AFX_IDW_TOOLBAR), tip = reinterpret_cast<HWND>(SendMessageW(bar, TB_GETTOOLTIPS, 0, 0));
     for (int button = 0; button < 4; ++button) {
         TBBUTTON info = {};
         SendMessageW(bar, TB_GETBUTTON, button, reinterpret_cast<LPARAM>(&info));
@@ -113,33 +86,36 @@ TEST_F(EditorWindow, ToolTipsShowTheirWholeText) {
         LoadStringW(GetModuleHandleW(nullptr), info.idCommand, text, 80);
         RECT rect;
         SendMessageW(bar, TB_GETITEMRECT, button, reinterpret_cast<LPARAM>(&rect));
-        SetCursorPos(0, 0);
-        teststore::PumpMessages(300);
-        const POINT centre = Centre(rect, bar);
-        SetCursorPos(centre.x, centre.y);
-        for (int i = 0; i < 50 && !IsWindowVisible(tip); ++i) teststore::PumpMessages(50);
+        MoveMouse({0, 0});
+        PumpMessages(300);
+        MoveMouse(Centre(rect, bar));
+        for (int i = 0; i < 50 && !IsWindowVisible(tip); ++i) PumpMessages(50);
         ASSERT_TRUE(IsWindowVisible(tip)) << button;
-        EXPECT_EQ(InkWidth(tip, [&](HDC dc) { SendMessageW(tip, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT); }),
-                  InkWidth(tip, [&](HDC dc) {
-                      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(tip, WM_GETFONT, 0, 0)));
-                      SetTextColor(dc, static_cast<COLORREF>(SendMessageW(tip, TTM_GETTIPTEXTCOLOR, 0, 0)));
-                      SetBkMode(dc, TRANSPARENT);
-                      TextOutW(dc, 10, 2, text, lstrlenW(text));
-                  })) << button;
+        EXPECT_EQ(InkWidth(tip), InkWidth(tip, text)) << button;
     }
-    window->DestroyWindow();
+    first->MoveWindow(100, 120, 500, 400);
+    first->SendMessage(WM_CLOSE);
+    first->DestroyWindow();
+    // Saved on closing; partly off the screen with the title bar in reach; then nine numbers, wider than a window
+    // can be, off every monitor, the title bar far off or above the screen, all -1, smaller than the minimum.
+    const std::pair<const char*, std::string> cases[] = {{nullptr, "100 120 600 520"}, {"0 1 0 0 0 0 -300 100 400 500", "-300 100 400 500"},
+        {"0 1 -1 -1 -1 -1 50 60 450", created}, {"0 1 -1 -1 -1 -1 -2147483648 0 2147483647 300", created},
+        {"0 1 -1 -1 -1 -1 5000 5000 5400 5300", created}, {"0 1 0 0 0 0 -100000 -100000 100000 100000", created},
+        {"0 1 0 0 0 0 100 -200 600 300", created}, {"-1 -1 -1 -1 -1 -1 -1 -1 -1 -1", created}, {"0 1 0 0 0 0 10 10 11 11", created}};
+    for (const auto& [stored, expected] : cases) {
+        if (stored) SetString(store::kRootPath, store::kWindowSettings, stored);
+        auto dialog = Open();
+        EXPECT_EQ(WindowRect(dialog->m_hWnd), expected) << (stored ? stored : "saved on closing");
+        dialog->DestroyWindow();
+    }
 }
 
-// A help viewer binding that failed once stays failed, silently, even when the viewer
-// appears later.
+// A help viewer binding that failed once stays failed, silently, even when the viewer appears later.
 TEST(HtmlHelp, AFailedBindingIsNotRetried) {
     const char* server = "CLSID\\{0F1E2D3C-0000-4000-8000-7A7A7A7A0001}\\InprocServer32";
     HtmlHelpBinding binding(server, "no-such-viewer.ocx");
     EXPECT_EQ(binding.Call(nullptr, "a.chm", 0, 0), nullptr);
-    teststore::SetString(server, "", TestDir() + "help_recorder.dll", HKEY_CLASSES_ROOT);
+    SetString(server, "", TestDir() + "help_recorder.dll", HKEY_CLASSES_ROOT);
     EXPECT_EQ(binding.Call(nullptr, "a.chm", 0, 0), nullptr);
     EXPECT_EQ(HelpCall(), "");
-    SHDeleteKeyA(HKEY_CLASSES_ROOT, "CLSID\\{0F1E2D3C-0000-4000-8000-7A7A7A7A0001}");
 }
-
-}  // namespace
