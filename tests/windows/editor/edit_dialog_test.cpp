@@ -1,25 +1,15 @@
-// The edit dialog run modally as the list window runs it, driven from a second thread with
-// real controls, SendInput keystrokes and clicks; a stand-in help viewer records its calls.
+// The edit dialog run modally as the list window runs it, driven from a second thread with real controls,
+// SendInput keystrokes and clicks; a stand-in help viewer records its calls.
 #include <mutex>
-#include <utility>
 
 #include "edit_shortcut_dlg.h"
 #include "editor_steps.h"
 #include "engine.h"
-#include "html_help.h"
-
-namespace {
-
-using testwatch::Click;
-using testwatch::WindowText;
-using teststore::Send;
-using teststore::WaitFor;
 
 // Records the Shortcut box after each captured keystroke; a help request is a key let past.
 class CRecordingDlg : public CEditShortcutDlg {
 public:
     using CEditShortcutDlg::CEditShortcutDlg;
-
     // The texts after the count keystrokes that keys gives, joined by "|".
     std::string Captured(const std::string& keys, size_t count) {
         Send(keys);
@@ -38,7 +28,7 @@ protected:
     }
     LRESULT OnKey(WPARAM wParam, LPARAM lParam) {
         const LRESULT result = OnKeyCaptured(wParam, lParam);
-        Record(WindowText(GetDlgItem(IDC_SHORTCUT_TEXT)));
+        Record(Text(GetDlgItem(IDC_SHORTCUT_TEXT)));
         return result;
     }
     LRESULT OnHelp(WPARAM, LPARAM) { return Record("help"); }
@@ -53,40 +43,47 @@ BEGIN_MESSAGE_MAP(CRecordingDlg, CEditShortcutDlg)
     ON_MESSAGE(WM_HELP, OnHelp)
 END_MESSAGE_MAP()
 
-class EditDialog : public ::testing::Test {
-protected:
-    INT_PTR RunModal(CEditShortcutDlg& dialog, const std::function<void(HWND)>& drive) {
-        INT_PTR result = 0;
-        Modal(nullptr, [&] { result = dialog.DoModal(); }, drive);
-        return result;
-    }
-    CWinApp app;
-};
-
-bool Locked(HWND dialog) {
+static INT_PTR RunModal(CEditShortcutDlg& dialog, const std::function<void(HWND)>& steps) {
+    INT_PTR result = 0;
+    Modal(nullptr, [&] { result = dialog.DoModal(); }, steps);
+    return result;
+}
+static bool Locked(HWND dialog) {
     HWND edit = FindWindowExW(GetDlgItem(dialog, IDC_ACTION), nullptr, L"Edit", nullptr);
     return (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) != 0;
 }
-std::string Key(BYTE vk) { return std::string{'+', static_cast<char>(vk), '-', static_cast<char>(vk)}; }
+static std::string Key(BYTE vk) { return std::string{'+', static_cast<char>(vk), '-', static_cast<char>(vk)}; }
 
-// Caption by template and flag; pasted text is cut to what the store holds, OK hands back
-// what the boxes show, Cancel (also in a capture) nothing. A folder's name in other letters
-// is a user's text, which does not lock the action box.
-TEST_F(EditDialog, CaptionsPastedTextsAndWhatOkAndCancelHandBack) {
+// Caption by template and flag; help pops up a control's text at the mouse, opens the dialog's topic on OK or a
+// label, and does nothing on Cancel and the script controls. Pasted text is cut to what the store holds, OK hands
+// back what the boxes show, Cancel (also in a capture) nothing. A folder's name in other letters is a user's text,
+// which does not lock the action box.
+TEST_F(EditorWindow, CaptionsHelpPastedTextsAndWhatOkAndCancelHandBack) {
+    RecordHelp(app);
     const std::string length = " " + std::to_string(store::kItemStringLimit - 1);
-    teststore::SetClipboardText(std::string(9000, 'x'));
+    SetClipboardText(std::string(9000, 'x'));
     const struct { UINT templateId; bool editing; int button; const char* caption; } cases[] = {
         {IDD_EDIT_SHORTCUT, true, IDOK, "Edit shortcut"}, {IDD_EDIT_SHORTCUT, false, IDCANCEL, "Add shortcut"},
         {IDD_EDIT_SCRIPT, true, IDOK, "Edit script"}, {IDD_EDIT_SCRIPT, false, IDCANCEL, "Add script"}};
     for (const auto& c : cases) {
+        const bool script = c.templateId == IDD_EDIT_SCRIPT;
+        const std::string topic = "C:\\help\\Tarvo.chm 15 " + std::string(script ? "131227" : "131210");
+        HelpCallList help = {{IDC_CAPTURE, HelpPopup(IDC_CAPTURE, "Press once to start keyboard capture, press again to finish the capture.")},
+            {IDC_ACTION, HelpPopup(IDC_ACTION, "Action to perform when the shortcut is pressed. For example calc.exe will run the Calculator "
+                                               "or C:\\ will show explorer for the C drive.\n\rFor defaults such as My computer, select from the drop down list.")},
+            {IDOK, topic}, {-1, topic}, {IDCANCEL, ""}};
+        for (int id : {IDC_SCRIPT_TYPE, IDC_TEST_SCRIPT, IDC_SCRIPT})
+            if (script) help.push_back({id, ""});
         CEditShortcutDlg dialog(c.templateId, c.editing);
         dialog.SetValues("LCTRL + F", "my documents", "old", "echo hi");
         std::string seen, shown;
+        HelpCallList helpSeen;
         EXPECT_EQ(RunModal(dialog, [&](HWND window) {
-            seen = WindowText(window) + (Locked(window) ? " locked" : "");
+            helpSeen = HelpCalls(window, help);
+            seen = Text(window) + (Locked(window) ? " locked" : "");
             HWND capture = GetDlgItem(window, IDC_CAPTURE);
             if (c.button == IDCANCEL) Click(capture);
-            WaitFor([&] { return WindowText(capture) == (c.button == IDCANCEL ? "End capture" : "Capture"); });
+            WaitFor([&] { return Text(capture) == (c.button == IDCANCEL ? "End capture" : "Capture"); });
             for (const int id : {IDC_ACTION, IDC_DESCRIPTION, IDC_SCRIPT})
                 if (HWND box = GetDlgItem(window, id)) {
                     SendMessageW(box, WM_PASTE, 0, 0);
@@ -96,145 +93,84 @@ TEST_F(EditDialog, CaptionsPastedTextsAndWhatOkAndCancelHandBack) {
                 }
             Click(GetDlgItem(window, c.button));
         }), c.button);
-        const bool script = c.templateId == IDD_EDIT_SCRIPT;
+        EXPECT_EQ(helpSeen, help) << c.caption;
         EXPECT_EQ(seen, c.caption + length + length + (script ? length : ""));
-        EXPECT_EQ(std::string(dialog.GetAction().GetString()) + "|" + dialog.GetDescription().GetString() + "|" + (script ? dialog.GetScript().GetString() + std::string("|") : ""),
+        EXPECT_EQ(std::string(dialog.GetAction()) + "|" + dialog.GetDescription().GetString() + "|" + (script ? dialog.GetScript().GetString() + std::string("|") : ""),
                   c.button == IDOK ? shown : std::string("my documents|old|") + (script ? "echo hi|" : ""));
         EXPECT_FALSE(HooksInstalled()) << c.caption;
     }
 }
 
-// A special folder locks the action box, "User defined" empties and frees it, and one
-// picked from the list shows its name, locked; OK returns it.
-TEST_F(EditDialog, SpecialFoldersLockTheActionBox) {
-    CEditShortcutDlg dialog(IDD_EDIT_SHORTCUT, true);
-    dialog.SetValues("LCTRL + F", "My documents", "", "");
+// A special folder locks the action box, "User defined" empties and frees it, and one picked from the list shows
+// its name, locked; OK returns it. In a capture held modifiers preview, a main key completes and a release keeps
+// the last text; Enter, Escape and Tab stay in it; a modifier held at its end is not carried on.
+TEST_F(EditorWindow, SpecialFoldersLockTheActionBoxAndCaptureShowsTheKeysAsTheyAreHeld) {
+    CRecordingDlg dialog(IDD_EDIT_SHORTCUT, true);
+    dialog.SetValues("none", "My documents", "", "");
     std::vector<std::string> seen;
     EXPECT_EQ(RunModal(dialog, [&](HWND window) {
-        HWND box = GetDlgItem(window, IDC_ACTION);
+        HWND box = GetDlgItem(window, IDC_ACTION), capture = GetDlgItem(window, IDC_CAPTURE);
         auto typeX = [&](bool lock) {
             WaitFor([&] { return Locked(window) == lock; });
             Send(Key('X'));
             Sleep(300);
-            seen.push_back(WindowText(box) + (Locked(window) ? " locked " : " free ") + std::to_string(SendMessageW(box, CB_GETCURSEL, 0, 0)));
+            seen.push_back(Text(box) + (Locked(window) ? " locked " : " free ") + std::to_string(SendMessageW(box, CB_GETCURSEL, 0, 0)));
         };
         typeX(true);
         Send(Key(VK_DOWN));  // the first entry, "User defined"
         typeX(false);
-        COMBOBOXINFO info = {sizeof info};
-        GetComboBoxInfo(box, &info);
-        testwatch::ClickAt(Centre(info.rcButton, box));
-        WaitFor([&] { return IsWindowVisible(info.hwndList) != FALSE; });
-        Sleep(300);
-        RECT item;
-        SendMessageW(info.hwndList, LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&item));
-        testwatch::ClickAt(Centre(item, info.hwndList));
+        PickFromCombo(box, 3);
         typeX(true);
-        Click(GetDlgItem(window, IDOK));
-    }), IDOK);
-    EXPECT_EQ(seen, (std::vector<std::string>{"My documents locked -1", "x free -1", "My network places locked 3"}));
-    EXPECT_EQ(dialog.GetAction(), "My network places");
-}
 
-// In a capture held modifiers preview, a main key completes and a release keeps the last
-// text; Enter, Escape and Tab stay in it; a modifier held at its end is not carried on.
-TEST_F(EditDialog, CaptureShowsTheKeysAsTheyAreHeld) {
-    CRecordingDlg dialog(IDD_EDIT_SHORTCUT, false);
-    dialog.SetValues("none", "", "", "");
-    std::vector<std::string> seen;
-    EXPECT_EQ(RunModal(dialog, [&](HWND window) {
-        HWND capture = GetDlgItem(window, IDC_CAPTURE), sides = GetDlgItem(window, IDC_LEFT_RIGHT);
         auto toggle = [&](const char* caption) {
             Click(capture);
-            WaitFor([&] { return WindowText(capture) == caption; });
+            WaitFor([&] { return Text(capture) == caption; });
         };
         toggle("End capture");
         for (const auto& [keys, count] : {std::pair<std::string, size_t>{"+c-c", 2}, {"+c+F-F-c", 4}, {"+G-G", 2}})
             seen.push_back(dialog.Captured(keys, count));
-        Click(sides);
-        WaitFor([&] { return SendMessageW(sides, BM_GETCHECK, 0, 0) == BST_UNCHECKED; });
+        ClickCheck(GetDlgItem(window, IDC_LEFT_RIGHT));
         for (const auto& [keys, count] : {std::pair<std::string, size_t>{"+r+F-F-r", 4}, {Key(VK_F1) + Key(VK_SPACE), 4},
                                           {Key(VK_RETURN) + Key(VK_ESCAPE) + Key(VK_TAB), 6}, {"+c", 1}})
             seen.push_back(dialog.Captured(keys, count));
         toggle("Capture");  // with left Ctrl still held
         Send("-c");
         Sleep(300);
-        seen.push_back(WindowText(GetDlgItem(window, IDC_SHORTCUT_TEXT)));
+        seen.push_back(Text(GetDlgItem(window, IDC_SHORTCUT_TEXT)));
         toggle("End capture");
         seen.push_back(dialog.Captured("+G-G", 2));
         toggle("Capture");
         Click(GetDlgItem(window, IDOK));
     }), IDOK);
-    EXPECT_EQ(seen, (std::vector<std::string>{"LCTRL + |none", "LCTRL + |LCTRL + F|LCTRL + F|LCTRL + F", "G|G",
-                                              "CTRL + |CTRL + F|CTRL + F|CTRL + F", "F1|F1|20|20", "|20||20||20", "CTRL + ",
-                                              "CTRL + ", "G|G"}));
-    EXPECT_EQ(dialog.GetShortcutText(), "G");
+    EXPECT_EQ(seen, (std::vector<std::string>{"My documents locked -1", "x free -1", "My network places locked 3", "LCTRL + |none",
+                                              "LCTRL + |LCTRL + F|LCTRL + F|LCTRL + F", "G|G", "CTRL + |CTRL + F|CTRL + F|CTRL + F",
+                                              "F1|F1|20|20", "|20||20||20", "CTRL + ", "CTRL + ", "G|G"}));
+    EXPECT_EQ(std::string(dialog.GetAction()) + ", " + dialog.GetShortcutText().GetString(), "My network places, G");
     EXPECT_FALSE(HooksInstalled());
 }
 
-// Test without a type reports it; with Batch it runs the script, painting while it waits,
-// and leaves no file behind.
-TEST_F(EditDialog, TestRunsTheScriptOrReportsWhyNot) {
-    const std::string marker = teststore::TempDirectory() + "tarvo-test-button.txt";
+// Test without a type reports it; with Batch it runs the script, painting while it waits, and leaves no file behind.
+TEST_F(EditorWindow, TestRunsTheScriptOrReportsWhyNot) {
+    const std::string marker = TempDirectory() + "tarvo-test-button.txt";
     DeleteFileW(Wide(marker).c_str());
     CEditShortcutDlg dialog(IDD_EDIT_SCRIPT, false);
-    std::string report;
-    DWORD paintedAfter = 0;
-    size_t scriptFilesWhilePainting = 0;
+    std::string seen;
     EXPECT_EQ(RunModal(dialog, [&](HWND window) {
-        HWND test = GetDlgItem(window, IDC_TEST_SCRIPT), type = GetDlgItem(window, IDC_SCRIPT_TYPE);
-        SetDlgItemTextW(window, IDC_SCRIPT, Wide("@echo ran> \"" + marker + "\"\r\n@ping -n 4 127.0.0.1 >nul\r\n").c_str());
-        report = Reported(window, [&] { PostMessageW(test, BM_CLICK, 0, 0); });
-        SendMessageW(type, CB_SETCURSEL, 0, 0);  // Batch, as a pick from the list reports it
-        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_SCRIPT_TYPE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(type));
+        HWND test = GetDlgItem(window, IDC_TEST_SCRIPT);
+        SetText(GetDlgItem(window, IDC_SCRIPT), "@echo ran> \"" + marker + "\"\r\n@ping -n 4 127.0.0.1 >nul\r\n");
+        seen = Reported(window, [&] { PostMessageW(test, BM_CLICK, 0, 0); });
+        PickFromCombo(GetDlgItem(window, IDC_SCRIPT_TYPE), 0);  // Batch
         PostMessageW(test, BM_CLICK, 0, 0);
-        WaitFor([&] { return teststore::ReadFile(marker) == "ran\r\n"; });
+        WaitFor([&] { return ReadFile(marker) == "ran\r\n"; });
         InvalidateRect(window, nullptr, TRUE);
         const DWORD invalidated = GetTickCount();
         WaitFor([&] { return !GetUpdateRect(window, nullptr, FALSE); });
-        paintedAfter = GetTickCount() - invalidated;
-        scriptFilesWhilePainting = teststore::ScriptFiles().size();
-        WaitFor([&] { return teststore::ScriptFiles().empty(); });
+        seen += GetTickCount() - invalidated < 1000 ? ", painted while running, " : ", not painted, ";
+        seen += std::to_string(ScriptFiles().size()) + " file";
+        WaitFor([&] { return ScriptFiles().empty(); });
         PostMessageW(window, WM_COMMAND, IDOK, 0);
     }), IDOK);
-    EXPECT_EQ(report, "edit_dialog_tests: Failed to create the script.");
-    EXPECT_EQ(teststore::ReadFile(marker), "ran\r\n");
-    EXPECT_LT(paintedAfter, 1000u);
-    EXPECT_EQ(scriptFilesWhilePainting, 1u);
-    EXPECT_TRUE(teststore::ScriptFiles().empty());
-    EXPECT_EQ(dialog.scriptType, ScriptBatch);
+    EXPECT_EQ(seen, "edit_dialog_tests: Failed to create the script., painted while running, 1 file");
+    EXPECT_TRUE(ReadFile(marker) == "ran\r\n" && ScriptFiles().empty() && dialog.scriptType == ScriptBatch);
     DeleteFileW(Wide(marker).c_str());
 }
-
-// Help pops up a control's text at the mouse, opens the dialog's topic on OK or a label,
-// and does nothing on Cancel and the script controls.
-TEST_F(EditDialog, HelpShowsTheControlsTextOrTheDialogsTopic) {
-    teststore::SetString(kHtmlHelpServerKey, "", TestDir() + "help_recorder.dll", HKEY_CLASSES_ROOT);
-    app.m_pszHelpFilePath = _strdup("C:\\help\\Tarvo.chm");
-    auto popup = [](int id, const char* text) {
-        return "- 14 owner " + std::to_string(id) + " size 52 inst 00000000 string 0 at 30,40 colours -1,-1 margins -1,-1,-1,-1 font 00000000 text " + text;
-    };
-    for (UINT templateId : {IDD_EDIT_SHORTCUT, IDD_EDIT_SCRIPT}) {
-        const std::string topic = "C:\\help\\Tarvo.chm 15 " + std::string(templateId == IDD_EDIT_SHORTCUT ? "131210" : "131227");
-        std::vector<std::pair<int, std::string>> expected = {
-            {IDC_CAPTURE, popup(IDC_CAPTURE, "Press once to start keyboard capture, press again to finish the capture.")},
-            {IDC_ACTION, popup(IDC_ACTION, "Action to perform when the shortcut is pressed. For example calc.exe will run the Calculator or C:\\ will show explorer for the C drive.\n\rFor defaults such as My computer, select from the drop down list.")},
-            {IDOK, topic}, {-1, topic}, {IDCANCEL, ""}};
-        if (templateId == IDD_EDIT_SCRIPT)
-            for (int id : {IDC_SCRIPT_TYPE, IDC_TEST_SCRIPT, IDC_SCRIPT}) expected.push_back({id, ""});
-        CEditShortcutDlg dialog(templateId, true);
-        std::vector<std::pair<int, std::string>> seen;
-        RunModal(dialog, [&](HWND window) {
-            for (const auto& [id, call] : expected) {
-                HWND control = id == -1 ? FindWindowExW(window, nullptr, L"Static", nullptr) : GetDlgItem(window, id);
-                HELPINFO info = {sizeof info, HELPINFO_WINDOW, id, control, 0, {30, 40}};
-                const LRESULT handled = SendMessageW(window, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-                seen.push_back({id, handled == TRUE ? HelpCall() : "not handled"});
-            }
-            PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-        });
-        EXPECT_EQ(seen, expected) << templateId;
-    }
-}
-
-}  // namespace

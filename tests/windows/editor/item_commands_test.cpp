@@ -1,41 +1,34 @@
-// The list window's item commands: limit, Edit, Delete, Run script, the engine around the
-// edit dialog, text in any script, and stored values no command may overwrite.
+// The list window's item commands: limit, Edit, Delete, Run script, the engine around the edit dialog, text in
+// any script, and stored values no command may overwrite.
 #include "editor_steps.h"
-#include "text.h"
-
-namespace {
-
-using teststore::ItemPath;
-using testwatch::WindowText;
 
 const UINT kAdds[] = {IDC_ADD, ID_ADD_SHORTCUT, IDC_ADD_SCRIPT, ID_ADD_BATCH, ID_ADD_VBSCRIPT, ID_ADD_JSCRIPT, ID_EDIT_ITEM};
 const std::string kDeleteQuestion = "Vintrel: Are you sure you want to delete the items?";
 
 // What the edit dialog of command shows, the engine meanwhile; then action typed and button.
-std::string EditDialog(CShortcutsDlg& window, UINT command, int button = IDCANCEL, const char* action = nullptr) {
+static std::string EditDialog(CShortcutsDlg& window, UINT command, int button = IDCANCEL, const char* action = nullptr) {
     std::string seen;
     Modal(window, command, [&](HWND dialog) {
         HWND script = GetDlgItem(dialog, IDC_SCRIPT);
-        seen = WindowText(dialog) + ": " + WindowText(GetDlgItem(dialog, IDC_SHORTCUT_TEXT)) + ", " +
-               WindowText(GetDlgItem(dialog, IDC_ACTION)) + ", " + (script ? WindowText(script) : "-") + ", type entry " +
-               std::to_string(SendDlgItemMessageW(dialog, IDC_SCRIPT_TYPE, CB_GETCURSEL, 0, 0)) +
+        seen = Text(dialog) + ": " + Text(GetDlgItem(dialog, IDC_SHORTCUT_TEXT)) + ", " + Text(GetDlgItem(dialog, IDC_ACTION)) + ", " +
+               (script ? Text(script) : "-") + ", type entry " + std::to_string(SendDlgItemMessageW(dialog, IDC_SCRIPT_TYPE, CB_GETCURSEL, 0, 0)) +
                (window.EngineRunning() ? ", running" : ", stopped");
-        if (action) SetDlgItemTextW(dialog, IDC_ACTION, Wide(action).c_str());
+        if (action) SetText(GetDlgItem(dialog, IDC_ACTION), action);
         PostMessageW(dialog, WM_COMMAND, button, 0);
     });
     return seen;
 }
 
-std::string StoredShortcuts(int from) {
+static std::string StoredShortcuts(int from) {
     std::string texts;
-    for (int item = from; teststore::KeyExists(ItemPath(item)); ++item) texts += teststore::ReadString(ItemPath(item), store::kShortcut) + " ";
+    for (int item = from; KeyExists(ItemPath(item)); ++item) texts += ReadString(ItemPath(item), store::kShortcut) + " ";
     return texts;
 }
 
-// A full list refuses every Add but Edit opens. Delete of rows 2 and 5 asks once, row 2 goes
-// and every later row moves up a key; so does deleting the last row.
+// A full list refuses every Add but Edit opens. Delete of rows 2 and 5 asks once, row 2 goes and every later row
+// moves up a key; so does deleting the last row.
 TEST_F(EditorWindow, AFullListRefusesAddsAndDeleteMovesTheRowsUp) {
-    for (int item = 0; item < store::kMaxItems; ++item) teststore::WriteItem(item, "F" + std::to_string(item), "calc.exe");
+    for (int item = 0; item < store::kMaxItems; ++item) WriteItem(item, "F" + std::to_string(item), "calc.exe");
     auto window = Open();
     CListCtrl& list = window->List();
     for (UINT command : kAdds)
@@ -54,108 +47,118 @@ TEST_F(EditorWindow, AFullListRefusesAddsAndDeleteMovesTheRowsUp) {
     window->DestroyWindow();
 }
 
-// Edit with nothing selected adds, on a script row shows the script; the engine is stopped
-// in the dialog and runs afterwards, even if stopped from the tray. No type, nothing added.
-TEST_F(EditorWindow, EditOpensTheRowsDialogAndTheEngineRunsAfterwards) {
-    teststore::WriteItem(0, "CTRL + A", "calc.exe");
-    teststore::WriteItem(1, "ALT + J", "Greeting", ScriptVBScript, "WScript.Echo(1)");
+// Edit with nothing selected adds, on a script row shows the script; the engine is stopped in the dialog and runs
+// afterwards, even if stopped from the tray; a script without a type adds nothing. A row without keys cannot be
+// ticked; Run script runs the first selected row, if a script. Text typed as an input method sends it and pasted,
+// outside the BMP too, is stored intact from the script dialog's boxes and the shortcut dialog's action combo box.
+// "vintrel quit" ends the window while its edit dialog is open: the engine stays stopped.
+TEST_F(EditorWindow, EditRunScriptAndTextOfAnyScriptInTheDialogs) {
+    const std::string marker = TempDirectory() + "tarvo-run-script.txt";
+    DeleteFileW(Wide(marker).c_str());
+    WriteItem(0, "none", "calc.exe", 0, "", true);
+    WriteItem(1, "ALT + J", "Greeting", ScriptVBScript, "WScript.Echo(1)");
+    WriteItem(2, "CTRL + B", "Marker", ScriptBatch, "@echo ran> \"" + marker + "\"\r\n");
+    WriteItem(3, "CTRL + A", "calc.exe");
     auto window = Open();
+    CListCtrl& list = window->List();
     window->SendMessage(WM_COMMAND, ID_TRAY_STOP);
     EXPECT_EQ(EditDialog(*window, ID_EDIT_ITEM), "Add shortcut: none, , -, type entry 0, stopped");
     EXPECT_TRUE(window->EngineRunning());
-    Select(window->List(), {1});
+    Select(list, {1});
     EXPECT_EQ(EditDialog(*window, ID_EDIT_ITEM), "Edit script: ALT + J, Greeting, WScript.Echo(1), type entry 1, stopped");
     EXPECT_EQ(EditDialog(*window, IDC_ADD_SCRIPT, IDOK, "No type"), "Add script: none, , , type entry -1, stopped");
-    EXPECT_EQ(window->List().GetItemCount(), 2);
-    EXPECT_FALSE(teststore::KeyExists(ItemPath(2)));
-    EXPECT_TRUE(window->EngineRunning());
-    window->DestroyWindow();
-}
+    EXPECT_TRUE(list.GetItemCount() == 4 && !KeyExists(ItemPath(4)) && window->EngineRunning());
 
-// "vintrel quit" ends the window while its edit dialog is open: the engine stays stopped.
-TEST_F(EditorWindow, AWindowEndedDuringTheDialogLeavesTheEngineStopped) {
-    auto window = Open();
-    ASSERT_TRUE(window->EngineRunning());
+    EXPECT_EQ(Reported(window->m_hWnd, [&] { list.SetCheck(0, TRUE); }), "Vintrel: Only items with a valid shortcut can be enabled.");
+    EXPECT_FALSE(list.GetCheck(0));
+    EXPECT_EQ(ReadDword(ItemPath(0), store::kDisabled), 1u);
+    Select(list, {2});
+    window->SendMessage(WM_COMMAND, ID_RUN_SCRIPT);
+    EXPECT_EQ(ReadFile(marker), "ran\r\n");
+    Select(list, {0, 2});
+    EXPECT_EQ(Reported(*window, IDC_RUN_SCRIPT), std::string(AfxGetAppName()) + ": Failed to create the script.");
+    DeleteFileW(Wide(marker).c_str());
+
+    const std::string text = kWorldText, both = text + " " + text;
+    const std::wstring wide = Wide(both);  // stored as REG_SZ, byte for byte with its terminator
+    const std::string stored = "1:" + std::string(reinterpret_cast<const char*>(wide.c_str()), (wide.size() + 1) * 2);
+    const std::vector<std::pair<int, const char*>> boxes = {{IDC_ACTION, store::kAction}, {IDC_DESCRIPTION, store::kDescription},
+                                                            {IDC_SCRIPT, store::kScript}};
+    for (int row : {2, 3}) {
+        Select(list, {row});
+        std::string seen;
+        Modal(*window, ID_EDIT_ITEM, [&](HWND dialog) {
+            for (const auto& [id, name] : boxes) {
+                if (HWND box = GetDlgItem(dialog, id)) {
+                    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);  // selects the text
+                    TypeText(text + " ");
+                    SetClipboardText(text);
+                    Send("+c+V-V-c");
+                    WaitFor([&] { return Text(box) == both; });
+                    seen += Text(box) + "|";
+                }
+            }
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        });
+        EXPECT_EQ(seen, row == 2 ? both + "|" + both + "|" + both + "|" : both + "|" + both + "|") << row;
+        for (const auto& [id, name] : boxes)
+            if (id != IDC_SCRIPT || row == 2) EXPECT_EQ(ReadRaw(ItemPath(row), name), stored) << row << " " << name;
+    }
+
     Modal(*window, IDC_ADD, [&](HWND dialog) {
         PostMessageW(window->m_hWnd, WM_DESTROY, 0, 0);
         PostMessageW(window->m_hWnd, WM_NCDESTROY, 0, 0);
-        teststore::WaitFor([&] { return window->m_hWnd == nullptr; });
+        WaitFor([&] { return window->m_hWnd == nullptr; });
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(window->m_hWnd, nullptr);
     EXPECT_FALSE(window->EngineRunning());
 }
 
-// Row 1 holds values the editor cannot read, row 2 text in any script with a lone surrogate
-// (kept only byte for byte). A tick writes "Disabled" alone, the dialog only the changed
-// value, and Delete of row 0 moves both rows up a key exactly as stored.
+// Row 1 holds values the editor cannot read, row 2 text in any script with a lone surrogate (kept only byte for
+// byte). A tick writes "Disabled" alone, the dialog only the changed value, and Delete of row 0 moves both rows up
+// a key exactly as stored.
 TEST_F(EditorWindow, CommandsNeverOverwriteValuesTheyDidNotChange) {
-    const std::string text = teststore::kWorldText, action = "C:\\" + text + "\\a.exe", script = "echo " + text;
-    teststore::WriteItem(0, "CTRL + A", "calc.exe");
-    const std::string item = ItemPath(1);
-    teststore::WriteItem(1, "CTRL + B", "calc.exe", 0, "", true);
-    teststore::SetRaw(item, store::kDescription, REG_BINARY, "\1\2", 2);
-    teststore::SetString(item, store::kType, "2");
-    teststore::SetString(item, store::kScript, std::string(9000, 'x'));
-    teststore::SetRaw(item, "Later", REG_MULTI_SZ, "a\0b\0", 5);
-    teststore::WriteItem(2, "F3", action, ScriptBatch, script);
+    const std::string text = kWorldText, action = "C:\\" + text + "\\a.exe", script = "echo " + text, item = ItemPath(1);
+    WriteItem(0, "CTRL + A", "calc.exe");
+    WriteItem(1, "CTRL + B", "calc.exe", 0, "", true);
+    SetRaw(item, store::kDescription, REG_BINARY, "\1\2", 2);
+    SetString(item, store::kType, "2");
+    SetString(item, store::kScript, std::string(9000, 'x'));
+    SetRaw(item, "Later", REG_MULTI_SZ, "a\0b\0", 5);
+    WriteItem(2, "F3", action, ScriptBatch, script);
     const std::wstring description = Wide(text) + L"x\xD800y";
-    teststore::SetRaw(ItemPath(2), store::kDescription, REG_SZ, description.c_str(), (description.size() + 1) * 2);
-    auto values = [](int row) { const std::string all = teststore::Snapshot(ItemPath(row)); return all.substr(all.find('\n')); };
-    const std::string before[] = {values(1), values(2)};
+    SetRaw(ItemPath(2), store::kDescription, REG_SZ, description.c_str(), (description.size() + 1) * 2);
+    auto values = [](int row) { const std::string all = Snapshot(ItemPath(row)); return all.substr(all.find('\n')); };
+    const std::string before = values(1) + values(2);
     auto window = Open();
     CListCtrl& list = window->List();
     EXPECT_EQ(std::string(list.GetItemText(2, 1)) + "|" + list.GetItemText(2, 2).GetString() + "|" + list.GetItemText(2, 3).GetString(),
               action + "|" + text + "x\xED\xA0\x80y|" + script);
-
     list.SetCheck(1, TRUE);
-    EXPECT_EQ(teststore::ReadDword(item, store::kDisabled), 0u);
-    teststore::SetDword(item, store::kDisabled, 1);  // as it was, so that the rest compares whole
-    EXPECT_EQ(values(1), before[0]);
+    EXPECT_EQ(ReadDword(item, store::kDisabled), 0u);
+    SetDword(item, store::kDisabled, 1);  // as it was, so that the rest compares whole
     Select(list, {1});
     EditDialog(*window, ID_EDIT_ITEM, IDOK, "notepad.exe");
-    EXPECT_EQ(teststore::ReadString(item, store::kAction), "notepad.exe");
-    teststore::SetString(item, store::kAction, "calc.exe");
-    EXPECT_EQ(values(1) + values(2), before[0] + before[1]);
-
+    EXPECT_EQ(ReadString(item, store::kAction), "notepad.exe");
+    SetString(item, store::kAction, "calc.exe");
+    EXPECT_EQ(values(1) + values(2), before);
     Select(list, {0});
     EXPECT_EQ(Reported(*window, ID_DELETE_ITEM, IDYES), kDeleteQuestion);
-    EXPECT_EQ(values(0) + values(1), before[0] + before[1]);
-    EXPECT_FALSE(teststore::KeyExists(ItemPath(2)));
+    EXPECT_EQ(values(0) + values(1), before);
+    EXPECT_FALSE(KeyExists(ItemPath(2)));
     window->DestroyWindow();
 }
 
-// A row without keys cannot be ticked; Run script runs the first selected row, if a script.
-TEST_F(EditorWindow, ANoneRowStaysDisabledAndRunScriptRunsTheFirstSelectedRow) {
-    const std::string marker = teststore::TempDirectory() + "tarvo-run-script.txt";
-    DeleteFileW(Wide(marker).c_str());
-    teststore::WriteItem(0, "none", "calc.exe", 0, "", true);
-    teststore::WriteItem(1, "CTRL + B", "Marker", ScriptBatch, "@echo ran> \"" + marker + "\"\r\n");
-    auto window = Open();
-    CListCtrl& list = window->List();
-    EXPECT_EQ(Reported(window->m_hWnd, [&] { list.SetCheck(0, TRUE); }), "Vintrel: Only items with a valid shortcut can be enabled.");
-    EXPECT_FALSE(list.GetCheck(0));
-    EXPECT_EQ(teststore::ReadDword(ItemPath(0), store::kDisabled), 1u);
-
-    Select(list, {1});
-    window->SendMessage(WM_COMMAND, ID_RUN_SCRIPT);
-    EXPECT_EQ(teststore::ReadFile(marker), "ran\r\n");
-    Select(list, {0, 1});
-    EXPECT_EQ(Reported(*window, IDC_RUN_SCRIPT), std::string(AfxGetAppName()) + ": Failed to create the script.");
-    DeleteFileW(Wide(marker).c_str());
-    window->DestroyWindow();
-}
-
-// A store of another version is reported; every command and a save refuse at once with the
-// save's message: the store stays byte for byte, no engine reloads.
+// A store of another version is reported; every command and a save refuse at once with the save's message: the
+// store stays byte for byte, no engine reloads.
 TEST_F(EditorWindow, AStoreOfAnotherVersionIsReportedAndNeverChanged) {
-    teststore::CreateRoot(0x30000);
-    teststore::WriteItem(0, "CTRL + A", "calc.exe");
-    testwatch::DialogWatcher versionBox;
+    CreateRoot(0x30000);
+    WriteItem(0, "CTRL + A", "calc.exe");
+    DialogWatcher versionBox;
     auto window = Open();
-    ASSERT_TRUE(versionBox.Finish());
-    EXPECT_EQ(versionBox.Seen().text, "Wrong version of shortcuts stored in registry (0x30000)");
-    const std::string before = teststore::Snapshot();
+    EXPECT_TRUE(versionBox.Finish() && versionBox.Seen().text == "Wrong version of shortcuts stored in registry (0x30000)") << versionBox.Seen().text;
+    const std::string before = Snapshot();
     const bool running = window->EngineRunning();
     window->List().InsertItem(LVIF_TEXT, 0, "CTRL + A", 0, 0, 0, 0);  // the list stays empty: a row to select
     const std::string refusal = Reported(window->m_hWnd, [&] { EXPECT_FALSE(window->SaveItem(1, "CTRL + B", "notepad.exe", "", "", 0, true)); });
@@ -163,43 +166,7 @@ TEST_F(EditorWindow, AStoreOfAnotherVersionIsReportedAndNeverChanged) {
     for (UINT command : kAdds) EXPECT_EQ(Reported(*window, command), refusal) << command;
     Select(window->List(), {0});
     for (UINT command : {ID_EDIT_ITEM, ID_DELETE_ITEM}) EXPECT_EQ(Reported(*window, command), refusal) << command;
-    EXPECT_EQ(window->EngineRunning(), running);
-    EXPECT_EQ(window->List().GetItemCount(), 1);
-    EXPECT_EQ(teststore::Snapshot(), before);
-    EXPECT_EQ(Reloads(window->m_hWnd), 0);
+    EXPECT_TRUE(window->EngineRunning() == running && window->List().GetItemCount() == 1 && Reloads(window->m_hWnd) == 0);
+    EXPECT_EQ(Snapshot(), before);
     window->DestroyWindow();
 }
-
-// Text typed as an input method sends it and pasted, outside the BMP too, is stored intact
-// from the script dialog's boxes and the shortcut dialog's action combo box.
-TEST_F(EditorWindow, TypedAndPastedTextOfAnyScriptIsStoredIntact) {
-    teststore::WriteItem(0, "CTRL + A", "-", ScriptBatch, "rem");
-    teststore::WriteItem(1, "CTRL + B", "calc.exe");
-    auto window = Open();
-    const std::string text = teststore::kWorldText, both = text + " " + text;
-    const std::wstring wide = Wide(both);
-    const std::string stored = "1:" + std::string(reinterpret_cast<const char*>(wide.c_str()), (wide.size() + 1) * 2);
-    const std::vector<std::pair<int, const char*>> boxes = {{IDC_ACTION, store::kAction}, {IDC_DESCRIPTION, store::kDescription}, {IDC_SCRIPT, store::kScript}};
-    for (int row = 0; row < 2; ++row) {
-        Select(window->List(), {row});
-        std::string seen, expected;
-        Modal(*window, ID_EDIT_ITEM, [&](HWND dialog) {
-            for (const auto& [id, name] : boxes) {
-                HWND box = GetDlgItem(dialog, id);
-                if (!box) continue;
-                SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);  // selects the text
-                teststore::TypeText(text + " ");
-                teststore::SetClipboardText(text);
-                teststore::Send("+c+V-V-c");
-                teststore::WaitFor([&] { return WindowText(box) == both; });
-                seen += WindowText(box) + "|", expected += both + "|";
-            }
-            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        });
-        EXPECT_EQ(seen, expected) << row;
-        for (int i = 0; i < 3 - row; ++i) EXPECT_EQ(teststore::ReadRaw(ItemPath(row), boxes[i].second), stored) << row << " " << i;
-    }
-    window->DestroyWindow();
-}
-
-}  // namespace
