@@ -1,47 +1,31 @@
 // The edit dialog run modally as the list window runs it, driven from a second thread with real controls,
 // SendInput keystrokes and clicks; a stand-in help viewer records its calls.
+#include <algorithm>
 #include <mutex>
 
 #include "edit_shortcut_dlg.h"
 #include "editor_steps.h"
 #include "engine.h"
 
-// Records the Shortcut box after each captured keystroke; a help request is a key let past.
-class CRecordingDlg : public CEditShortcutDlg {
-public:
-    using CEditShortcutDlg::CEditShortcutDlg;
-    // The texts after the count keystrokes that keys gives, joined by "|".
-    std::string Captured(const std::string& keys, size_t count) {
-        Send(keys);
-        WaitFor([&] { std::lock_guard<std::mutex> lock(mutex); return recorded >= count; });
-        Sleep(100);  // one more would show as a fault
-        std::lock_guard<std::mutex> lock(mutex);
-        recorded = 0;
-        return std::exchange(texts, "");
+// The Shortcut box after each keystroke the dialog captured ("help" for a help request: a key let past), each
+// followed by "|"; read by Captured, which sends the keys and waits for count of them.
+static std::mutex recordLock;
+static std::string recorded;
+static LRESULT CALLBACK RecordCapture(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (call->message == UM_KEYCAPTURED || call->message == WM_HELP) {
+        std::lock_guard<std::mutex> lock(recordLock);
+        recorded += (call->message == WM_HELP ? "help" : Text(GetDlgItem(call->hwnd, IDC_SHORTCUT_TEXT))) + "|";
     }
-
-protected:
-    LRESULT Record(const std::string& text) {
-        std::lock_guard<std::mutex> lock(mutex);
-        texts += (recorded++ ? "|" : "") + text;
-        return TRUE;
-    }
-    LRESULT OnKey(WPARAM wParam, LPARAM lParam) {
-        const LRESULT result = OnKeyCaptured(wParam, lParam);
-        Record(Text(GetDlgItem(IDC_SHORTCUT_TEXT)));
-        return result;
-    }
-    LRESULT OnHelp(WPARAM, LPARAM) { return Record("help"); }
-    DECLARE_MESSAGE_MAP()
-
-    std::mutex mutex;
-    std::string texts;
-    size_t recorded = 0;
-};
-BEGIN_MESSAGE_MAP(CRecordingDlg, CEditShortcutDlg)
-    ON_MESSAGE(UM_KEYCAPTURED, OnKey)
-    ON_MESSAGE(WM_HELP, OnHelp)
-END_MESSAGE_MAP()
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+static std::string Captured(const std::string& keys, size_t count) {
+    Send(keys);
+    WaitFor([&] { std::lock_guard<std::mutex> lock(recordLock); return size_t(std::count(recorded.begin(), recorded.end(), '|')) >= count; });
+    Sleep(100);  // one more would show as a fault
+    std::lock_guard<std::mutex> lock(recordLock);
+    return std::exchange(recorded, "");
+}
 
 static INT_PTR RunModal(CEditShortcutDlg& dialog, const std::function<void(HWND)>& steps) {
     INT_PTR result = 0;
@@ -105,7 +89,8 @@ TEST_F(EditorWindow, CaptionsHelpPastedTextsAndWhatOkAndCancelHandBack) {
 // its name, locked; OK returns it. In a capture held modifiers preview, a main key completes and a release keeps
 // the last text; Enter, Escape and Tab stay in it; a modifier held at its end is not carried on.
 TEST_F(EditorWindow, SpecialFoldersLockTheActionBoxAndCaptureShowsTheKeysAsTheyAreHeld) {
-    CRecordingDlg dialog(IDD_EDIT_SHORTCUT, true);
+    CEditShortcutDlg dialog(IDD_EDIT_SHORTCUT, true);
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, RecordCapture, nullptr, GetCurrentThreadId());
     dialog.SetValues("none", "My documents", "", "");
     std::vector<std::string> seen;
     EXPECT_EQ(RunModal(dialog, [&](HWND window) {
@@ -128,23 +113,24 @@ TEST_F(EditorWindow, SpecialFoldersLockTheActionBoxAndCaptureShowsTheKeysAsTheyA
         };
         toggle("End capture");
         for (const auto& [keys, count] : {std::pair<std::string, size_t>{"+c-c", 2}, {"+c+F-F-c", 4}, {"+G-G", 2}})
-            seen.push_back(dialog.Captured(keys, count));
+            seen.push_back(Captured(keys, count));
         ClickCheck(GetDlgItem(window, IDC_LEFT_RIGHT));
         for (const auto& [keys, count] : {std::pair<std::string, size_t>{"+r+F-F-r", 4}, {Key(VK_F1) + Key(VK_SPACE), 4},
                                           {Key(VK_RETURN) + Key(VK_ESCAPE) + Key(VK_TAB), 6}, {"+c", 1}})
-            seen.push_back(dialog.Captured(keys, count));
+            seen.push_back(Captured(keys, count));
         toggle("Capture");  // with left Ctrl still held
         Send("-c");
         Sleep(300);
         seen.push_back(Text(GetDlgItem(window, IDC_SHORTCUT_TEXT)));
         toggle("End capture");
-        seen.push_back(dialog.Captured("+G-G", 2));
+        seen.push_back(Captured("+G-G", 2));
         toggle("Capture");
         Click(GetDlgItem(window, IDOK));
     }), IDOK);
-    EXPECT_EQ(seen, (std::vector<std::string>{"My documents locked -1", "x free -1", "My network places locked 3", "LCTRL + |none",
-                                              "LCTRL + |LCTRL + F|LCTRL + F|LCTRL + F", "G|G", "CTRL + |CTRL + F|CTRL + F|CTRL + F",
-                                              "F1|F1|20|20", "|20||20||20", "CTRL + ", "CTRL + ", "G|G"}));
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(seen, (std::vector<std::string>{"My documents locked -1", "x free -1", "My network places locked 3", "LCTRL + |none|",
+                                              "LCTRL + |LCTRL + F|LCTRL + F|LCTRL + F|", "G|G|", "CTRL + |CTRL + F|CTRL + F|CTRL + F|",
+                                              "F1|F1|20|20|", "|20||20||20|", "CTRL + |", "CTRL + ", "G|G|"}));
     EXPECT_EQ(std::string(dialog.GetAction()) + ", " + dialog.GetShortcutText().GetString(), "My network places, G");
     EXPECT_FALSE(HooksInstalled());
 }
