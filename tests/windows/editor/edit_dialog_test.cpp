@@ -38,10 +38,8 @@ static bool Locked(HWND dialog) {
 }
 static std::string Key(BYTE vk) { return std::string{'+', static_cast<char>(vk), '-', static_cast<char>(vk)}; }
 
-// Caption by template and flag; help pops up a control's text at the mouse, opens the dialog's topic on OK or a
-// label, and does nothing on Cancel and the script controls. Pasted text is cut to what the store holds, OK hands
-// back what the boxes show, Cancel (also in a capture) nothing. A folder's name in other letters is a user's text,
-// which does not lock the action box.
+// Help pops up a control's text, opens the dialog's topic on OK or a label, does nothing on Cancel and the script
+// controls. Pasted text is cut to what the store holds; OK hands it back, Cancel (also in a capture) nothing.
 TEST_F(EditorWindow, CaptionsHelpPastedTextsAndWhatOkAndCancelHandBack) {
     RecordHelp(app);
     const std::string length = " " + std::to_string(store::kItemStringLimit - 1);
@@ -64,7 +62,7 @@ TEST_F(EditorWindow, CaptionsHelpPastedTextsAndWhatOkAndCancelHandBack) {
         HelpCallList helpSeen;
         EXPECT_EQ(RunModal(dialog, [&](HWND window) {
             helpSeen = HelpCalls(window, help);
-            seen = Text(window) + (Locked(window) ? " locked" : "");
+            seen = Text(window) + (Locked(window) ? " locked" : "");  // "my documents" is a user's text
             HWND capture = GetDlgItem(window, IDC_CAPTURE);
             if (c.button == IDCANCEL) Click(capture);
             WaitFor([&] { return Text(capture) == (c.button == IDCANCEL ? "End capture" : "Capture"); });
@@ -79,8 +77,8 @@ TEST_F(EditorWindow, CaptionsHelpPastedTextsAndWhatOkAndCancelHandBack) {
         }), c.button);
         EXPECT_EQ(helpSeen, help) << c.caption;
         EXPECT_EQ(seen, c.caption + length + length + (script ? length : ""));
-        EXPECT_EQ(std::string(dialog.GetAction()) + "|" + dialog.GetDescription().GetString() + "|" + (script ? dialog.GetScript().GetString() + std::string("|") : ""),
-                  c.button == IDOK ? shown : std::string("my documents|old|") + (script ? "echo hi|" : ""));
+        const std::string handed = std::string(dialog.GetAction()) + "|" + dialog.GetDescription().GetString() + "|" + dialog.GetScript().GetString() + "|";
+        EXPECT_EQ(handed, c.button == IDOK ? shown + (script ? "" : "echo hi|") : "my documents|old|echo hi|");
         EXPECT_FALSE(HooksInstalled()) << c.caption;
     }
 }
