@@ -1,6 +1,4 @@
 // The main window's pixel sizes follow the screen's DPI; at 96 they are those of every earlier version.
-#include <fstream>
-
 #include "about_dlg.h"
 #include "dpi.h"
 #include "drive.h"
@@ -8,9 +6,8 @@
 
 constexpr char kLongest[] = "LALT + LSHIFT + F12", kProbeVariable[] = "TARVO_DPI_PROBE";
 
-// Tool-bar image, row and normal icon sizes, Shortcut and Action columns; then the list less the Description
-// column, the longest combination whole, a stored 400 x 300 window's size, its placement stored back as it
-// was, and the About banner covering its picture.
+// Tool-bar image, row and icon sizes, Shortcut and Action columns; the list less Description, the longest keys
+// whole, a stored 400 x 300 window's size and setting kept, the About banner covering its picture.
 constexpr struct { DWORD dpi; const char *sizes, *rest; } kExpected[] = {
     {96, "16 16 32 160 160", "324 whole 400x300 kept covered"}, {120, "16 20 40 200 200", "405 whole 500x375 kept covered"},
     {144, "24 24 48 240 240", "486 whole 600x450 kept covered"}, {192, "32 32 64 320 320", "648 whole 800x600 kept covered"}};

@@ -1,14 +1,11 @@
-// The edit dialog run modally as the list window runs it, driven from a second thread with real controls,
-// SendInput keystrokes and clicks; a stand-in help viewer records its calls.
-#include <algorithm>
+// The edit dialog run modally as the list window runs it, driven from a second thread with real keys and clicks.
 #include <mutex>
 
 #include "edit_shortcut_dlg.h"
 #include "editor_steps.h"
 #include "engine.h"
 
-// The Shortcut box after each keystroke the dialog captured ("help" for a help request: a key let past), each
-// followed by "|"; read by Captured, which sends the keys and waits for count of them.
+// The Shortcut box after each captured keystroke, or "help" for a key let past, each ended by "|".
 static std::mutex recordLock;
 static std::string recorded;
 static LRESULT CALLBACK RecordCapture(int code, WPARAM wParam, LPARAM lParam) {
@@ -83,9 +80,8 @@ TEST_F(EditorWindow, CaptionsHelpPastedTextsAndWhatOkAndCancelHandBack) {
     }
 }
 
-// A special folder locks the action box, "User defined" empties and frees it, and one picked from the list shows
-// its name, locked; OK returns it. In a capture held modifiers preview, a main key completes and a release keeps
-// the last text; Enter, Escape and Tab stay in it; a modifier held at its end is not carried on.
+// A special folder locks the action box until "User defined" frees it. In a capture held modifiers preview, a main key
+// completes, a release keeps the last text, Enter, Escape and Tab are keys, and a modifier held at its end is dropped.
 TEST_F(EditorWindow, SpecialFoldersLockTheActionBoxAndCaptureShowsTheKeysAsTheyAreHeld) {
     CEditShortcutDlg dialog(IDD_EDIT_SHORTCUT, true);
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, RecordCapture, nullptr, GetCurrentThreadId());

@@ -1,5 +1,4 @@
-// The list window's item commands: limit, Edit, Delete, Run script, the engine around the edit dialog, text in any
-// script, and stored values no command may overwrite.
+// The list window's item commands: limit, Edit, Delete, Run script, and the engine around the edit dialog.
 #include "editor_steps.h"
 
 const UINT kAdds[] = {IDC_ADD, ID_ADD_SHORTCUT, IDC_ADD_SCRIPT, ID_ADD_BATCH, ID_ADD_VBSCRIPT, ID_ADD_JSCRIPT, ID_EDIT_ITEM};
@@ -25,8 +24,7 @@ static std::string StoredShortcuts(int from) {
     return texts;
 }
 
-// A full list refuses every Add but Edit opens. Delete of rows 2 and 5 asks once, row 2 goes and every later row
-// moves up a key; so does deleting the last row.
+// A full list refuses every Add but Edit; Delete asks once, and the later rows move up a key, after the last row too.
 TEST_F(EditorWindow, AFullListRefusesAddsAndDeleteMovesTheRowsUp) {
     for (int item = 0; item < store::kMaxItems; ++item) WriteItem(item, "F" + std::to_string(item), "calc.exe");
     auto window = Open();
@@ -48,9 +46,8 @@ TEST_F(EditorWindow, AFullListRefusesAddsAndDeleteMovesTheRowsUp) {
     window->DestroyWindow();
 }
 
-// Edit adds when no row is selected; the engine stops during the dialog and runs after it, even if stopped from the
-// tray, but not once "vintrel quit" ended the window meanwhile. A row without keys cannot be ticked. Text of any
-// script, typed as an input method sends it and pasted, is stored intact from every box of both dialogs.
+// Edit adds with no row selected; the engine stops for the dialog and runs after it, unless "vintrel quit" ended the
+// window meanwhile. Text of any script, typed as an input method sends it or pasted, is stored intact.
 TEST_F(EditorWindow, EditRunScriptAndTextOfAnyScriptInTheDialogs) {
     const std::string marker = TempDirectory() + "tarvo-run-script.txt";
     DeleteFileW(Wide(marker).c_str());
@@ -110,9 +107,8 @@ TEST_F(EditorWindow, EditRunScriptAndTextOfAnyScriptInTheDialogs) {
     EXPECT_FALSE(window->EngineRunning());
 }
 
-// Row 1 holds values the editor cannot read, row 2 text with a lone surrogate (kept only byte for byte): a tick, the
-// dialog and Delete write only what they change. A store of another version is reported, and every command and a
-// save refuse with the save's message: the store stays byte for byte, no engine reloads.
+// No command writes what it did not change: values the editor cannot read, text with a lone surrogate. A store of
+// another version is reported, and every command refuses with the save's message, leaving it byte for byte.
 TEST_F(EditorWindow, CommandsNeverOverwriteValuesTheyDidNotChange) {
     const std::string text = kWorldText, action = "C:\\" + text + "\\a.exe", script = "echo " + text, item = ItemPath(1);
     WriteItem(0, "CTRL + A", "calc.exe");

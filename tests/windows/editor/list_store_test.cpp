@@ -1,5 +1,4 @@
-// The list and the shortcut store: what the rows show of the item keys, what saving a row writes, the check box,
-// and a store without a version.
+// The list and the shortcut store: what the rows show of the item keys and what saving a row writes.
 #include "editor_steps.h"
 
 // At most 200 rows, up to the first gap. A folder's code shows as its name and goes back as its code; a plain

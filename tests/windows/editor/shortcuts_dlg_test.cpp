@@ -1,7 +1,4 @@
-// The main window's frame: list columns, the two layouts, commands that follow the selection, the saved
-// position, tool tips and help.
-#include <algorithm>
-
+// The main window's frame: the two layouts, commands that follow the selection, tool tips, the saved position.
 #include "editor_steps.h"
 
 static std::string WindowRect(HWND window) {
@@ -46,8 +43,7 @@ TEST_F(EditorWindow, NoToolbarChoosesTheLayoutAndCommandsFollowTheSelection) {
     }
 }
 
-// The width of the ink on the tip's background, first to last changed column: of the tip as it paints itself,
-// or of text drawn freely in its font and colour.
+// The width of the ink on the tip's background: of the tip as it paints itself, or of text drawn in its font.
 static int InkWidth(HWND tip, const wchar_t* text = nullptr) {
     RECT client;
     GetClientRect(tip, &client);
@@ -71,9 +67,8 @@ static int InkWidth(HWND tip, const wchar_t* text = nullptr) {
     return last - first + 1;
 }
 
-// Each tool-bar tip, shown by the pointer on its button, is as wide as its text drawn freely. A placement saved on
-// closing is used only if its title bar is in the mouse's reach and the window shows more than its title;
-// otherwise the window opens where it was created.
+// Each tool-bar tip shows its whole text. A placement saved on closing is used only if its title bar is in the
+// mouse's reach and the window shows more than its title; otherwise the window opens where it was created.
 TEST_F(EditorWindow, ToolTipsShowTheirWholeTextAndThePlacementIsSavedAndRestored) {
     auto first = Open();
     const std::string created = WindowRect(first->m_hWnd);

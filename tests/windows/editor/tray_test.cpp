@@ -33,9 +33,8 @@ static std::string State(CShortcutsDlg* dialog = nullptr) {
     return state;
 }
 
-// One Stop unloads even after a second Start, and greys itself; Start without the library says so; after Explorer
-// restarted, "TaskbarCreated" brings the icon back. Exit, or the program's end with the window still open, leaves
-// no icon and no engine behind.
+// One Stop unloads even after a second Start; Start without the library says so; "TaskbarCreated" brings the icon
+// back. Exit, or the program's end with the window still open, leaves no icon and no engine behind.
 TEST_F(EditorWindow, TrayCommandsStopAndStartTheEngineAndExitEndsIt) {
     teststore::WriteItem(0, "CTRL + A", "calc.exe");
     teststore::WriteItem(1, "CTRL + B", "notepad.exe");
