@@ -1,4 +1,5 @@
-// The editor in the notification area: tooltip, menu, and the library the commands load.
+// The editor in the notification area: tooltip, menu, the library the commands load, and the About box it opens.
+#include "about_dlg.h"
 #include "editor_app.h"
 #include "editor_steps.h"
 #include "tray_icon.h"
@@ -33,26 +34,53 @@ static std::string State(CShortcutsDlg* dialog = nullptr) {
     return state;
 }
 
-// One Stop unloads even after a second Start; Start without the library says so; "TaskbarCreated" brings the icon
-// back. Exit, or the program's end with the window still open, leaves no icon and no engine behind.
-TEST_F(EditorWindow, TrayCommandsStopAndStartTheEngineAndExitEndsIt) {
-    teststore::WriteItem(0, "CTRL + A", "calc.exe");
-    teststore::WriteItem(1, "CTRL + B", "notepad.exe");
-    const std::string menu = ";0 ;153 Preferences...;151 About...;152 Help...;0 ;141 Exit;";
+// The About box's caption and its product, editor and library lines, as seen while it is open.
+static std::string About(CShortcutsDlg& main, const std::function<void()>& open) {
+    std::string seen;
+    DialogWatcher watcher(IDOK, main.m_hWnd, [&](HWND box) {
+        for (int id : {IDC_PRODUCT_VERSION, IDC_EDITOR_VERSION, IDC_LIBRARY_VERSION}) seen += "\n" + Text(GetDlgItem(box, id));
+    });
+    open();
+    return watcher.Finish() ? watcher.Seen().caption + seen : "no box";
+}
+
+// Installed in a folder no one code page names, the library loads, and the About box reads its version the same from
+// all four places, leaving the window in the tray (without the library its line is empty). One Stop unloads even
+// after a second Start; Start without the library says so; "TaskbarCreated" brings the icon back. Exit, or the
+// program's end with the window still open, leaves no icon and no engine behind.
+TEST_F(EditorWindow, TrayCommandsAboutAndExit) {
+    WriteItem(0, "CTRL + A", "calc.exe");
+    WriteItem(1, "CTRL + B", "notepad.exe");
+    const std::string folder = std::string("C:\\") + kWorldText + "\\", menu = ";0 ;153 Preferences...;151 About...;152 Help...;0 ;141 Exit;";
+    CreateDirectoryW(Wide(folder).c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(Wide(BinaryDir() + "lindle.dll").c_str(), Wide(folder + "lindle.dll").c_str(), FALSE));
+    SetString(store::kRootPath, store::kInstallationPath, folder, HKEY_LOCAL_MACHINE);
     auto dialog = Open();
     EXPECT_EQ(State(dialog.get()), "loaded, Tarvo (2 items), 143 Show Editor...;0 ;144 Stop;145 Start!" + menu);
+    const std::function<void()> openers[] = {
+        [&] { dialog->SendMessage(WM_COMMAND, ID_TRAY_ABOUT); },
+        [&] { dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_ABOUT, BN_CLICKED), reinterpret_cast<LPARAM>(dialog->GetDlgItem(IDC_ABOUT))); },
+        [&] { dialog->SendMessage(WM_COMMAND, ID_APP_ABOUT, reinterpret_cast<LPARAM>(dialog->GetDlgItem(AFX_IDW_TOOLBAR))); },
+        [&] { dialog->SendMessage(WM_SYSCOMMAND, IDM_ABOUTBOX); }};
+    const std::string lines = "About Tarvo\nTarvo version 2.0.4 \nEditor version 2.1.86.564\n";
+    for (const auto& open : openers) {
+        EXPECT_EQ(About(*dialog, open), lines + "DLL version 1.3.27.92") << &open - openers;
+        EXPECT_TRUE(!dialog->IsWindowVisible() && dialog->IsWindowEnabled() && GetModuleHandleA("lindle.dll")) << &open - openers;
+    }
     dialog->SendMessage(WM_COMMAND, ID_TRAY_START);
     dialog->SendMessage(WM_COMMAND, ID_TRAY_STOP);
     EXPECT_EQ(State(dialog.get()), "unloaded, Tarvo (stopped), 143 Show Editor...;0 ;144 Stop!;145 Start" + menu);
+    SetString(store::kRootPath, store::kInstallationPath, TempDirectory(), HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(About(*dialog, openers[0]), lines);
 
-    teststore::SetString(store::kRootPath, store::kInstallationPath, "C:\\nowhere", HKEY_LOCAL_MACHINE);
+    SetString(store::kRootPath, store::kInstallationPath, "C:\\nowhere", HKEY_LOCAL_MACHINE);
     EXPECT_EQ(Reported(dialog->m_hWnd, [&] { dialog->SendMessage(WM_COMMAND, ID_TRAY_START); }), "Tarvo: Failed to load 'lindle.dll'.");
     NOTIFYICONDATAW icon = {sizeof icon, dialog->m_hWnd, TRAY_ICON_ID};
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
     dialog->SendMessage(RegisterWindowMessageW(L"TaskbarCreated"));
     EXPECT_EQ(State(), "unloaded, Tarvo (stopped)");
 
-    teststore::SetString(store::kRootPath, store::kInstallationPath, BinaryDir(), HKEY_LOCAL_MACHINE);
+    SetString(store::kRootPath, store::kInstallationPath, folder, HKEY_LOCAL_MACHINE);
     dialog->SendMessage(WM_COMMAND, ID_TRAY_START);
     EXPECT_EQ(State(), "loaded, Tarvo (2 items)");
     dialog->SendMessage(WM_COMMAND, ID_TRAY_EXIT);
