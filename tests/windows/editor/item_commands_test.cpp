@@ -66,8 +66,7 @@ TEST_F(EditorWindow, EditRunScriptAndTextOfAnyScriptInTheDialogs) {
     EXPECT_TRUE(list.GetItemCount() == 4 && !KeyExists(ItemPath(4)) && window->EngineRunning());
 
     EXPECT_EQ(Reported(window->m_hWnd, [&] { list.SetCheck(0, TRUE); }), "Vintrel: Only items with a valid shortcut can be enabled.");
-    EXPECT_FALSE(list.GetCheck(0));
-    EXPECT_EQ(ReadDword(ItemPath(0), store::kDisabled), 1u);
+    EXPECT_TRUE(!list.GetCheck(0) && ReadDword(ItemPath(0), store::kDisabled) == 1);
     Select(list, {2});
     window->SendMessage(WM_COMMAND, ID_RUN_SCRIPT);
     EXPECT_EQ(ReadFile(marker), "ran\r\n");
