@@ -47,9 +47,11 @@ TEST_F(EditorWindow, CaptionsHelpPastedTextsAndWhatOkAndCancelHandBack) {
     for (const auto& c : cases) {
         const bool script = c.templateId == IDD_EDIT_SCRIPT;
         const std::string topic = "C:\\help\\Tarvo.chm 15 " + std::string(script ? "131227" : "131210");
-        HelpCallList help = {{IDC_CAPTURE, HelpPopup(IDC_CAPTURE, "Press once to start keyboard capture, press again to finish the capture.")},
-            {IDC_ACTION, HelpPopup(IDC_ACTION, "Action to perform when the shortcut is pressed. For example calc.exe will run the Calculator "
-                                               "or C:\\ will show explorer for the C drive.\n\rFor defaults such as My computer, select from the drop down list.")},
+        HelpCallList help = {
+            {IDC_CAPTURE, HelpPopup(IDC_CAPTURE, "Press once to start keyboard capture, press again to finish the capture.")},
+            {IDC_ACTION, HelpPopup(IDC_ACTION, "Action to perform when the shortcut is pressed. For example calc.exe will run the "
+                                               "Calculator or C:\\ will show explorer for the C drive.\n\rFor defaults such as My "
+                                               "computer, select from the drop down list.")},
             {IDOK, topic}, {-1, topic}, {IDCANCEL, ""}};
         for (int id : {IDC_SCRIPT_TYPE, IDC_TEST_SCRIPT, IDC_SCRIPT})
             if (script) help.push_back({id, ""});
@@ -74,7 +76,8 @@ TEST_F(EditorWindow, CaptionsHelpPastedTextsAndWhatOkAndCancelHandBack) {
         }), c.button);
         EXPECT_EQ(helpSeen, help) << c.caption;
         EXPECT_EQ(seen, c.caption + length + length + (script ? length : ""));
-        const std::string handed = std::string(dialog.GetAction()) + "|" + dialog.GetDescription().GetString() + "|" + dialog.GetScript().GetString() + "|";
+        const std::string handed = std::string(dialog.GetAction()) + "|" + dialog.GetDescription().GetString() + "|" +
+                                   dialog.GetScript().GetString() + "|";
         EXPECT_EQ(handed, c.button == IDOK ? shown + (script ? "" : "echo hi|") : "my documents|old|echo hi|");
         EXPECT_FALSE(HooksInstalled()) << c.caption;
     }
