@@ -70,10 +70,7 @@ inline int Reloads(HWND window) {  // reload broadcasts that reached the window 
 
 // The menu that open shows, read when it first waits for input ("id text;" for each item, a "!" after a
 // greyed one) and where it opened; then Escape closes it.
-struct ShownMenu {
-    std::string items;
-    RECT rect;
-};
+struct ShownMenu { std::string items; RECT rect; };
 inline ShownMenu shownMenu;
 inline LRESULT CALLBACK ReadMenu(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);

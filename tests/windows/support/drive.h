@@ -271,10 +271,7 @@ inline std::string Answer(int button, HWND ignore = nullptr, bool orClosed = fal
 }
 // For code that blocks in a modal box: a second thread waits for a dialog of this process other than ignore,
 // records what it shows, lets inspect look at it and closes it with button.
-struct SeenDialog {
-    std::string caption, text;  // text: its static controls' texts, one a line
-    HICON icon = nullptr;
-};
+struct SeenDialog { std::string caption, text; HICON icon = nullptr; };  // text: the static texts, one a line
 inline BOOL CALLBACK ReadStatic(HWND child, LPARAM data) {
     auto* seen = reinterpret_cast<SeenDialog*>(data);
     wchar_t name[32] = L"";
