@@ -1,8 +1,7 @@
 // The main window's pixel sizes follow the screen's DPI; at 96 they are those of every earlier version.
 #include "about_dlg.h"
 #include "dpi.h"
-#include "drive.h"
-#include "editor_window.h"
+#include "editor_steps.h"
 
 constexpr char kLongest[] = "LALT + LSHIFT + F12", kProbeVariable[] = "TARVO_DPI_PROBE";
 
@@ -29,7 +28,7 @@ static std::string Measure(CShortcutsDlg& dialog) {
 TEST_F(EditorWindow, DpiProbe) {
     char path[MAX_PATH] = "";
     if (!GetEnvironmentVariableA(kProbeVariable, path, sizeof path)) GTEST_SKIP() << "run by ImagesAndColumnsFollowTheDpi";
-    teststore::WriteItem(0, kLongest, "notepad.exe");
+    WriteItem(0, kLongest, "notepad.exe");
     auto dialog = Open();
     HWND list = dialog->List().m_hWnd;
     RECT bounds, label = {};
@@ -41,12 +40,12 @@ TEST_F(EditorWindow, DpiProbe) {
     out << WindowDpi(dialog->m_hWnd) << ' ' << Measure(*dialog) << ' ' << bounds.right - bounds.left - ListView_GetColumnWidth(list, 2)
         << (whole ? " whole " : " cut ");
     dialog->DestroyWindow();
-    teststore::SetString(store::kRootPath, store::kWindowSettings, "0 1 -1 -1 -1 -1 100 120 500 420");
+    SetString(store::kRootPath, store::kWindowSettings, "0 1 -1 -1 -1 -1 100 120 500 420");
     dialog = Open();
     GetWindowRect(dialog->m_hWnd, &bounds);
     out << bounds.right - bounds.left << 'x' << bounds.bottom - bounds.top;
     dialog->SendMessage(WM_CLOSE);
-    const std::string stored = teststore::ReadString(store::kRootPath, store::kWindowSettings);
+    const std::string stored = ReadString(store::kRootPath, store::kWindowSettings);
     out << (stored.find("100 120 500 420") != std::string::npos ? " kept" : " changed");
     dialog->DestroyWindow();
     CAboutDlg about;
@@ -61,17 +60,17 @@ TEST_F(EditorWindow, DpiProbe) {
 
 // Then, moved to a monitor of another DPI, the window takes the suggested rectangle and that DPI's sizes.
 TEST_F(EditorWindow, ImagesAndColumnsFollowTheDpi) {
-    const std::string report = teststore::TempDirectory() + "dpi-probe.txt";
+    const std::string report = TempDirectory() + "dpi-probe.txt";
     SetEnvironmentVariableA(kProbeVariable, report.c_str());
     for (const auto& expected : kExpected) {
-        teststore::SetDword("Control Panel\\Desktop", "LogPixels", expected.dpi);
+        SetDword("Control Panel\\Desktop", "LogPixels", expected.dpi);
         DeleteFileA(report.c_str());
-        const std::string program = teststore::ExeDirectory() + "editor_tests.exe";
-        EXPECT_EQ(drive::RunToEnd("\"" + program + "\" --gtest_brief=1 --gtest_filter=EditorWindow.DpiProbe"), 0u);
-        EXPECT_EQ(teststore::ReadFile(report), std::to_string(expected.dpi) + " " + expected.sizes + " " + expected.rest);
+        const std::string program = ExeDirectory() + "editor_tests.exe";
+        EXPECT_EQ(RunToEnd("\"" + program + "\" --gtest_brief=1 --gtest_filter=EditorWindow.DpiProbe"), 0u);
+        EXPECT_EQ(ReadFile(report), std::to_string(expected.dpi) + " " + expected.sizes + " " + expected.rest);
     }
     SetEnvironmentVariableA(kProbeVariable, nullptr);
-    teststore::SetDword("Control Panel\\Desktop", "LogPixels", kBaseDpi);
+    SetDword("Control Panel\\Desktop", "LogPixels", kBaseDpi);
 
     auto dialog = Open();
     RECT suggested = {40, 30, 1040, 730}, now, bar, list;

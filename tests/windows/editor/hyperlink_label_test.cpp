@@ -7,7 +7,7 @@
 constexpr COLORREF kLink = RGB(0, 0, 255), kVisited = RGB(128, 0, 128), kHover = RGB(255, 0, 0);
 
 static std::string Marker() { return TestDir() + "start_marker.exe"; }  // records its start: an Open that succeeded
-static bool MarkerStarted() { return !teststore::ReadString("Software\\TarvoTest", "Started").empty(); }
+static bool MarkerStarted() { return !ReadString("Software\\TarvoTest", "Started").empty(); }
 // The label's colour as the dialog gives it, and whether it holds the mouse.
 static std::string Look(CDialog& box, HWND label) {
     HDC dc = CreateCompatibleDC(nullptr);
@@ -19,7 +19,7 @@ static std::string Look(CDialog& box, HWND label) {
 }
 static void Hover(HWND over) {
     MoveMouse(Centre(over));
-    teststore::PumpMessages(300);
+    PumpMessages(300);
 }
 static std::string Font(HWND window) {
     LOGFONTW font = {};
@@ -44,7 +44,7 @@ TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     EXPECT_EQ(SendMessageW(label, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), HTTRANSPARENT);
     about.ShowWindow(SW_SHOW);
     about.UpdateWindow();
-    teststore::PumpMessages(200);
+    PumpMessages(200);
     EXPECT_NE(Font(label).find("underlined"), std::string::npos) << "the control's own font is the underlined one";
     EXPECT_EQ(SendMessageW(label, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), HTCLIENT);
     std::string looks = Look(about, label);
@@ -66,7 +66,7 @@ TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     EXPECT_FALSE(PeekMessageW(&more, label, WM_COMMAND, WM_COMMAND, PM_REMOVE) || MarkerStarted());
     about.contactLabel.SetTarget("");
     about.contactLabel.SendMessage(WM_COMMAND, CHyperlinkLabel::ID_LINK_OPEN);
-    teststore::PumpMessages(500);
+    PumpMessages(500);
     EXPECT_EQ(Look(about, about.contactLabel.m_hWnd) + (GetActiveWindow() == about.m_hWnd ? ", box active" : ""), "link, box active");
 
     const std::string target = "https://tarvo.example/a b?c=1&d=\xC3\xA9\xD0\x96\xE6\x96\x87\xF0\x9F\x98\x80";  // é Ж 文 U+1F600
@@ -74,13 +74,13 @@ TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     SendMessageW(label, WM_COMMAND, CHyperlinkLabel::ID_LINK_COPY_SHORTCUT, 0);
     HWND pasted = CreateWindowExW(0, L"Edit", L"", ES_MULTILINE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
     SendMessageW(pasted, WM_PASTE, 0, 0);
-    EXPECT_EQ(testwatch::WindowText(pasted), target);
+    EXPECT_EQ(Text(pasted), target);
     DestroyWindow(pasted);
     std::string url;
-    testwatch::DialogWatcher watcher(IDOK, about.m_hWnd, [&](HWND dialog) {
+    DialogWatcher watcher(IDOK, about.m_hWnd, [&](HWND dialog) {
         HWND box = GetDlgItem(dialog, CLinkPropertiesDlg::IDC_LINK_URL);
         const LONG readOnly = ES_READONLY | ES_MULTILINE;
-        url = testwatch::WindowText(box) + ((GetWindowLongW(box, GWL_STYLE) & readOnly) == readOnly ? ", read-only" : "");
+        url = Text(box) + ((GetWindowLongW(box, GWL_STYLE) & readOnly) == readOnly ? ", read-only" : "");
     });
     SendMessageW(label, WM_COMMAND, CHyperlinkLabel::ID_LINK_PROPERTIES, 0);
     EXPECT_TRUE(watcher.Finish() && watcher.Seen().icon);
@@ -91,12 +91,12 @@ TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     Hover(ok);
     Hover(label);
     ASSERT_EQ(Look(about, label), "hover captured");
-    testwatch::Click(label);
-    for (int i = 0; i < 200 && !MarkerStarted(); ++i) teststore::PumpMessages(100);
+    Click(label);
+    for (int i = 0; i < 200 && !MarkerStarted(); ++i) PumpMessages(100);
     Hover(ok);
     EXPECT_EQ(Look(about, label), "visited");
-    testwatch::Click(ok);
-    teststore::PumpMessages(300);
+    Click(ok);
+    PumpMessages(300);
     EXPECT_FALSE(about.IsWindowVisible());
 
     LOGFONTW font = {-24};

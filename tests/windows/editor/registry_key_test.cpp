@@ -4,7 +4,7 @@
 #include "registry_key.h"
 
 TEST(RegistryKey, ReadsWritesAndDeletes) {
-    using namespace teststore;
+    using namespace drive;
     Clear();
     const CRegistryKey key(ItemPath(3).c_str(), HKEY_CURRENT_USER, 16);
     EXPECT_TRUE(key.WriteDword("Number", 12) && key.WriteString("Text", "12"));
