@@ -65,8 +65,7 @@ TEST_F(EditorWindow, ImagesAndColumnsFollowTheDpi) {
     for (const auto& expected : kExpected) {
         SetDword("Control Panel\\Desktop", "LogPixels", expected.dpi);
         DeleteFileA(report.c_str());
-        const std::string program = ExeDirectory() + "editor_tests.exe";
-        EXPECT_EQ(RunToEnd("\"" + program + "\" --gtest_brief=1 --gtest_filter=EditorWindow.DpiProbe"), 0u);
+        EXPECT_EQ(RunToEnd("\"" + ExeDirectory() + "editor_tests.exe\" --gtest_brief=1 --gtest_filter=EditorWindow.DpiProbe"), 0u);
         EXPECT_EQ(ReadFile(report), std::to_string(expected.dpi) + " " + expected.sizes + " " + expected.rest);
     }
     SetEnvironmentVariableA(kProbeVariable, nullptr);
