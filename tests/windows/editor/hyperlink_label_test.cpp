@@ -99,7 +99,7 @@ TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     PumpMessages(300);
     EXPECT_FALSE(about.IsWindowVisible());
 
-    LOGFONTW font = {-24};
+    LOGFONTW font = {-24};  // on a monitor of another DPI the label takes the dialog's new font, still underlined
     lstrcpyW(font.lfFaceName, L"Tahoma");
     dialogFont = CreateFontIndirectW(&font);
     dialogProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(about.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DialogWithFont)));
