@@ -1,8 +1,6 @@
 // The edit dialog's warning for keys that another row or Windows already uses, opened by Add
 // in the list window and driven with real keys and clicks.
-#include "answer_box.h"
-
-using namespace drive;
+#include "editor_steps.h"
 
 // Per case: the note under the box once the keys are captured, and the question on OK
 // (answered No, which keeps the dialog, then Yes, which saves); "" when there is none.

@@ -1,6 +1,5 @@
 // The program's command words, vintrel.exe run as separate processes.
 #include "drive.h"
-#include "test_paths.h"
 
 using namespace drive;
 

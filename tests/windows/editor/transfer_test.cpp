@@ -2,7 +2,7 @@
 // run as separate processes against the real registry, and Import in the list window.
 #include <fstream>
 
-#include "answer_box.h"
+#include "editor_steps.h"
 
 namespace {
 

@@ -1,8 +1,6 @@
 // The framework layer: message maps, DDX, modal runs, message boxes, the command line and tool bars.
-#include <gtest/gtest.h>
-
 #include "afxwin.h"
-#include "dialog_watch.h"
+#include "drive.h"
 
 enum { IDD_TEST = 200, IDC_NAME, IDC_COUNT, IDC_FLAG, IDR_TEST_BAR = 300, ID_TOOL_FIRST = 401, ID_TOOL_SECOND, ID_TOOL_THIRD };
 
@@ -45,12 +43,12 @@ TEST(Dialog, MessageMapDataExchangeMessageBoxesAndToolBar) {
     ASSERT_TRUE(dialog.UpdateData(FALSE));
     EXPECT_EQ(GetDlgItemInt(window, IDC_COUNT, nullptr, TRUE), 123456u);
     SetDlgItemTextA(window, IDC_COUNT, "12abc");
-    testwatch::DialogWatcher refusal(IDOK, window);
+    drive::DialogWatcher refusal(IDOK, window);
     EXPECT_FALSE(dialog.UpdateData(TRUE));
     ASSERT_TRUE(refusal.Finish());
     EXPECT_EQ(refusal.Seen().caption + ": " + refusal.Seen().text, "framework_tests: Please enter an integer.");
     EXPECT_EQ(dialog.count, 123456);
-    testwatch::DialogWatcher plain(IDOK);  // a box of no given icon shows the exclamation mark
+    drive::DialogWatcher plain(IDOK);  // a box of no given icon shows the exclamation mark
     EXPECT_EQ(AfxMessageBox("Something to know."), IDOK);
     ASSERT_TRUE(plain.Finish());
     EXPECT_EQ(plain.Seen().icon, LoadIconW(nullptr, IDI_EXCLAMATION));
@@ -72,7 +70,7 @@ TEST(Dialog, MessageMapDataExchangeMessageBoxesAndToolBar) {
 
     for (UINT end : {IDOK, IDCANCEL}) {  // a modal run returns how it ended; only OK reads the controls
         CTestDlg modal;
-        testwatch::DialogWatcher typist(end, nullptr, [](HWND shown) { SetDlgItemTextA(shown, IDC_NAME, "typed"); });
+        drive::DialogWatcher typist(end, nullptr, [](HWND shown) { SetDlgItemTextA(shown, IDC_NAME, "typed"); });
         EXPECT_EQ(modal.DoModal(), static_cast<INT_PTR>(end));
         EXPECT_STREQ(modal.name, end == IDOK ? "typed" : "initial");
     }
