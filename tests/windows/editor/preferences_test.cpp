@@ -13,7 +13,6 @@ static LRESULT CALLBACK LogKeys(HWND window, UINT message, WPARAM wParam, LPARAM
 // of another version is refused before the dialog opens.
 TEST_F(EditorWindow, PreferencesOkWritesWhatChangedTheEngineFollowsAtOnceAndHelpIsThere) {
     const char* run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    DeleteValue(run, "Tarvo");
     SetDword(store::kRootPath, store::kDoNotRemoveKeystroke, 5);  // not 1: keys are taken
     SetDword(store::kRootPath, store::kBeepAfterKeystroke, 0);
     SetDword(store::kRootPath, store::kBeepType, 48);
@@ -45,10 +44,10 @@ TEST_F(EditorWindow, PreferencesOkWritesWhatChangedTheEngineFollowsAtOnceAndHelp
     const HelpCallList help = {{IDC_BEEP_TYPE, HelpPopup(IDC_BEEP_TYPE, sound)}, {IDOK, topic}, {-1, topic}, {IDCANCEL, ""}};
     // Check boxes clicked in turn (0: the sound list, where entry sound is picked).
     const struct { std::vector<int> clicks; int sound, button; const char* store; const char* fired; bool run; } steps[] = {
-        {{IDC_BEEP, 0}, 3, IDOK, "5 1 16", "c beep 16", false},  // "Critical stop"; the unchanged 5 stays
-        {{0, IDC_BEEP, IDC_PASS_KEYS, IDC_RUN_AT_LOGON}, 4, IDCANCEL, "5 1 16", "c beep 16", false},
-        {{IDC_PASS_KEYS, IDC_RUN_AT_LOGON}, 0, IDOK, "1 1 16", "cF", true},  // no beep for keys passed on
-        {{IDC_BEEP}, 0, IDOK, "1 0 16", "cF", true},
+        {{IDC_BEEP, 0}, 3, IDOK, "dword 5, dword 1, dword 16", "c beep 16", false},  // "Critical stop"; the unchanged 5 stays
+        {{0, IDC_BEEP, IDC_PASS_KEYS, IDC_RUN_AT_LOGON}, 4, IDCANCEL, "dword 5, dword 1, dword 16", "c beep 16", false},
+        {{IDC_PASS_KEYS, IDC_RUN_AT_LOGON}, 0, IDOK, "dword 1, dword 1, dword 16", "cF", true},  // no beep for keys passed on
+        {{IDC_BEEP}, 0, IDOK, "dword 1, dword 0, dword 16", "cF", true},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.store);
@@ -62,8 +61,8 @@ TEST_F(EditorWindow, PreferencesOkWritesWhatChangedTheEngineFollowsAtOnceAndHelp
             EXPECT_TRUE(follows());
             Click(GetDlgItem(dialog, step.button));
         });
-        const auto stored = [](const char* name) { return std::to_string(ReadDword(store::kRootPath, name)); };
-        EXPECT_EQ(stored(store::kDoNotRemoveKeystroke) + " " + stored(store::kBeepAfterKeystroke) + " " + stored(store::kBeepType), step.store);
+        EXPECT_EQ(Stored(store::kRootPath, store::kDoNotRemoveKeystroke) + ", " + Stored(store::kRootPath, store::kBeepAfterKeystroke) + ", " +
+                      Stored(store::kRootPath, store::kBeepType), step.store);
         EXPECT_EQ(fire(), step.fired);
         EXPECT_EQ(Stored(run, "Tarvo"), step.run ? "\"" + BinaryDir() + "vintrel.exe\"" : "none");
     }

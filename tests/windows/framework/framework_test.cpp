@@ -1,11 +1,12 @@
 // The framework layer: message maps, DDX, modal runs, message boxes, the command line and tool bars.
 #include "afxwin.h"
 #include "drive.h"
+#include "resource.h"
 
-enum { IDD_TEST = 200, IDC_NAME, IDC_COUNT, IDC_FLAG, IDR_TEST_BAR = 300, ID_TOOL_FIRST = 401, ID_TOOL_SECOND, ID_TOOL_THIRD };
+enum { IDC_NAME = IDC_DESCRIPTION, IDC_COUNT = IDC_ACTION, IDC_FLAG = IDC_LEFT_RIGHT };  // in the editor's script dialog
 
 struct CTestDlg : CDialog {
-    CTestDlg() : CDialog(IDD_TEST) {}
+    CTestDlg() : CDialog(IDD_EDIT_SCRIPT) {}
     std::string calls;
     CString name = "initial";
     int count = 7, flag = 1;
@@ -17,7 +18,7 @@ struct CTestDlg : CDialog {
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CTestDlg, CDialog)
-    ON_COMMAND_RANGE(ID_TOOL_FIRST, ID_TOOL_THIRD, OnTool)
+    ON_COMMAND_RANGE(ID_EDIT_ITEM, ID_DELETE_ITEM, OnTool)
     ON_NOTIFY(NM_CLICK, IDC_NAME, OnClick)
 END_MESSAGE_MAP()
 
@@ -25,14 +26,14 @@ END_MESSAGE_MAP()
 // refuses a count that is no integer; a tool bar from the resource, and the room it leaves.
 TEST(Dialog, MessageMapDataExchangeMessageBoxesAndToolBar) {
     CTestDlg dialog;
-    ASSERT_TRUE(dialog.Create(IDD_TEST));
+    ASSERT_TRUE(dialog.Create(IDD_EDIT_SCRIPT));
     const HWND window = dialog.m_hWnd;
-    for (int id : {ID_TOOL_SECOND + 0, ID_TOOL_THIRD + 1}) SendMessageA(window, WM_COMMAND, id, 0);
+    for (int id : {ID_RUN_SCRIPT, ID_DELETE_ITEM + 1}) SendMessageA(window, WM_COMMAND, id, 0);
     for (UINT_PTR control : {IDC_NAME, IDC_COUNT}) {
         NMHDR header = {GetDlgItem(window, static_cast<int>(control)), control, static_cast<UINT>(NM_CLICK)};
         EXPECT_EQ(SendMessageA(window, WM_NOTIFY, control, reinterpret_cast<LPARAM>(&header)), control == IDC_NAME ? 42 : 0);
     }
-    EXPECT_EQ(dialog.calls, "tool 402;click 201;");
+    EXPECT_EQ(dialog.calls, "tool 32775;click " + std::to_string(IDC_NAME) + ";");
 
     EXPECT_EQ(std::make_pair(GetDlgItemInt(window, IDC_COUNT, nullptr, TRUE), IsDlgButtonChecked(window, IDC_FLAG)), std::make_pair(7u, 1u));
     SetDlgItemTextA(window, IDC_COUNT, " -12 ");
@@ -53,14 +54,14 @@ TEST(Dialog, MessageMapDataExchangeMessageBoxesAndToolBar) {
     ASSERT_TRUE(plain.Finish());
     EXPECT_EQ(plain.Seen().icon, LoadIconW(nullptr, IDI_EXCLAMATION));
 
-    ASSERT_TRUE(dialog.bar.CreateEx(&dialog) && dialog.bar.LoadToolBar(IDR_TEST_BAR));
+    ASSERT_TRUE(dialog.bar.CreateEx(&dialog) && dialog.bar.LoadToolBar(IDR_TOOLBAR));
     std::string buttons;  // command:image, | for a separator
     for (int i = 0; i < dialog.bar.SendMessage(TB_BUTTONCOUNT); ++i) {
         TBBUTTON b = {};
         dialog.bar.SendMessage(TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
         buttons += (b.fsStyle & TBSTYLE_SEP) ? "| " : std::to_string(b.idCommand) + ":" + std::to_string(b.iBitmap) + " ";
     }
-    EXPECT_EQ(buttons, "401:0 | 402:1 403:2 ");
+    EXPECT_EQ(buttons, "32774:0 32777:1 32779:2 32781:3 | 32775:4 32772:5 | 32776:6 | 32784:7 57670:8 57664:9 ");
     RECT client, rest = {};
     dialog.GetClientRect(&client);
     dialog.RepositionBars(AFX_IDW_TOOLBAR, AFX_IDW_TOOLBAR + 0xFF, 0, CWnd::reposQuery, &rest);
@@ -76,15 +77,14 @@ TEST(Dialog, MessageMapDataExchangeMessageBoxesAndToolBar) {
     }
 }
 
+// Flags (/ or -) are set apart, "nologo" in any case hides the splash; the first other word is the file.
 TEST(CommandLine, FlagsAreSetApartAndTheFirstOtherParameterIsTheFileName) {
-    const struct { std::vector<const char*> argv; const char* file; bool splash; } cases[] = {
-        {{"prog"}, "", true}, {{"prog", "quit"}, "quit", true}, {{"prog", "/quit"}, "", true},
-        {{"prog", "-nologo", "start", "Modal"}, "start", false}, {{"prog", "/NOLOGO", "Modal"}, "Modal", false}};
-    for (const auto& c : cases) {
+    for (const std::string flag : {"/quit", "/NOLOGO"}) {
+        const char* argv[] = {"prog", flag.c_str(), "-quit", "start", "Modal"};
         CCommandLineInfo info;
-        CWinApp::ParseCommandLine(info, static_cast<int>(c.argv.size()), const_cast<char**>(c.argv.data()));
-        EXPECT_STREQ(info.m_strFileName, c.file);
-        EXPECT_EQ(info.m_bShowSplash, c.splash) << c.file;
-        EXPECT_EQ(info.m_nShellCommand, *c.file ? CCommandLineInfo::FileOpen : CCommandLineInfo::FileNew);
+        CWinApp::ParseCommandLine(info, 5, const_cast<char**>(argv));
+        EXPECT_STREQ(info.m_strFileName, "start");
+        EXPECT_EQ(info.m_bShowSplash, flag == "/quit");
+        EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FileOpen);
     }
 }
