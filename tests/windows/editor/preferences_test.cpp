@@ -13,9 +13,8 @@ static LRESULT CALLBACK LogKeys(HWND window, UINT message, WPARAM wParam, LPARAM
 // of another version is refused before the dialog opens.
 TEST_F(EditorWindow, PreferencesOkWritesWhatChangedTheEngineFollowsAtOnceAndHelpIsThere) {
     const char* run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    SetDword(store::kRootPath, store::kDoNotRemoveKeystroke, 5);  // not 1: keys are taken
-    SetDword(store::kRootPath, store::kBeepAfterKeystroke, 0);
-    SetDword(store::kRootPath, store::kBeepType, 48);
+    for (const auto& [name, value] : {std::pair{store::kDoNotRemoveKeystroke, 5u}, {store::kBeepAfterKeystroke, 0u}, {store::kBeepType, 48u}})
+        SetDword(store::kRootPath, name, value);  // pass keys 5, not 1: keys are taken
     WriteItem(0, "CTRL + F", TestDir() + "start_marker.exe");
     auto window = Open();
     auto* beep = reinterpret_cast<BYTE*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "MessageBeep"));
@@ -53,7 +52,9 @@ TEST_F(EditorWindow, PreferencesOkWritesWhatChangedTheEngineFollowsAtOnceAndHelp
         SCOPED_TRACE(step.store);
         Modal(*window, ID_PREFERENCES, [&](HWND dialog) {
             HWND sounds = GetDlgItem(dialog, IDC_BEEP_TYPE);
-            const auto follows = [&] { return !!IsWindowEnabled(sounds) + !!IsWindowEnabled(GetDlgItem(dialog, IDC_PLAY)) == 2 * IsDlgButtonChecked(dialog, IDC_BEEP); };
+            const auto follows = [&] {  // the sound list and Play are enabled with the Beep box ticked only
+                return !!IsWindowEnabled(sounds) + !!IsWindowEnabled(GetDlgItem(dialog, IDC_PLAY)) == 2 * IsDlgButtonChecked(dialog, IDC_BEEP);
+            };
             EXPECT_TRUE(follows());
             EXPECT_EQ(HelpCalls(dialog, help), help);
             for (int id : step.clicks) id ? ClickCheck(GetDlgItem(dialog, id)) : PickFromCombo(sounds, step.sound);

@@ -1,27 +1,8 @@
-// Export and import of the shortcut list: "vintrel export FILE" and "vintrel import FILE" run as separate
-// processes against the real registry, and Export and Import in the list window's system menu.
+// The program's command words, vintrel.exe run as separate processes against the real registry: "export FILE",
+// "import FILE", "quit" and "start"; and Export and Import in the list window's system menu.
 #include <fstream>
 
 #include "editor_steps.h"
-
-// A store with a value of every kind: settings, special folders as codes, a disabled row, scripts of each
-// type with line breaks, quotes, backslashes, characters beyond ASCII, a lone surrogate, an old script left over.
-static void FillRichStore() {
-    Clear();
-    CreateRoot(0x00020004);
-    for (const auto& [name, value] : {std::pair{store::kDoNotRemoveKeystroke, 1u}, {store::kBeepAfterKeystroke, 7u}, {store::kBeepType, ~0u}})
-        SetDword(store::kRootPath, name, value);
-    WriteItem(0, "LCTRL + F", "");
-    SetDword(ItemPath(0), store::kAction, 2);
-    WriteItem(1, "none", "C:\\Program Files\\a \"b\".exe", 0, "", true);
-    SetString(ItemPath(1), store::kDescription, "Grüße, ☃ and 😀 \\ \"quoted\"");
-    SetString(ItemPath(1), store::kScript, "left over");
-    WriteItem(2, "ALT + EX 5F", "run", 1, "@echo off\r\necho one\r\n\techo two\r\n");
-    WriteItem(3, "RSHIFT + F12", "vb", 2, "MsgBox \"x\"\n");
-    WriteItem(4, "CTRL + 0FA", "js", 3, "");
-    const wchar_t odd[] = L"lone \xD800 and nul \0 end\x1F";  // stored with its terminator
-    SetRaw(ItemPath(4), store::kScript, REG_SZ, odd, sizeof odd);
-}
 
 static DWORD Vintrel(const std::string& arguments) { return RunToEnd("\"" + BinaryDir() + "vintrel.exe\" " + arguments); }
 
@@ -42,7 +23,21 @@ static std::string Transfer(CWnd& window, UINT command, const std::string& path,
 // refused stores change nothing; a window's import asks whether to replace or to add, and its list follows.
 TEST_F(EditorWindow, ExportThenImportGivesTheSameStoreAndBadFilesChangeNothing) {
     const std::string file = "C:\\tarvo list.txt", named = "C:\\tarvo ☃ Grüße.txt";  // any file name arrives whole
-    FillRichStore();
+    // A store with a value of every kind: settings, special folders as codes, a disabled row, scripts of each
+    // type with line breaks, quotes, backslashes, characters beyond ASCII, a lone surrogate, an old script left over.
+    CreateRoot(0x00020004);
+    for (const auto& [name, value] : {std::pair{store::kDoNotRemoveKeystroke, 1u}, {store::kBeepAfterKeystroke, 7u}, {store::kBeepType, ~0u}})
+        SetDword(store::kRootPath, name, value);
+    WriteItem(0, "LCTRL + F", "");
+    SetDword(ItemPath(0), store::kAction, 2);
+    WriteItem(1, "none", "C:\\Program Files\\a \"b\".exe", 0, "", true);
+    SetString(ItemPath(1), store::kDescription, "Grüße, ☃ and 😀 \\ \"quoted\"");
+    SetString(ItemPath(1), store::kScript, "left over");
+    WriteItem(2, "ALT + EX 5F", "run", 1, "@echo off\r\necho one\r\n\techo two\r\n");
+    WriteItem(3, "RSHIFT + F12", "vb", 2, "MsgBox \"x\"\n");
+    WriteItem(4, "CTRL + 0FA", "js", 3, "");
+    const wchar_t odd[] = L"lone \xD800 and nul \0 end\x1F";  // stored with its terminator
+    SetRaw(ItemPath(4), store::kScript, REG_SZ, odd, sizeof odd);
     const std::string rich = Snapshot();
     auto window = Open();
     EXPECT_EQ(Transfer(*window, IDM_EXPORT, file, {IDOK}), "5 shortcuts were exported to " + file + ".");
@@ -87,16 +82,17 @@ TEST_F(EditorWindow, ExportThenImportGivesTheSameStoreAndBadFilesChangeNothing) 
     WriteItem(0, "F5", "mine");
     window->ReloadList();
     CListCtrl& list = window->List();
+    const auto shown = [&](int row, int column) { return std::to_string(list.GetItemCount()) + " rows, " + list.GetItemText(row, column).GetString(); };
     const auto replace = [](int rows, int inFile) {  // the question that the window's import asks
         return "Replace the " + std::to_string(rows) + " shortcuts of the list with the " + std::to_string(inFile) +
                " in the file?\n\nYes replaces the list and the keystroke settings; No adds the file's shortcuts at the end of the list.|";
     };
     EXPECT_EQ(Transfer(*window, IDM_IMPORT, file, {IDNO, IDOK}), replace(1, 5) + "5 shortcuts were imported from " + file + ".");  // No adds
-    EXPECT_EQ(std::to_string(list.GetItemCount()) + " " + list.GetItemText(5, 0).GetString(), "6 CTRL + 0FA");
+    EXPECT_EQ(shown(5, 0), "6 rows, CTRL + 0FA");
     EXPECT_EQ(ReadString(ItemPath(1), store::kShortcut) + " " + Stored(store::kRootPath, store::kBeepType), "LCTRL + F none");
     Transfer(*window, IDM_IMPORT, file, {IDYES, IDOK});
     EXPECT_EQ(Snapshot(), rich);
-    EXPECT_EQ(std::to_string(list.GetItemCount()) + " " + list.GetItemText(0, 1).GetString() + " " + std::to_string(list.GetCheck(1)), "5 My documents 0");
+    EXPECT_EQ(shown(0, 1) + (list.GetCheck(1) ? ", ticked" : ""), "5 rows, My documents");
 
     std::ofstream("C:\\full.txt", std::ios::binary) << full + "[End]\n";
     EXPECT_EQ(Transfer(*window, IDM_IMPORT, "C:\\full.txt", {IDNO, IDOK}),
@@ -118,4 +114,33 @@ TEST_F(EditorWindow, ExportThenImportGivesTheSameStoreAndBadFilesChangeNothing) 
     EXPECT_EQ(list.GetItemCount(), 5);
     EXPECT_EQ(Snapshot(), rich);
     window->DestroyWindow();
+}
+
+// "quit" ends every editor (one started with a flag runs normally) and posts the end to windows
+// captioned exactly "Vintrel"; "start" runs "<installation path>vintrel.exe", the path taken as it is.
+TEST(CommandWords, QuitEndsEveryVintrelAndStartLaunchesTheInstalledCopy) {
+    CreateRoot();
+    SetString(store::kRootPath, store::kInstallationPath, BinaryDir(), HKEY_LOCAL_MACHINE);
+    HWND namesake = CreateWindowExW(0, L"Static", L"Vintrel", 0, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    HWND other = CreateWindowExW(0, L"Static", L"Vintrel - another program", 0, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    Editor plain(BinaryDir());
+    HANDLE flag = Launch("\"" + BinaryDir() + "vintrel.exe\" /quit");
+    WaitForInputIdle(flag, 20000);
+    EXPECT_FALSE(plain.Ended(0) || WaitForSingleObject(flag, 500) == WAIT_OBJECT_0);
+    EXPECT_TRUE(plain.Quit());
+    EXPECT_EQ(WaitForSingleObject(flag, 20000), WAIT_OBJECT_0);
+    TerminateProcess(flag, 1);
+    std::string posted;  // WM_DESTROY and WM_NCDESTROY, to the namesake only
+    for (HWND window : {namesake, other})
+        for (MSG message; PeekMessageW(&message, window, 0, 0, PM_REMOVE);) posted += std::to_string(message.message) + Text(window) + ";";
+    EXPECT_EQ(posted, "2Vintrel;130Vintrel;");
+
+    CreateDirectoryW(L"C:\\tarvo-install", nullptr);  // without a closing backslash the names run together
+    for (const std::string program : {"C:\\tarvo-install\\vintrel.exe", "C:\\tarvo-installvintrel.exe"}) {
+        ASSERT_TRUE(CopyFileW(Wide(ExeDirectory() + "start_marker.exe").c_str(), Wide(program).c_str(), FALSE));
+        SetString(store::kRootPath, store::kInstallationPath, program.substr(0, program.rfind("vintrel.exe")), HKEY_LOCAL_MACHINE);
+        EXPECT_NE(Vintrel("start"), 0xFFFFu);
+        EXPECT_TRUE(WaitFor([&] { return ReadString("Software\\TarvoTest", "Started").find(program.substr(3)) != std::string::npos; }));
+        DeleteValue("Software\\TarvoTest", "Started");
+    }
 }

@@ -29,10 +29,8 @@ TEST(Dialog, MessageMapDataExchangeMessageBoxesAndToolBar) {
     ASSERT_TRUE(dialog.Create(IDD_EDIT_SCRIPT));
     const HWND window = dialog.m_hWnd;
     for (int id : {ID_RUN_SCRIPT, ID_DELETE_ITEM + 1}) SendMessageA(window, WM_COMMAND, id, 0);
-    for (UINT_PTR control : {IDC_NAME, IDC_COUNT}) {
-        NMHDR header = {GetDlgItem(window, static_cast<int>(control)), control, static_cast<UINT>(NM_CLICK)};
-        EXPECT_EQ(SendMessageA(window, WM_NOTIFY, control, reinterpret_cast<LPARAM>(&header)), control == IDC_NAME ? 42 : 0);
-    }
+    NMHDR name = {GetDlgItem(window, IDC_NAME), IDC_NAME, UINT(NM_CLICK)}, count = {GetDlgItem(window, IDC_COUNT), IDC_COUNT, UINT(NM_CLICK)};
+    EXPECT_EQ(SendMessageA(window, WM_NOTIFY, IDC_NAME, LPARAM(&name)) + 1000 * SendMessageA(window, WM_NOTIFY, IDC_COUNT, LPARAM(&count)), 42);
     EXPECT_EQ(dialog.calls, "tool 32775;click " + std::to_string(IDC_NAME) + ";");
 
     EXPECT_EQ(std::make_pair(GetDlgItemInt(window, IDC_COUNT, nullptr, TRUE), IsDlgButtonChecked(window, IDC_FLAG)), std::make_pair(7u, 1u));
