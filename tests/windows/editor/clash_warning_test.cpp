@@ -1,9 +1,7 @@
-// The edit dialog's warning for keys that another row or Windows already uses, opened by Add
-// in the list window and driven with real keys and clicks.
+// The edit dialog's warning for keys that another row or Windows already uses, opened by Add and driven with real input.
 #include "editor_steps.h"
 
-// Per case: the note under the box once the keys are captured, and the question on OK
-// (answered No, which keeps the dialog, then Yes, which saves); "" when there is none.
+// The note once the keys are captured and the question on OK (No keeps the dialog, Yes saves); "" when there is none.
 TEST_F(EditorWindow, ClashWarningAskedForTheSameKeysAndForAPlainSidedOverlapOnly) {
     const auto used = [](const std::string& by) { return " is already used by \"" + by + "\". Keep both? Only the first in the list will run."; };
     const auto note = [](const std::string& by) { return "Already used by \"" + by + "\": only the first in the list will run."; };

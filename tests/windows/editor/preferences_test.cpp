@@ -9,8 +9,7 @@ static LRESULT CALLBACK LogKeys(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// OK writes only what changed, Cancel nothing; the sound list follows the Beep box; help is there; a store
-// of another version is refused before the dialog opens.
+// OK writes only what changed, Cancel nothing, the engine follows at once; help; a refused store opens no dialog.
 TEST_F(EditorWindow, PreferencesOkWritesWhatChangedTheEngineFollowsAtOnceAndHelpIsThere) {
     const char* run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     for (const auto& [name, value] : {std::pair{store::kDoNotRemoveKeystroke, 5u}, {store::kBeepAfterKeystroke, 0u}, {store::kBeepType, 48u}})

@@ -6,8 +6,7 @@
 
 static DWORD Vintrel(const std::string& arguments) { return RunToEnd("\"" + BinaryDir() + "vintrel.exe\" " + arguments); }
 
-// Export or Import in the system menu: path typed into the file dialog, then the message boxes that follow
-// answered in turn; their texts, joined by "|".
+// Export or Import in the system menu, the path typed, the boxes that follow answered in turn; their texts, joined by "|".
 static std::string Transfer(CWnd& window, UINT command, const std::string& path, std::vector<int> answers) {
     std::string texts;
     Modal(window.m_hWnd, [&] { window.SendMessage(WM_SYSCOMMAND, command); }, [&](HWND files) {
@@ -82,17 +81,17 @@ TEST_F(EditorWindow, ExportThenImportGivesTheSameStoreAndBadFilesChangeNothing) 
     WriteItem(0, "F5", "mine");
     window->ReloadList();
     CListCtrl& list = window->List();
-    const auto shown = [&](int row, int column) { return std::to_string(list.GetItemCount()) + " rows, " + list.GetItemText(row, column).GetString(); };
+    const auto shown = [&](int row, int column) { return std::to_string(list.GetItemCount()) + ", " + list.GetItemText(row, column).GetString(); };
     const auto replace = [](int rows, int inFile) {  // the question that the window's import asks
         return "Replace the " + std::to_string(rows) + " shortcuts of the list with the " + std::to_string(inFile) +
                " in the file?\n\nYes replaces the list and the keystroke settings; No adds the file's shortcuts at the end of the list.|";
     };
     EXPECT_EQ(Transfer(*window, IDM_IMPORT, file, {IDNO, IDOK}), replace(1, 5) + "5 shortcuts were imported from " + file + ".");  // No adds
-    EXPECT_EQ(shown(5, 0), "6 rows, CTRL + 0FA");
+    EXPECT_EQ(shown(5, 0), "6, CTRL + 0FA");
     EXPECT_EQ(ReadString(ItemPath(1), store::kShortcut) + " " + Stored(store::kRootPath, store::kBeepType), "LCTRL + F none");
     Transfer(*window, IDM_IMPORT, file, {IDYES, IDOK});
     EXPECT_EQ(Snapshot(), rich);
-    EXPECT_EQ(shown(0, 1) + (list.GetCheck(1) ? ", ticked" : ""), "5 rows, My documents");
+    EXPECT_EQ(shown(0, 1) + (list.GetCheck(1) ? ", ticked" : ""), "5, My documents");
 
     std::ofstream("C:\\full.txt", std::ios::binary) << full + "[End]\n";
     EXPECT_EQ(Transfer(*window, IDM_IMPORT, "C:\\full.txt", {IDNO, IDOK}),

@@ -22,8 +22,7 @@ BEGIN_MESSAGE_MAP(CTestDlg, CDialog)
     ON_NOTIFY(NM_CLICK, IDC_NAME, OnClick)
 END_MESSAGE_MAP()
 
-// The class's own entries and its base's IDOK; values both ways; a box named after the program
-// refuses a count that is no integer; a tool bar from the resource, and the room it leaves.
+// Map entries (own and the base's IDOK), values both ways, an integer refused, message boxes, a tool bar, modal runs.
 TEST(Dialog, MessageMapDataExchangeMessageBoxesAndToolBar) {
     CTestDlg dialog;
     ASSERT_TRUE(dialog.Create(IDD_EDIT_SCRIPT));
