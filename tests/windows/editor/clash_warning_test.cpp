@@ -28,12 +28,12 @@ TEST_F(EditorWindow, ClashWarningAskedForTheSameKeysAndForAPlainSidedOverlapOnly
         Modal(*window, ID_ADD_SHORTCUT, [&](HWND dialog) {
             HWND capture = GetDlgItem(dialog, IDC_CAPTURE), box = GetDlgItem(dialog, IDC_SHORTCUT_TEXT);
             if (!c.sided) ClickCheck(GetDlgItem(dialog, IDC_LEFT_RIGHT));
+            SetText(GetDlgItem(dialog, IDC_ACTION), "x");  // before the capture, which puts the dialog's values back on each key
             Click(capture);
             WaitFor([&] { return Text(capture) == "End capture"; });
             Send(c.keys);
             WaitFor([&] { return Text(box) == c.text; });  // OK also ends the capture
             EXPECT_EQ(Text(GetDlgItem(dialog, IDC_CLASH_NOTE)), c.note);
-            SetText(GetDlgItem(dialog, IDC_ACTION), "x");
             Click(GetDlgItem(dialog, IDOK));
             EXPECT_EQ(Answer(IDNO, dialog, true), c.question);
             EXPECT_EQ(IsWindow(dialog) != FALSE, !c.question.empty());
