@@ -56,7 +56,10 @@ TEST_F(EditorWindow, PreferencesOkWritesWhatChangedTheEngineFollowsAtOnceAndHelp
             };
             EXPECT_TRUE(follows());
             EXPECT_EQ(HelpCalls(dialog, help), help);
-            for (int id : step.clicks) id ? ClickCheck(GetDlgItem(dialog, id)) : PickFromCombo(sounds, step.sound);
+            for (int id : step.clicks) {
+                if (id) ClickCheck(GetDlgItem(dialog, id));
+                else if (WaitFor([&] { return IsWindowEnabled(sounds) != FALSE; })) PickFromCombo(sounds, step.sound);  // once Beep enabled it
+            }
             Sleep(300);  // the clicks are input: handled when the dialog gets to them
             EXPECT_TRUE(follows());
             Click(GetDlgItem(dialog, step.button));
