@@ -128,7 +128,6 @@ TEST(CommandWords, QuitEndsEveryVintrelAndStartLaunchesTheInstalledCopy) {
     EXPECT_FALSE(plain.Ended(0) || WaitForSingleObject(flag, 500) == WAIT_OBJECT_0);
     EXPECT_TRUE(plain.Quit());
     EXPECT_EQ(WaitForSingleObject(flag, 20000), WAIT_OBJECT_0);
-    TerminateProcess(flag, 1);
     std::string posted;  // WM_DESTROY and WM_NCDESTROY, to the namesake only
     for (HWND window : {namesake, other})
         for (MSG message; PeekMessageW(&message, window, 0, 0, PM_REMOVE);) posted += std::to_string(message.message) + Text(window) + ";";
