@@ -1,18 +1,11 @@
-// The edit dialog's warning for a combination that another row or Windows already uses,
-// opened by Add in the list window and driven with real keys and clicks.
-#include "answer_box.h"
+// The edit dialog's warning for keys that another row or Windows already uses, opened by Add and driven with real input.
+#include "editor_steps.h"
 
-namespace {
-
-using namespace drive;
-
-// Per case: the note under the box once the keys are captured, and the question on OK
-// (answered No, which keeps the dialog, then Yes, which saves); "" when there is none.
+// The note once the keys are captured and the question on OK (No keeps the dialog, Yes saves); "" when there is none.
 TEST_F(EditorWindow, ClashWarningAskedForTheSameKeysAndForAPlainSidedOverlapOnly) {
     const auto used = [](const std::string& by) { return " is already used by \"" + by + "\". Keep both? Only the first in the list will run."; };
     const auto note = [](const std::string& by) { return "Already used by \"" + by + "\": only the first in the list will run."; };
-    struct Case { const char* keys; bool sided, passKeys; const char* text; std::string question, note; };
-    const Case cases[] = {
+    const struct { const char* keys; bool sided, passKeys; const char* text; std::string question, note; } cases[] = {
         {"+c+F-F-c", true, false, "LCTRL + F", "LCTRL + F" + used("Notes"), note("Notes")},
         {"+r+G-G-r", true, false, "RCTRL + G", "RCTRL + G" + used("calc.exe"), note("calc.exe")},
         {"+r+F-F-r", false, false, "CTRL + F", "CTRL + F" + used("Notes"), note("Notes")},
@@ -22,40 +15,31 @@ TEST_F(EditorWindow, ClashWarningAskedForTheSameKeysAndForAPlainSidedOverlapOnly
          "shortcut is enabled, they no longer receive it. Keep it?", "Windows or most programs use Ctrl+C: they would no longer receive it."},
         {"+c+C-C-c", true, true, "LCTRL + C", "", ""},  // the keys are passed on
     };
-    for (const Case& c : cases) {
+    WriteItem(0, "LCTRL + F", "notes.exe");
+    SetString(ItemPath(0), store::kDescription, "Notes");
+    WriteItem(1, "CTRL + G", "calc.exe");
+    WriteItem(2, "LCTRL + H", "off.exe", 0, "", true);
+    auto window = Open();
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        Clear();
-        CreateRoot();
-        WriteItem(0, "LCTRL + F", "notes.exe");
-        SetString(ItemPath(0), store::kDescription, "Notes");
-        WriteItem(1, "CTRL + G", "calc.exe");
-        WriteItem(2, "LCTRL + H", "off.exe", 0, "", true);
         SetDword(store::kRootPath, store::kDoNotRemoveKeystroke, c.passKeys);
-        auto window = Open();
-        std::string question, seenNote, boxAfterNo;
+        SHDeleteKeyW(HKEY_CURRENT_USER, Wide(ItemPath(3)).c_str());  // the row the case before added
+        window->ReloadList();
         Modal(*window, ID_ADD_SHORTCUT, [&](HWND dialog) {
             HWND capture = GetDlgItem(dialog, IDC_CAPTURE), box = GetDlgItem(dialog, IDC_SHORTCUT_TEXT);
-            if (!c.sided) Click(GetDlgItem(dialog, IDC_LEFT_RIGHT));
-            WaitFor([&] { return IsDlgButtonChecked(dialog, IDC_LEFT_RIGHT) == UINT(c.sided); });
+            if (!c.sided) ClickCheck(GetDlgItem(dialog, IDC_LEFT_RIGHT));
+            SetText(GetDlgItem(dialog, IDC_ACTION), "x");  // before the capture, which puts the dialog's values back on each key
             Click(capture);
             WaitFor([&] { return Text(capture) == "End capture"; });
             Send(c.keys);
-            WaitFor([&] { return Text(box) == c.text; });
-            Click(capture);
-            WaitFor([&] { return Text(capture) == "Capture"; });
-            seenNote = Text(GetDlgItem(dialog, IDC_CLASH_NOTE));
-            SetText(GetDlgItem(dialog, IDC_ACTION), "x");
+            WaitFor([&] { return Text(box) == c.text; });  // OK also ends the capture
+            EXPECT_EQ(Text(GetDlgItem(dialog, IDC_CLASH_NOTE)), c.note);
             Click(GetDlgItem(dialog, IDOK));
-            question = Answer(IDNO, dialog, true);
-            boxAfterNo = IsWindow(dialog) ? Text(box) : "closed";
+            EXPECT_EQ(Answer(IDNO, dialog, true), c.question);
+            EXPECT_EQ(IsWindow(dialog) != FALSE, !c.question.empty());
             if (IsWindow(dialog)) Click(GetDlgItem(dialog, IDOK)), Answer(IDYES, dialog, true);
         });
-        EXPECT_EQ(seenNote, c.note);
-        EXPECT_EQ(question, c.question);
-        EXPECT_EQ(boxAfterNo, c.question.empty() ? "closed" : c.text);
         EXPECT_EQ(ReadString(ItemPath(3), store::kShortcut), c.text);
-        window->DestroyWindow();
     }
+    window->DestroyWindow();
 }
-
-}  // namespace

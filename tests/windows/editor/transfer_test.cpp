@@ -1,23 +1,33 @@
-// Export and import of the shortcut list: "vintrel export FILE" and "vintrel import FILE"
-// run as separate processes against the real registry, and Import in the list window.
+// The program's command words, vintrel.exe run as separate processes against the real registry: "export FILE",
+// "import FILE", "quit" and "start"; and Export and Import in the list window's system menu.
 #include <fstream>
 
-#include "answer_box.h"
+#include "editor_steps.h"
 
-namespace {
+static DWORD Vintrel(const std::string& arguments) { return RunToEnd("\"" + BinaryDir() + "vintrel.exe\" " + arguments); }
 
-using namespace drive;
+// Export or Import in the system menu, the path typed, the boxes that follow answered in turn; their texts, joined by "|".
+static std::string Transfer(CWnd& window, UINT command, const std::string& path, std::vector<int> answers) {
+    std::string texts;
+    Modal(window.m_hWnd, [&] { window.SendMessage(WM_SYSCOMMAND, command); }, [&](HWND files) {
+        TypeText(path);  // into the file name box, which has the focus
+        Tap(VK_RETURN);
+        WaitFor([&] { return !IsWindow(files); });
+        for (int answer : answers) texts += (texts.empty() ? "" : "|") + Answer(answer);
+    });
+    return texts;
+}
 
-// A store with a value of every kind: settings, special folders as codes, a disabled row,
-// scripts of each type with line breaks, quotes, backslashes, characters beyond ASCII,
-// a lone surrogate and an old script left in a plain shortcut.
-void FillRichStore() {
-    Clear();
+// Both ways give the same file and the same store, in the window with a word on the result; bad files and
+// refused stores change nothing; a window's import asks whether to replace or to add, and its list follows.
+TEST_F(EditorWindow, ExportThenImportGivesTheSameStoreAndBadFilesChangeNothing) {
+    const std::string file = "C:\\tarvo list.txt", named = "C:\\tarvo ☃ Grüße.txt";  // any file name arrives whole
+    // A store with a value of every kind: settings, special folders as codes, a disabled row, scripts of each
+    // type with line breaks, quotes, backslashes, characters beyond ASCII, a lone surrogate, an old script left over.
     CreateRoot(0x00020004);
-    SetDword(store::kRootPath, store::kDoNotRemoveKeystroke, 1);
-    SetDword(store::kRootPath, store::kBeepAfterKeystroke, 7);
-    SetDword(store::kRootPath, store::kBeepType, 0xFFFFFFFF);
-    WriteItem(0, "LCTRL + F", "", 0, "", false);
+    for (const auto& [name, value] : {std::pair{store::kDoNotRemoveKeystroke, 1u}, {store::kBeepAfterKeystroke, 7u}, {store::kBeepType, ~0u}})
+        SetDword(store::kRootPath, name, value);
+    WriteItem(0, "LCTRL + F", "");
     SetDword(ItemPath(0), store::kAction, 2);
     WriteItem(1, "none", "C:\\Program Files\\a \"b\".exe", 0, "", true);
     SetString(ItemPath(1), store::kDescription, "Grüße, ☃ and 😀 \\ \"quoted\"");
@@ -27,132 +37,108 @@ void FillRichStore() {
     WriteItem(4, "CTRL + 0FA", "js", 3, "");
     const wchar_t odd[] = L"lone \xD800 and nul \0 end\x1F";  // stored with its terminator
     SetRaw(ItemPath(4), store::kScript, REG_SZ, odd, sizeof odd);
-}
-
-DWORD Vintrel(const std::string& arguments) { return RunToEnd("\"" + BinaryDir() + "vintrel.exe\" " + arguments); }
-
-// A window of this thread, where the reload broadcasts arrive as at an engine's.
-HWND Listener() { return CreateWindowExW(0, L"STATIC", L"reloads", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr); }
-
-const std::string kFile = "C:\\tarvo list.txt";
-
-TEST(Transfer, ExportThenImportGivesTheSameStoreAndBadFilesChangeNothing) {
-    FillRichStore();
-    const std::string before = Snapshot();
-    const std::string named = "C:\\tarvo ☃ Grüße.txt";  // any file name arrives whole
+    const std::string rich = Snapshot();
+    auto window = Open();
+    EXPECT_EQ(Transfer(*window, IDM_EXPORT, file, {IDOK}), "5 shortcuts were exported to " + file + ".");
     ASSERT_EQ(Vintrel("export \"" + named + "\""), 0u);
-    EXPECT_EQ(Snapshot(), before) << "export changed the store";
-    ASSERT_TRUE(CopyFileW(Wide(named).c_str(), Wide(kFile).c_str(), FALSE));
-    const std::string file = ReadFile(kFile);
-    EXPECT_NE(file.find("Description = \"Grüße, ☃ and 😀 \\\\ \\\"quoted\\\"\""), std::string::npos) << file;
-    EXPECT_NE(file.find("Script = \"@echo off\\r\\necho one\\r\\n\\techo two\\r\\n\""), std::string::npos) << file;
+    EXPECT_EQ(Snapshot(), rich) << "export changed the store";
+    const std::string text = ReadFile(file);
+    EXPECT_EQ(ReadFile(named), text);
+    EXPECT_NE(text.find("Description = \"Grüße, ☃ and 😀 \\\\ \\\"quoted\\\"\""), std::string::npos) << text;
+    EXPECT_NE(text.find("Script = \"@echo off\\r\\necho one\\r\\n\\techo two\\r\\n\""), std::string::npos) << text;
 
     Clear();
-    const HWND listener = Listener();
     ASSERT_EQ(Vintrel("import \"" + named + "\""), 0u);
-    EXPECT_EQ(Snapshot(), before);
-    EXPECT_EQ(Reloads(listener), 1);
-
-    // Importing again replaces the list: a longer one leaves no rows behind.
-    WriteItem(5, "F2", "extra");
+    EXPECT_EQ(Snapshot(), rich);
+    EXPECT_EQ(Reloads(window->m_hWnd), 1);
+    WriteItem(5, "F2", "extra");  // importing again replaces the list: a longer one leaves no rows behind
     WriteItem(7, "F3", "above a gap");
-    ASSERT_EQ(Vintrel("import \"" + kFile + "\""), 0u);
-    EXPECT_EQ(Snapshot(), before);
-    EXPECT_EQ(Reloads(listener), 1);
+    ASSERT_EQ(Vintrel("import \"" + file + "\""), 0u);
+    EXPECT_EQ(Snapshot(), rich);
+    EXPECT_EQ(Reloads(window->m_hWnd), 1);
 
-    // Bad files and refused stores change nothing: the exit code says why (4: a store of
-    // another version), and no engine is told to reload.
-    const std::string damaged = "C:\\damaged.txt";
-    std::string tooMany = "[Tarvo shortcut list]\n";
-    for (int i = 0; i < 201; ++i) tooMany += "[Shortcut]\nShortcut = \"F1\"\n";
+    // The exit code says why (4: a store of another version), and no engine is told to reload.
+    std::string full = "[Tarvo shortcut list]\n";  // 200 rows: a list of its own, but too many to add to one
+    for (int i = 0; i < 200; ++i) full += "[Shortcut]\nShortcut = \"F1\"\nAction = \"x\"\n";
     const struct { std::string contents; const char* arguments; DWORD code; } cases[] = {
-        {file.substr(0, file.size() / 2), "import", 3}, {file.substr(0, file.rfind("[End]")), "import", 3},
-        {"[Settings]\nBeep type = dword:1\n", "import", 3}, {tooMany + "[End]\n", "import", 3},
+        {text.substr(0, text.size() / 2), "import", 3}, {text.substr(0, text.rfind("[End]")), "import", 3},
+        {"[Settings]\nBeep type = dword:1\n", "import", 3}, {full + "[Shortcut]\nShortcut = \"F1\"\n[End]\n", "import", 3},
         {"", "import C:\\no\\such.txt", 2}, {"", "import", 2}, {"", "export C:\\no\\such\\folder\\x.txt", 2},
-        {file, "import", 4}, {file, "export", 4},
+        {text, "import", 4}, {text, "export", 4},
     };
+    DeleteValue(store::kRootPath, store::kBeepType);  // a store unlike the file's
     for (const auto& c : cases) {
-        FillRichStore();
         SetDword(store::kRootPath, store::kVersion, c.code == 4 ? 0x30000 : 0x20004);
-        DeleteValue(store::kRootPath, store::kBeepType);
-        DeleteFileW(Wide(damaged).c_str());
-        if (!c.contents.empty()) std::ofstream(damaged, std::ios::binary) << c.contents;
-        const std::string unchanged = Snapshot(), arguments = c.arguments + (c.contents.empty() ? "" : " " + damaged);
+        std::ofstream("C:\\damaged.txt", std::ios::binary) << c.contents;
+        const std::string unchanged = Snapshot(), arguments = std::string(c.arguments) + (c.contents.empty() ? "" : " C:\\damaged.txt");
         EXPECT_EQ(Vintrel(arguments), c.code) << arguments << c.contents.size();
         EXPECT_EQ(Snapshot(), unchanged) << arguments << c.contents.size();
-        EXPECT_EQ(Reloads(listener), 0) << arguments << c.contents.size();
+        EXPECT_EQ(Reloads(window->m_hWnd), 0) << arguments << c.contents.size();
     }
-}
-
-// Export or Import in the system menu: path typed into the file dialog, then the message
-// boxes that follow answered in turn; their texts.
-std::vector<std::string> Transfer(CWnd& window, UINT command, const std::string& path, std::vector<int> answers) {
-    std::vector<std::string> texts;
-    Modal(window.m_hWnd, [&] { window.SendMessage(WM_SYSCOMMAND, command); }, [&](HWND files) {
-        HWND name = GetDlgItem(files, 0x47C) ? GetDlgItem(files, 0x47C) : GetDlgItem(files, 0x480);  // a combo box with an edit, or an edit
-        SetText(name, path);
-        if (HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr)) SetText(edit, path);
-        PostMessageW(files, WM_COMMAND, IDOK, 0);
-        WaitFor([&] { return !IsWindow(files); });
-        for (int answer : answers) texts.push_back(Answer(answer));
-    });
-    return texts;
-}
-
-// In the window: Import reads the file, asks, and replaces (Yes) or appends (No); the list
-// shows the result at once.
-TEST_F(EditorWindow, ImportReplacesOrAddsAndTheListFollows) {
-    FillRichStore();
-    auto window = Open();
-    DeleteFileW(Wide(kFile).c_str());  // else the file dialog asks to replace it
-    EXPECT_EQ(Transfer(*window, IDM_EXPORT, kFile, {IDOK}), std::vector<std::string>{"5 shortcuts were exported to " + kFile + "."});
 
     Clear();
     CreateRoot(0x20004);
     WriteItem(0, "F5", "mine");
     window->ReloadList();
-    const auto added = Transfer(*window, IDM_IMPORT, kFile, {IDNO, IDOK});  // No adds
-    ASSERT_EQ(added.size(), 2u);
-    EXPECT_NE(added[0].find("Replace the 1 shortcuts of the list with the 5 in the file?"), std::string::npos) << added[0];
-    EXPECT_EQ(added[1], "5 shortcuts were imported from " + kFile + ".");
-    EXPECT_EQ(window->List().GetItemCount(), 6);
-    EXPECT_EQ(window->List().GetItemText(5, 0), "CTRL + 0FA");
-    EXPECT_EQ(ReadString(ItemPath(1), store::kShortcut), "LCTRL + F");
-    EXPECT_FALSE(ValueExists(store::kRootPath, store::kBeepType)) << "adding keeps the settings";
+    CListCtrl& list = window->List();
+    const auto shown = [&](int row, int column) { return std::to_string(list.GetItemCount()) + ", " + list.GetItemText(row, column).GetString(); };
+    const auto replace = [](int rows, int inFile) {  // the question that the window's import asks
+        return "Replace the " + std::to_string(rows) + " shortcuts of the list with the " + std::to_string(inFile) +
+               " in the file?\n\nYes replaces the list and the keystroke settings; No adds the file's shortcuts at the end of the list.|";
+    };
+    EXPECT_EQ(Transfer(*window, IDM_IMPORT, file, {IDNO, IDOK}), replace(1, 5) + "5 shortcuts were imported from " + file + ".");  // No adds
+    EXPECT_EQ(shown(5, 0), "6, CTRL + 0FA");
+    EXPECT_EQ(ReadString(ItemPath(1), store::kShortcut) + " " + Stored(store::kRootPath, store::kBeepType), "LCTRL + F none");
+    Transfer(*window, IDM_IMPORT, file, {IDYES, IDOK});
+    EXPECT_EQ(Snapshot(), rich);
+    EXPECT_EQ(shown(0, 1) + (list.GetCheck(1) ? ", ticked" : ""), "5, My documents");
 
-    Transfer(*window, IDM_IMPORT, kFile, {IDYES, IDOK});
-    EXPECT_EQ(window->List().GetItemCount(), 5);
-    EXPECT_EQ(window->List().GetItemText(0, 1), "My documents");
-    EXPECT_FALSE(window->List().GetCheck(1));
-    EXPECT_EQ(ReadDword(store::kRootPath, store::kBeepType), 0xFFFFFFFFu);
-
-    // A second file of 200 items would overflow the list: nothing is added.
-    std::string full = "[Tarvo shortcut list]\n";
-    for (int i = 0; i < 200; ++i) full += "[Shortcut]\nShortcut = \"F1\"\nAction = \"x\"\n";
     std::ofstream("C:\\full.txt", std::ios::binary) << full + "[End]\n";
-    const std::string before = Snapshot();
-    EXPECT_EQ(Transfer(*window, IDM_IMPORT, "C:\\full.txt", {IDNO, IDOK}).back(),
-              "Nothing was imported from C:\\full.txt: the list would hold more than 200 shortcuts.");
-    EXPECT_EQ(Snapshot(), before);
-    EXPECT_EQ(window->List().GetItemCount(), 5);
+    EXPECT_EQ(Transfer(*window, IDM_IMPORT, "C:\\full.txt", {IDNO, IDOK}),
+              replace(5, 200) + "Nothing was imported from C:\\full.txt: the list would hold more than 200 shortcuts.");
+    EXPECT_EQ(Snapshot(), rich);
+    EXPECT_EQ(list.GetItemCount(), 5);
 
-    // An import from the command line while a row is being added: the list follows it, and
-    // the new row, whose place may now belong to an imported one, is dropped with a word.
+    // An import from the command line while a row is being added: the list follows it, and the new row,
+    // whose place may now belong to an imported one, is dropped with a word.
     WriteItem(5, "F9", "stale");
     window->ReloadList();
-    std::string imported, dropped;
     Modal(*window, ID_ADD_SHORTCUT, [&](HWND dialog) {
         SetText(GetDlgItem(dialog, IDC_ACTION), "new.exe");
-        EXPECT_EQ(Vintrel("import \"" + kFile + "\""), 0u);
-        imported = Snapshot();
-        WaitFor([&] { return window->List().GetItemCount() == 5; });
+        EXPECT_EQ(Vintrel("import \"" + file + "\""), 0u);
+        WaitFor([&] { return list.GetItemCount() == 5; });
         Click(GetDlgItem(dialog, IDOK));
-        dropped = Answer(IDOK, dialog);
+        EXPECT_EQ(Answer(IDOK, dialog), "The shortcuts were replaced by an import while the dialog was open, so your change was not saved.");
     });
-    EXPECT_EQ(dropped, "The shortcuts were replaced by an import while the dialog was open, so your change was not saved.");
-    EXPECT_EQ(window->List().GetItemCount(), 5);
-    EXPECT_EQ(Snapshot(), imported);
+    EXPECT_EQ(list.GetItemCount(), 5);
+    EXPECT_EQ(Snapshot(), rich);
     window->DestroyWindow();
 }
 
-}  // namespace
+// "quit" ends every editor (one started with a flag runs normally) and posts the end to windows
+// captioned exactly "Vintrel"; "start" runs "<installation path>vintrel.exe", the path taken as it is.
+TEST(CommandWords, QuitEndsEveryVintrelAndStartLaunchesTheInstalledCopy) {
+    CreateRoot();
+    SetString(store::kRootPath, store::kInstallationPath, BinaryDir(), HKEY_LOCAL_MACHINE);
+    HWND namesake = CreateWindowExW(0, L"Static", L"Vintrel", 0, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    HWND other = CreateWindowExW(0, L"Static", L"Vintrel - another program", 0, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    Editor plain(BinaryDir());
+    HANDLE flag = Launch("\"" + BinaryDir() + "vintrel.exe\" /quit");
+    WaitForInputIdle(flag, 20000);
+    EXPECT_FALSE(plain.Ended(0) || WaitForSingleObject(flag, 500) == WAIT_OBJECT_0);
+    EXPECT_TRUE(plain.Quit());
+    EXPECT_EQ(WaitForSingleObject(flag, 20000), WAIT_OBJECT_0);
+    std::string posted;  // WM_DESTROY and WM_NCDESTROY, to the namesake only
+    for (HWND window : {namesake, other})
+        for (MSG message; PeekMessageW(&message, window, 0, 0, PM_REMOVE);) posted += std::to_string(message.message) + Text(window) + ";";
+    EXPECT_EQ(posted, "2Vintrel;130Vintrel;");
+
+    CreateDirectoryW(L"C:\\tarvo-install", nullptr);  // without a closing backslash the names run together
+    for (const std::string program : {"C:\\tarvo-install\\vintrel.exe", "C:\\tarvo-installvintrel.exe"}) {
+        ASSERT_TRUE(CopyFileW(Wide(ExeDirectory() + "start_marker.exe").c_str(), Wide(program).c_str(), FALSE));
+        SetString(store::kRootPath, store::kInstallationPath, program.substr(0, program.rfind("vintrel.exe")), HKEY_LOCAL_MACHINE);
+        EXPECT_NE(Vintrel("start"), 0xFFFFu);
+        EXPECT_TRUE(WaitFor([&] { return ReadString("Software\\TarvoTest", "Started").find(program.substr(3)) != std::string::npos; }));
+        DeleteValue("Software\\TarvoTest", "Started");
+    }
+}
