@@ -186,7 +186,7 @@ TEST(Soak, RandomKeysUnderReloadsLaunchExactlyWhatTheCorePredicts) {
     std::sort(expectedLaunched.begin(), expectedLaunched.end());
     EXPECT_EQ(target.Launched(expectedLaunched.size()), expectedLaunched);
     const auto after = UsageOf(target.process);
-    std::printf("soak: %zu keystrokes in %lu ms under %d reloads, %zu launches; target handles %lu then %lu, working set %u KB "
+    std::printf("soak: %zu keystrokes passed in %lu ms under %d reloads, %zu launches; target handles %lu then %lu, working set %u KB "
                 "then %u KB\n", expectedPassed.size() / 2, elapsed, reloads, expectedLaunched.size(), warm.first, after.first,
                 unsigned(warm.second), unsigned(after.second));
     const std::string log = ReadFile(target.path + "keys.log");
