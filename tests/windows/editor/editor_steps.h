@@ -1,16 +1,15 @@
-// Steps the tests of the editor's windows in this process share: a message box answered, a
-// modal dialog driven from a second thread, rows selected, a menu read as it opens, and the
-// call the stand-in help viewer recorded.
+// Steps the tests of the editor's windows in this process share: a message box reported, a modal dialog
+// driven from a second thread, rows selected, reloads counted, a menu read, the help viewer's calls.
 #pragma once
 
-#include <functional>
-#include <thread>
-
 #include "editor_window.h"
+#include "html_help.h"
+
+using namespace drive;
 
 // What the message box that act shows says ("caption: text"), answered with answer.
 inline std::string Reported(HWND owner, const std::function<void()>& act, int answer = IDOK) {
-    testwatch::DialogWatcher watcher(answer, owner);
+    DialogWatcher watcher(answer, owner);
     act();
     return watcher.Finish() ? watcher.Seen().caption + ": " + watcher.Seen().text : "no box";
 }
@@ -18,22 +17,22 @@ inline std::string Reported(CShortcutsDlg& window, UINT command, int answer = ID
     return Reported(window.m_hWnd, [&] { window.SendMessage(WM_COMMAND, command); }, answer);
 }
 
-// Runs open, which shows a modal dialog (other than owner) and waits in it, while drive acts
-// on the dialog in front from another thread; a dialog left open is cancelled.
-inline void Modal(HWND owner, const std::function<void()>& open, const std::function<void(HWND)>& drive) {
+// Runs open, which shows a modal dialog (other than owner) and waits in it, while steps act on the dialog
+// in front from another thread; a dialog left open is cancelled.
+inline void Modal(HWND owner, const std::function<void()>& open, const std::function<void(HWND)>& steps) {
     std::thread driver([&] {
-        HWND dialog = testwatch::WaitForDialog(owner);
+        HWND dialog = WaitForDialog(owner);
         if (!dialog) return;
-        for (int i = 0; i < 100 && GetForegroundWindow() != dialog; ++i, Sleep(20)) SetForegroundWindow(dialog);
+        ToFront(dialog);
         Sleep(300);  // shown on the display, so that clicks land on it
-        drive(dialog);
-        if (!teststore::WaitFor([&] { return !IsWindow(dialog); })) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        steps(dialog);
+        if (!WaitFor([&] { return !IsWindow(dialog); })) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     open();
     driver.join();
 }
-inline void Modal(CShortcutsDlg& window, UINT command, const std::function<void(HWND)>& drive) {
-    Modal(window.m_hWnd, [&] { window.SendMessage(WM_COMMAND, command); }, drive);
+inline void Modal(CShortcutsDlg& window, UINT command, const std::function<void(HWND)>& steps) {
+    Modal(window.m_hWnd, [&] { window.SendMessage(WM_COMMAND, command); }, steps);
 }
 
 inline void Select(CListCtrl& list, std::initializer_list<int> rows) {
@@ -49,24 +48,8 @@ inline int Reloads(HWND window) {
     return count;
 }
 
-inline POINT Centre(RECT rect, HWND from = nullptr) {
-    MapWindowPoints(from, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-inline POINT Centre(HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    return Centre(rect);
-}
-inline void MoveMouse(POINT at) {
-    INPUT input{INPUT_MOUSE};
-    input.mi = {MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1), MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1), 0,
-                MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE};
-    SendInput(1, &input, sizeof input);
-}
-
-// The menu that open shows, read when it first waits for input ("id text;" for each item, a
-// "!" after a greyed one) and where it opened; then Escape closes it.
+// The menu that open shows, read when it first waits for input ("id text;" for each item, a "!" after a
+// greyed one) and where it opened; then Escape closes it.
 struct ShownMenu {
     std::string items;
     RECT rect;
@@ -79,9 +62,10 @@ inline LRESULT CALLBACK ReadMenu(int code, WPARAM wParam, LPARAM lParam) {
         HMENU menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
         GetWindowRect(window, &shownMenu.rect);
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-            char text[64] = "";
-            GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-            shownMenu.items += std::to_string(GetMenuItemID(menu, i)) + " " + text + (*text && GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED ? "!;" : ";");
+            wchar_t text[64] = L"";
+            GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+            const bool greyed = *text && GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED;
+            shownMenu.items += std::to_string(GetMenuItemID(menu, i)) + " " + Narrow(text) + (greyed ? "!;" : ";");
         }
         PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
     }
@@ -95,10 +79,33 @@ inline ShownMenu MenuShown(const std::function<void()>& open) {
     return shownMenu;
 }
 
-// The last call the stand-in help viewer recorded since the previous one.
-inline std::string HelpCall() {
+// Help goes to the stand-in viewer, which records each call; the help file is C:\help\Tarvo.chm.
+inline void RecordHelp(CWinApp& app) {
+    SetString(kHtmlHelpServerKey, "", TestDir() + "help_recorder.dll", HKEY_CLASSES_ROOT);
+    app.m_pszHelpFilePath = _strdup("C:\\help\\Tarvo.chm");
+}
+inline std::string HelpCall() {  // the last call the viewer recorded since the previous one
     char call[4096] = "";
     GetEnvironmentVariableA("TARVO_HELP", call, sizeof call);
     SetEnvironmentVariableA("TARVO_HELP", nullptr);
     return call;
+}
+// The call a control's text pop-up gives, with the mouse at 30,40.
+inline std::string HelpPopup(int id, const std::string& text) {
+    return "- 14 owner " + std::to_string(id) + " size 52 inst 00000000 string 0 at 30,40 colours -1,-1 margins -1,-1,-1,-1 "
+           "font 00000000 text " + text;
+}
+// Asks for help on each control that expected names (-1: the dialog's first label) with the mouse at 30,40;
+// the call recorded for each ("not handled" when the dialog refused the request), to compare with expected.
+using HelpCallList = std::vector<std::pair<int, std::string>>;
+inline HelpCallList HelpCalls(HWND dialog, const HelpCallList& expected) {
+    HelpCallList seen;
+    for (const auto& [id, call] : expected) {
+        HWND control = id == -1 ? FindWindowExW(dialog, nullptr, L"Static", nullptr) : GetDlgItem(dialog, id);
+        HELPINFO info = {sizeof info, HELPINFO_WINDOW, id, control, 0, {30, 40}};
+        HelpCall();
+        const LRESULT handled = SendMessageW(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+        seen.push_back({id, handled == TRUE ? HelpCall() : "not handled"});
+    }
+    return seen;
 }

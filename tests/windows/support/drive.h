@@ -1,73 +1,258 @@
-// Driving the real program as a user does: the editor started on a prepared store, its
-// dialogs and controls found, keys and clicks given as real input, and key_target.exe as
-// the window that receives keys and the marker programs that show what a shortcut started.
-// Waits: 20 seconds for a condition to hold (teststore::WaitFor), 30 for a process to end.
+// Driving the real program as a user does: the store in the registry, real keys and clicks, dialogs found
+// and answered, the editor on a prepared store, key_target.exe as target and markers. Waits: 20 s (WaitFor).
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <string>
-#include <utility>
+#include <thread>
+#include <vector>
 
 #include "core/shortcut_store.h"
-#include "dialog_watch.h"
-#include "test_store.h"
 #include "text.h"
 
 namespace drive {
 
-using namespace teststore;
-using testwatch::Click;
-using testwatch::WindowText;
-
+// Text outside any one code page, in UTF-8: Cyrillic, CJK and a character outside the BMP.
+constexpr const char* kWorldText = "\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1\x8B "  // Программы
+                                   "\xE6\x96\x87\xE6\xA1\xA3 \xF0\x9F\x98\x80";                               // 文档 😀
 constexpr UINT kList = 1001, kCapture = 1015, kShortcutBox = 1019, kAction = 1030;
 constexpr UINT kEditItem = 32772, kAddShortcut = 32774, kDeleteItem = 32776;
 constexpr UINT kTrayExit = 141, kTrayShow = 143, kTrayStop = 144, kTrayStart = 145;
 
-inline void ToFront(HWND window) {
-    for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i, Sleep(20)) SetForegroundWindow(window);
+// Waits up to 20 seconds for done() to hold; whether it did.
+template <typename Done>
+bool WaitFor(Done done) {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(10))
+        if (done()) return true;
+    return done();
+}
+
+// The store: paths are below root (the user's key by default); a value written creates its key.
+inline std::string ItemPath(int index) {
+    char path[store::kItemPathSize];
+    store::FormatItemPath(index, path);
+    return path;
+}
+inline void SetRaw(const std::string& path, const char* name, DWORD type, const void* data, DWORD size, HKEY root = HKEY_CURRENT_USER) {
+    SHSetValueW(root, Wide(path).c_str(), Wide(name).c_str(), type, data, size);
+}
+inline void SetDword(const std::string& path, const char* name, DWORD value, HKEY root = HKEY_CURRENT_USER) {
+    SetRaw(path, name, REG_DWORD, &value, sizeof value, root);
+}
+inline void SetString(const std::string& path, const char* name, const std::string& value, HKEY root = HKEY_CURRENT_USER) {
+    const std::wstring wide = Wide(value);
+    SetRaw(path, name, REG_SZ, wide.c_str(), static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)), root);
+}
+inline void DeleteValue(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
+    SHDeleteValueW(root, Wide(path).c_str(), Wide(name).c_str());
+}
+inline void Clear() { SHDeleteKeyW(HKEY_CURRENT_USER, Wide(store::kRootPath).c_str()); }  // the whole store
+inline void CreateRoot(DWORD version = 0x10000) { SetDword(store::kRootPath, store::kVersion, version); }
+// One item key with "Shortcut", "Disabled", "Action", "Type" and, when not empty, "Script".
+inline void WriteItem(int index, const std::string& shortcut, const std::string& action, int32_t type = 0,
+                      const std::string& script = "", bool disabled = false) {
+    const std::string path = ItemPath(index);
+    SetString(path, store::kShortcut, shortcut);
+    SetDword(path, store::kDisabled, disabled ? 1 : 0);
+    SetString(path, store::kAction, action);
+    if (!script.empty()) SetString(path, store::kScript, script);
+    SetDword(path, store::kType, static_cast<DWORD>(type));
+}
+inline bool KeyExists(const std::string& path, HKEY root = HKEY_CURRENT_USER) {
+    HKEY key = nullptr;
+    return RegOpenKeyExW(root, Wide(path).c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS && RegCloseKey(key) == ERROR_SUCCESS;
+}
+// "<type>:<data bytes as stored>", or "" when the value is missing; the readers below take it apart.
+inline std::string ReadRaw(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
+    DWORD type = 0, size = 65536;
+    std::string data(size, '\0');
+    if (SHGetValueW(root, Wide(path).c_str(), Wide(name).c_str(), &type, &data[0], &size) != ERROR_SUCCESS) return "";
+    return std::to_string(type) + ":" + data.substr(0, size);
+}
+inline std::string ValueData(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
+    const std::string raw = ReadRaw(path, name, root);
+    return raw.substr(raw.find(':') + 1);
+}
+inline bool ValueExists(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) { return !ReadRaw(path, name, root).empty(); }
+inline DWORD ValueType(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {  // REG_NONE when missing
+    return ValueExists(path, name, root) ? std::stoul(ReadRaw(path, name, root)) : REG_NONE;
+}
+inline DWORD ValueSize(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
+    return static_cast<DWORD>(ValueData(path, name, root).size());
+}
+inline std::string ReadString(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
+    const std::string data = ValueData(path, name, root);
+    std::wstring text(data.size() / sizeof(wchar_t), L'\0');
+    std::memcpy(&text[0], data.data(), text.size() * sizeof(wchar_t));
+    return Narrow(text.c_str());  // up to a terminating null
+}
+inline DWORD ReadDword(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
+    const std::string data = ValueData(path, name, root);
+    DWORD value = 0;
+    if (data.size() <= sizeof value) std::memcpy(&value, data.data(), data.size());
+    return value;
+}
+// Any value as text: a string as it reads, a number as "dword N", another type as "type N", "none" when missing.
+inline std::string Stored(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
+    const DWORD type = ValueType(path, name, root);
+    if (type == REG_SZ) return ReadString(path, name, root);
+    if (type == REG_DWORD) return "dword " + std::to_string(ReadDword(path, name, root));
+    return ValueExists(path, name, root) ? "type " + std::to_string(type) : "none";
+}
+// Every key and value below path (the store's root by default) as text, byte for byte, to compare whole stores.
+inline std::string Snapshot(const std::string& path = "") {
+    const std::string key = path.empty() ? store::kRootPath : path;
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Wide(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return "";
+    std::string text = "[" + key + "]\n", data(65536, '\0');
+    wchar_t name[256];
+    for (DWORD i = 0, nameSize = 256, type = 0, size = 65536;
+         RegEnumValueW(handle, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size) == ERROR_SUCCESS;
+         ++i, nameSize = 256, size = 65536)
+        text += Narrow(name) + " " + std::to_string(type) + " " + data.substr(0, size) + "\n";
+    for (DWORD i = 0, nameSize = 256; RegEnumKeyExW(handle, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, nameSize = 256)
+        text += Snapshot(key + "\\" + Narrow(name));
+    RegCloseKey(handle);
+    return text;
+}
+
+// Keys: Send takes presses ("+x") and releases ("-x"): x is c or r for the left or right Ctrl, h or i
+// for the left or right Shift, a for Alt, s for F9, otherwise the key's character.
+struct SentKey {  // what SendInput is given for the key x of Send
+    WORD virtualKey;
+    WORD scanCode;
+    bool extended;
+};
+inline SentKey KeyFor(char x) {
+    const WORD vk = x == 'c' || x == 'r' ? VK_CONTROL : x == 'h' || x == 'i' ? VK_SHIFT : x == 'a' ? VK_MENU
+                    : x == 's' ? VK_F9 : static_cast<BYTE>(x);
+    // The generic VK_SHIFT maps to the left key's scan code; the right one has its own.
+    return {vk, static_cast<WORD>(MapVirtualKeyW(x == 'i' ? VK_RSHIFT : vk, MAPVK_VK_TO_VSC)), x == 'r'};
+}
+inline void KeyInput(WORD vk, WORD scan, DWORD flags) {
+    INPUT input{INPUT_KEYBOARD};
+    input.ki = KEYBDINPUT{vk, scan, flags, 0, 0};
+    SendInput(1, &input, sizeof input);
+}
+inline void Send(const std::string& keys) {
+    for (size_t i = 0; i + 1 < keys.size(); i += 2) {
+        const SentKey key = KeyFor(keys[i + 1]);
+        KeyInput(key.virtualKey, key.scanCode, (key.extended ? KEYEVENTF_EXTENDEDKEY : 0u) | (keys[i] == '-' ? KEYEVENTF_KEYUP : 0u));
+    }
 }
 inline void Tap(WORD vk) {  // a press and release
-    INPUT input[2] = {{INPUT_KEYBOARD}, {INPUT_KEYBOARD}};
-    input[0].ki.wVk = input[1].ki.wVk = vk;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof *input);
+    KeyInput(vk, 0, 0);
+    KeyInput(vk, 0, KEYEVENTF_KEYUP);
 }
-// A window's text, also of another process's window; and setting it.
+// Types UTF-8 text as characters (KEYEVENTF_UNICODE), unit by unit as an input method does.
+inline void TypeText(const std::string& text) {
+    for (wchar_t unit : Wide(text)) {
+        KeyInput(0, unit, KEYEVENTF_UNICODE);
+        KeyInput(0, unit, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
+    }
+}
+inline void SetClipboardText(const std::string& text) {  // as CF_UNICODETEXT
+    const std::wstring wide = Wide(text);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+    std::memcpy(GlobalLock(block), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(block);
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+}
+
+// The mouse: a left click at a point of the screen (with press false, only the move there).
+inline void ClickAt(POINT at, bool press = true) {
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT inputs[3] = {{INPUT_MOUSE}, {INPUT_MOUSE}, {INPUT_MOUSE}};
+    const DWORD flags[3] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 3; ++i)  // absolute positions run from 0 to 65535 across the primary screen
+        inputs[i].mi = {(at.x * 65536 + width - 1) / width, (at.y * 65536 + height - 1) / height, 0, flags[i] | MOUSEEVENTF_ABSOLUTE};
+    SendInput(press ? 3 : 1, inputs, sizeof *inputs);
+}
+inline void MoveMouse(POINT at) { ClickAt(at, false); }
+inline POINT Centre(RECT rect, HWND from = nullptr) {  // of a rectangle in from's client area, on the screen
+    MapWindowPoints(from, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+inline POINT Centre(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return Centre(rect);
+}
+inline void Click(HWND window) { ClickAt(Centre(window)); }
+
+// Windows: a window's text, also of another process's window; setting it.
 inline std::string Text(HWND window) {
-    wchar_t text[1024] = L"";
-    SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    wchar_t text[4096] = L"";
+    SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
     return Narrow(text);
 }
+inline std::string WindowText(HWND window) { return Text(window); }
 inline void SetText(HWND window, const std::string& text) {
     SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
 }
-// A visible dialog of any process with this caption, other than except; null after the wait.
-inline HWND WaitForWindow(const char* caption, HWND except = nullptr) {
-    HWND found = nullptr;
-    WaitFor([&] {
-        for (found = nullptr; (found = FindWindowExW(nullptr, found, WC_DIALOG, Wide(caption).c_str()));)
-            if (found != except && IsWindowVisible(found)) return true;
-        return false;
-    });
-    return found;
+inline void ToFront(HWND window) {
+    for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i, Sleep(20)) SetForegroundWindow(window);
 }
+// A visible dialog other than except: with a caption, of any process; without, of this process.
+inline HWND FindDialog(HWND except = nullptr, const char* caption = nullptr) {
+    for (HWND found = nullptr; (found = FindWindowExW(nullptr, found, WC_DIALOG, caption ? Wide(caption).c_str() : nullptr));) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(found, &process);
+        if (found != except && IsWindowVisible(found) && (caption || process == GetCurrentProcessId())) return found;
+    }
+    return nullptr;
+}
+inline HWND WaitForDialog(HWND except = nullptr, const char* caption = nullptr) {  // null after the wait
+    HWND dialog = nullptr;
+    WaitFor([&] { return (dialog = FindDialog(except, caption)) != nullptr; });
+    return dialog;
+}
+inline HWND WaitForWindow(const char* caption, HWND except = nullptr) { return WaitForDialog(except, caption); }
 inline BOOL CALLBACK MatchControl(HWND child, LPARAM data) {
     auto* search = reinterpret_cast<std::pair<std::string, HWND>*>(data);
-    return WindowText(child) == search->first ? (search->second = child, FALSE) : TRUE;
+    return Text(child) == search->first ? (search->second = child, FALSE) : TRUE;
 }
-// The first descendant of parent that shows this text, or null.
-inline HWND FindControl(HWND parent, const std::string& text) {
+inline HWND FindControl(HWND parent, const std::string& text) {  // the first descendant showing text, or null
     std::pair<std::string, HWND> search{text, nullptr};
     EnumChildWindows(parent, MatchControl, reinterpret_cast<LPARAM>(&search));
     return search.second;
 }
-// A list row's state set through the control, as a click does; the item record has to
-// live in the list's process.
+// Clicks a check box until its state flips: under load a click can reach a dialog before it takes input.
+inline void ClickCheck(HWND box) {
+    const LRESULT before = SendMessageW(box, BM_GETCHECK, 0, 0);
+    for (int attempt = 0; attempt < 3 && SendMessageW(box, BM_GETCHECK, 0, 0) == before; ++attempt) {
+        Click(box);
+        for (int i = 0; i < 100 && SendMessageW(box, BM_GETCHECK, 0, 0) == before; ++i) Sleep(20);
+    }
+}
+// Opens a combo box's list with a click on its button and clicks the entry at row, as a user picks it.
+inline void PickFromCombo(HWND box, int row) {
+    COMBOBOXINFO info = {sizeof info};
+    GetComboBoxInfo(box, &info);
+    ClickAt(Centre(info.rcButton, box));
+    WaitFor([&] { return IsWindowVisible(info.hwndList) != FALSE; });
+    Sleep(300);  // shown on the display
+    RECT item;
+    SendMessageW(info.hwndList, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item));
+    ClickAt(Centre(item, info.hwndList));
+    WaitFor([&] { return !IsWindowVisible(info.hwndList); });
+    Sleep(300);
+}
+// A list row's state set through the control, as a click does; the item record has to live in the list's process.
 inline void SetRowState(HWND list, int row, UINT state, UINT mask) {
     DWORD processId = 0;
     GetWindowThreadProcessId(list, &processId);
@@ -79,6 +264,104 @@ inline void SetRowState(HWND list, int row, UINT state, UINT mask) {
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);
 }
+// Clicks button in the next message box of this process other than ignore; its text, or "" when none came
+// (or, with orClosed, when ignore closed without one). A box without that button stays, and the test fails.
+inline std::string Answer(int button, HWND ignore = nullptr, bool orClosed = false) {
+    HWND box = nullptr;
+    WaitFor([&] { return (box = FindDialog(ignore)) != nullptr || (orClosed && !IsWindow(ignore)); });
+    if (!box) return "";
+    ToFront(box);
+    Sleep(300);
+    std::string text = Text(GetDlgItem(box, 0xFFFF));
+    Click(GetDlgItem(box, button));
+    if (!WaitFor([&] { return !IsWindow(box); }))  // the test goes on, and fails
+        PostMessageW(box, WM_COMMAND, button, 0), text = "not closed by a click: " + text;
+    return text;
+}
+// Waits from a second thread for a dialog box of this process other than ignore, records what it shows,
+// lets inspect look at it and closes it with button: for code that blocks in a modal box.
+struct SeenDialog {
+    std::string caption, text;  // text: its static controls' texts, joined by newlines
+    HICON icon = nullptr;
+};
+class DialogWatcher {
+public:
+    explicit DialogWatcher(int button = IDOK, HWND ignore = nullptr, std::function<void(HWND)> inspect = {})
+        : thread_([this, button, ignore, inspect] {
+              HWND dialog = WaitForDialog(ignore);
+              if (!dialog) return;
+              Sleep(200);  // the box finishes its own initialisation
+              seen_.caption = Text(dialog);
+              EnumChildWindows(dialog, ReadStatic, reinterpret_cast<LPARAM>(&seen_));
+              if (inspect) inspect(dialog);
+              PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+              found_ = true;
+          }) {}
+    ~DialogWatcher() { Finish(); }
+    bool Finish() {  // true when a dialog was seen and closed
+        if (thread_.joinable()) thread_.join();
+        return found_;
+    }
+    const SeenDialog& Seen() const { return seen_; }
+
+private:
+    static BOOL CALLBACK ReadStatic(HWND child, LPARAM data) {
+        auto* seen = reinterpret_cast<SeenDialog*>(data);
+        wchar_t name[32] = L"";
+        GetClassNameW(child, name, 32);
+        if (lstrcmpiW(name, L"Static") != 0) return TRUE;
+        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            seen->icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+        else
+            seen->text += (seen->text.empty() ? "" : "\n") + Text(child);
+        return TRUE;
+    }
+    bool found_ = false;
+    SeenDialog seen_;
+    std::thread thread_;  // last: it starts once the others are made
+};
+inline void PumpMessages(DWORD milliseconds) {  // runs the thread's message loop for that time
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < milliseconds;) {
+        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// Files and processes; folders come with a trailing backslash.
+inline std::string ExeDirectory() {  // the test program's folder
+    wchar_t path[MAX_PATH];
+    const std::string program = Narrow(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+    return program.substr(0, program.rfind('\\') + 1);
+}
+inline std::string TempDirectory() {
+    wchar_t path[MAX_PATH];
+    return Narrow(path, GetTempPathW(MAX_PATH, path));
+}
+inline std::string ReadFile(const std::string& path, size_t from = 0) {  // from byte from on; empty when missing
+    std::ifstream in(Wide(path).c_str(), std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(from));
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+inline bool Exists(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+inline std::vector<std::string> ScriptFiles() {  // the files a script run leaves in the temporary folder ("q*.*")
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Wide(TempDirectory() + "q*.*").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) names.push_back(Narrow(found.cFileName));
+    FindClose(search);
+    return names;
+}
+inline HANDLE Launch(std::string command) {  // the process's handle
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    std::wstring wide = Wide(command);
+    CreateProcessW(nullptr, &wide[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
 // Runs a command to its end (a minute at most); its exit code, 0xFFFF when it did not end.
 inline DWORD RunToEnd(const std::string& command) {
     HANDLE process = Launch(command);
@@ -87,11 +370,9 @@ inline DWORD RunToEnd(const std::string& command) {
     CloseHandle(process);
     return code;
 }
-inline bool Exists(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// A folder in the temporary folder with copies of key_target.exe named <letter>.exe (the
-// markers log their letter to markers.log), and key_target.exe (or the given build of it)
-// started as the target: a window that logs every key it receives to keys.log.
+// A folder in the temporary folder with copies of key_target.exe named <letter>.exe (the markers log their
+// letter to markers.log), and key_target.exe (or program) started as the target: it logs its keys to keys.log.
 struct Target {
     Target(const std::string& name, const std::string& letters, const std::string& program = ExeDirectory() + "key_target.exe")
         : path(TempDirectory() + name + "\\"), program(program) {
@@ -100,8 +381,8 @@ struct Target {
         for (char c : letters) CopyFileW(Wide(program).c_str(), Wide(path + c + ".exe").c_str(), 0);
     }
     ~Target() { TerminateProcess(process, 0); }
-    // With forward slashes, so that the shell starts the file itself rather than opening
-    // a drive path through explorer.exe.
+    // With forward slashes, so that the shell starts the file itself rather than opening a drive path
+    // through explorer.exe.
     std::string Slashed(const std::string& name) const {
         std::string file = path + name;
         std::replace(file.begin(), file.end(), '\\', '/');
@@ -119,19 +400,18 @@ struct Target {
         }
         return nullptr;
     }
-    // Brings the target to the front (a script's console may have taken it), sends the
-    // keys and an unbound F9; the keys logged before F9.
+    // Brings the target to the front (a script's console may have taken it), sends the keys and an unbound
+    // F9; the keys logged before F9.
     std::string Type(const std::string& keys) {
         ToFront(Window());
         Send(keys + "+s-s");
         std::string text;
-        if (!WaitFor([&] { return (text = ReadFile(path + "keys.log")).find("+s-s") != std::string::npos; }))
-            return "no F9 after " + text;
+        if (!WaitFor([&] { return (text = ReadFile(path + "keys.log")).find("+s-s") != std::string::npos; })) return "no F9 after " + text;
         DeleteFileW(Wide(path + "keys.log").c_str());  // nothing follows F9
         return text.substr(0, text.find("+s-s"));
     }
-    // The sorted letters of the markers started since the previous call, once count have
-    // come and a second has passed for any other.
+    // The sorted letters of the markers started since the previous call, once count have come and a second
+    // has passed for any other.
     std::string Launched(size_t count) {
         WaitFor([&] { return ReadFile(path + "markers.log").size() >= launched + count; });
         Sleep(1000);
@@ -145,8 +425,8 @@ struct Target {
         EXPECT_EQ(Type("+c+F-F-c"), letter.empty() ? "+c+F-F-c" : "+c-c") << after;
         EXPECT_EQ(Launched(letter.size()), letter) << after;
     }
-    // Unbound keys first: under Wine the first keystrokes after hooks were installed anew
-    // can pass the target before the hooks reach it.
+    // Unbound keys first: under Wine the first keystrokes after hooks were installed anew can pass the
+    // target before the hooks reach it.
     void Settle() {
         for (int i = 0; i < 3; ++i, Sleep(300)) Type("");
     }
@@ -166,8 +446,8 @@ struct Editor {
         if (!Ended(0)) TerminateProcess(process, 1);
         CloseHandle(process);
     }
-    // Copies this build's vintrel.exe and lindle.dll into folder and makes it the
-    // installation folder, so that the editor started there loads that library.
+    // Copies this build's vintrel.exe and lindle.dll into folder and makes it the installation folder, so
+    // that the editor started there loads that library.
     static bool InstallCopy(const std::string& folder) {
         for (const char* file : {"vintrel.exe", "lindle.dll"})
             if (!CopyFileW(Wide(ExeDirectory() + file).c_str(), Wide(folder + file).c_str(), FALSE)) return false;
@@ -177,22 +457,21 @@ struct Editor {
     bool Ended(DWORD wait = 30000) const { return WaitForSingleObject(process, wait) == WAIT_OBJECT_0; }
     void Command(UINT id) const { SendMessageW(main, WM_COMMAND, id, 0); }
     HWND List() const { return GetDlgItem(main, kList); }
-    // Posts a command that opens a dialog with this caption; the dialog, in front.
-    HWND Open(UINT command, const char* caption) const {
+    HWND Open(UINT command, const char* caption) const {  // posts a command that opens a dialog; the dialog, in front
         PostMessageW(main, WM_COMMAND, command, 0);
         HWND dialog = WaitForWindow(caption, main);
         ToFront(dialog);
         return dialog;
     }
-    bool Quit() const { return RunToEnd("\"" + folder + "vintrel.exe\" quit") == 0 && Ended(); }  // "vintrel quit"
+    bool Quit() const { return RunToEnd("\"" + folder + "vintrel.exe\" quit") == 0 && Ended(); }
 
     const std::string folder;
     HANDLE process;
     HWND main;
 };
 
-// In the Add or Edit dialog: captures keys with the Capture button, types the action, OK.
-// False when the dialog did not show what was captured or did not close.
+// In the Add or Edit dialog: captures keys with the Capture button, types the action, OK. False when the
+// dialog did not show what was captured or did not close.
 inline bool CaptureAndSave(HWND dialog, const std::string& keys, const std::string& shown, const std::string& action) {
     Sleep(300);  // settled in front
     HWND capture = GetDlgItem(dialog, kCapture), box = GetDlgItem(dialog, kShortcutBox);
@@ -207,3 +486,13 @@ inline bool CaptureAndSave(HWND dialog, const std::string& keys, const std::stri
 }
 
 }  // namespace drive
+
+// The build's folders; the build tree is drive Z: under Wine.
+inline std::string WindowsPath(std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return "Z:" + path + "\\";
+}
+inline std::string BinaryDir() { return WindowsPath(TARVO_BIN_DIR); }
+inline std::string TestDir() { return WindowsPath(TARVO_TEST_DIR); }
+namespace teststore = drive;  // the earlier names of the same layer
+namespace testwatch = drive;
