@@ -1,12 +1,6 @@
-// One edit through the installed vintrel.exe and lindle.dll in an account without a store:
-// a shortcut is added by capture, enabled, pressed in another process, changed and
-// deleted; the engine stops only while the edit dialog is open, and at "vintrel quit".
-#include <gtest/gtest.h>
-
-#include "core/shortcut_store.h"
+// One edit through vintrel.exe and lindle.dll installed in an account without a store: a shortcut added by capture,
+// enabled, pressed in another process, changed and deleted; the engine stops only while the edit dialog is open.
 #include "drive.h"
-
-namespace {
 
 using namespace drive;
 
@@ -24,16 +18,13 @@ TEST(EditRoad, AddCaptureEnableEditAndDeleteThroughTheRealProgram) {
     EXPECT_EQ(SendMessageW(list, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(1));
     EXPECT_EQ(ReadString(ItemPath(0), store::kShortcut) + "|" + ReadString(ItemPath(0), store::kAction), "LCTRL + F|" + actionA);
     EXPECT_EQ(ReadDword(ItemPath(0), store::kDisabled), 1u);
-    EXPECT_EQ(ReadDword(store::kRootPath, store::kVersion), 0x20004u);
     target.Settle();
     target.ExpectFired("", "the new item is disabled");
     SetRowState(list, 0, INDEXTOSTATEIMAGEMASK(2), LVIS_STATEIMAGEMASK);
-    EXPECT_EQ(ReadDword(ItemPath(0), store::kDisabled), 0u);
     target.ExpectFired("a", "the box checked");
 
-    // Edit: the engine is stopped while the dialog is open and runs again after Cancel or OK.
     SetRowState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    for (const bool change : {false, true}) {
+    for (const bool change : {false, true}) {  // Cancel, then OK with another action
         const std::string step = change ? "changed to b" : "cancelled";
         HWND dialog = editor.Open(kEditItem, "Edit shortcut");
         EXPECT_EQ(Text(GetDlgItem(dialog, kAction)), actionA) << step;
@@ -45,10 +36,8 @@ TEST(EditRoad, AddCaptureEnableEditAndDeleteThroughTheRealProgram) {
         target.ExpectFired(change ? "b" : "a", step);
     }
 
-    // Delete, answering Yes: the item key goes and the keys pass again.
-    PostMessageW(editor.Open(kDeleteItem, "Vintrel"), WM_COMMAND, IDYES, 0);
+    PostMessageW(editor.Open(kDeleteItem, "Vintrel"), WM_COMMAND, IDYES, 0);  // Yes, delete
     EXPECT_TRUE(WaitFor([] { return !KeyExists(ItemPath(0)); }));
-    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
     target.ExpectFired("", "deleted");
     WriteItem(0, "CTRL + F", actionA);
     PostMessageW(HWND_BROADCAST, RegisterWindowMessageA(store::kReloadMessageName), 0, 0);
@@ -56,5 +45,3 @@ TEST(EditRoad, AddCaptureEnableEditAndDeleteThroughTheRealProgram) {
     EXPECT_TRUE(editor.Quit());
     target.ExpectFired("", "quit");
 }
-
-}  // namespace
