@@ -20,69 +20,59 @@ static int HostProcesses() {
     return count;
 }
 
-// A 64-bit and a 32-bit target; left Ctrl + F starts marker a.
-struct TwoTargets {
-    TwoTargets() {
-        WriteItem(0, "CTRL + F", markers.Slashed("a.exe"));
-        EXPECT_TRUE(wide.Start() && narrow.Start());
-    }
-    // Per target, 64-bit first: 'y' Ctrl + F fires marker a once and leaves only Ctrl, 'n' it reaches the target
-    // whole, '-' untried. Unbound keys first where it fires: new hooks may reach a target after its first keystrokes.
-    void ExpectFires(const char* expected, const std::string& after) {
-        for (Target* target : {&wide, &narrow})
-            if (std::strchr(expected, 'y')) target->Settle();
-        for (Target* target : {&wide, &narrow}) {
-            const bool fires = *expected == 'y', tried = *expected++ != '-';
-            const std::string where = after + (target == &wide ? " in the 64-bit program" : " in the 32-bit program");
-            if (tried) EXPECT_EQ(target->Type("+c+F-F-c"), fires ? "+c-c" : "+c+F-F-c") << where;
-            if (tried) EXPECT_EQ(markers.Launched(fires), fires ? "a" : "") << where;
-        }
-    }
-    Target markers{"tarvo-markers", "ab"};
-    Target wide{"tarvo-x64", "", WindowsPath(TARVO_X64_TEST_DIR) + "key_target.exe"};
-    Target narrow{"tarvo-x86", ""};
-};
-
 TEST(Installer64, BothEnginesServeTheirProgramsAndEndWithTheEditorAndWithoutAHostThe32BitOneServesAlone) {
     // Wine calls a hook only in processes that can load its library and ends the chain at one that cannot: while the
     // host runs, only its 64-bit hooks (installed last) run in 32-bit programs there.
     const char* both = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") ? "yn" : "yy";
+    Target markers("tarvo-markers", "ab"), wide("tarvo-x64", "", WindowsPath(TARVO_X64_TEST_DIR) + "key_target.exe"), narrow("tarvo-x86", "");
+    // Per target, 64-bit first: 'y' left Ctrl + F fires marker a once and leaves only Ctrl, 'n' it reaches the target
+    // whole, '-' untried. Unbound keys first where it fires: new hooks may reach a target after its first keystrokes.
+    const auto expectFires = [&](const std::string& expected, const std::string& after) {
+        for (int i = 0; i < 2; ++i) {
+            Target& target = i ? narrow : wide;
+            const std::string where = after + (i ? " in the 32-bit program" : " in the 64-bit program");
+            if (expected.find('y') != std::string::npos) target.Settle();
+            if (expected[i] != '-') EXPECT_EQ(target.Type("+c+F-F-c"), expected[i] == 'y' ? "+c-c" : "+c+F-F-c") << where;
+            if (expected[i] != '-') EXPECT_EQ(markers.Launched(expected[i] == 'y'), expected[i] == 'y' ? "a" : "") << where;
+        }
+    };
     const std::string folder = Installed();
     EXPECT_NE(folder.find("Program Files (x86)"), std::string::npos) << folder;
     for (const char* file : {"lindle64.dll", "lindle64host.exe"}) EXPECT_EQ(ReadFile(folder + file), ReadFile(BinaryDir() + file)) << file;
-    TwoTargets targets;
-    WriteItem(1, "CTRL + G", "batch", ScriptBatch, "@\"" + targets.markers.path + "b.exe\"\r\n");
+    WriteItem(0, "CTRL + F", markers.Slashed("a.exe"));
+    ASSERT_TRUE(wide.Start() && narrow.Start());
+    WriteItem(1, "CTRL + G", "batch", ScriptBatch, "@\"" + markers.path + "b.exe\"\r\n");
     auto editor = std::make_unique<Editor>(folder);
     EXPECT_EQ(HostProcesses(), 1);
-    targets.ExpectFires(both, "the start");
-    targets.wide.Type("");
+    expectFires(both, "the start");
+    wide.Type("");
     Send("+c+G-G");  // a script's console window may take the foreground meanwhile
-    EXPECT_EQ(targets.markers.Launched(1), "b") << "the script shortcut in the 64-bit program";
-    EXPECT_EQ(targets.wide.Type("-c"), "+c-c");
+    EXPECT_EQ(markers.Launched(1), "b") << "the script shortcut in the 64-bit program";
+    EXPECT_EQ(wide.Type("-c"), "+c-c");
     for (const bool enabled : {false, true}) {  // the row's box: the editor saves, both engines reload
         SetRowState(editor->List(), 0, INDEXTOSTATEIMAGEMASK(enabled ? 2 : 1), LVIS_STATEIMAGEMASK);
         ASSERT_EQ(ReadDword(ItemPath(0), store::kDisabled), enabled ? 0u : 1u);
-        targets.ExpectFires(enabled ? both : "nn", enabled ? "enabled again" : "disabled");
+        expectFires(enabled ? both : "nn", enabled ? "enabled again" : "disabled");
     }
     editor->Command(kTrayStop);
     EXPECT_EQ(HostProcesses(), 0) << "Stop";
-    targets.ExpectFires("nn", "Stop");
+    expectFires("nn", "Stop");
     editor->Command(kTrayStart);
-    targets.ExpectFires(both, "Start");
+    expectFires(both, "Start");
     editor->Command(kTrayExit);
     EXPECT_TRUE(editor->Ended());
     EXPECT_TRUE(WaitFor([] { return HostProcesses() == 0; })) << "Exit";
-    targets.ExpectFires("nn", "Exit");
+    expectFires("nn", "Exit");
 
     EXPECT_EQ(Installed(), folder) << "an upgrade while the 64-bit program has the library mapped";
     editor = std::make_unique<Editor>(folder);
-    targets.ExpectFires(both, "the upgrade");
+    expectFires(both, "the upgrade");
     TerminateProcess(editor->process, 1);
     ASSERT_TRUE(editor->Ended());
     EXPECT_TRUE(WaitFor([] { return HostProcesses() == 0; })) << "the editor killed";
     // Windows removes a dead thread's hooks; Wine keeps global ones but for low-level hooks: there the killed editor's
     // 32-bit hooks stay.
-    targets.ExpectFires(both[1] == 'y' ? "nn" : "n-", "the editor killed");
+    expectFires(both[1] == 'y' ? "nn" : "n-", "the editor killed");
     ASSERT_TRUE(Uninstall(folder));
     for (const char* file : {"lindle64.dll", "lindle64host.exe"})
         EXPECT_TRUE(!Exists(folder + file) || PendingRenames().find(folder + file) != std::string::npos) << file << " stays for good";
@@ -100,12 +90,12 @@ TEST(Installer64, BothEnginesServeTheirProgramsAndEndWithTheEditorAndWithoutAHos
         WaitForInputIdle(editor.process, 20000);
         editor.main = FindWindowW(nullptr, L"Vintrel");
         EXPECT_EQ(HostProcesses(), 0) << missing;
-        targets.ExpectFires("ny", "the start without " + missing);
+        expectFires("ny", "the start without " + missing);
         editor.Command(kTrayStop);
         PostMessageW(editor.main, WM_COMMAND, kTrayStart, 0);
         Sleep(2000);
         EXPECT_EQ(FindWindowW(WC_DIALOG, L"Tarvo"), nullptr) << "told twice without " << missing;
-        targets.ExpectFires("ny", "Start again without " + missing);
+        expectFires("ny", "Start again without " + missing);
         editor.Command(kTrayExit);
         EXPECT_TRUE(editor.Ended());
     }
