@@ -4,12 +4,6 @@
 
 #include <tlhelp32.h>
 
-// The installation folder after a silent install (over a mapped library, one finished at the restart).
-static std::string Installed() {
-    const DWORD code = Install();
-    EXPECT_TRUE(code == 0 || code == kRestartNeeded) << code;
-    return InstalledFolder();
-}
 static int HostProcesses() {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W entry{sizeof entry};
@@ -36,7 +30,8 @@ TEST(Installer64, BothEnginesServeTheirProgramsAndEndWithTheEditorAndWithoutAHos
             if (expected[i] != '-') EXPECT_EQ(markers.Launched(expected[i] == 'y'), expected[i] == 'y' ? "a" : "") << where;
         }
     };
-    const std::string folder = Installed();
+    ASSERT_EQ(Install(), 0u);
+    const std::string folder = InstalledFolder();
     EXPECT_NE(folder.find("Program Files (x86)"), std::string::npos) << folder;
     for (const char* file : {"lindle64.dll", "lindle64host.exe"}) EXPECT_EQ(ReadFile(folder + file), ReadFile(BinaryDir() + file)) << file;
     WriteItem(0, "CTRL + F", markers.Slashed("a.exe"));
@@ -64,7 +59,7 @@ TEST(Installer64, BothEnginesServeTheirProgramsAndEndWithTheEditorAndWithoutAHos
     EXPECT_TRUE(WaitFor([] { return HostProcesses() == 0; })) << "Exit";
     expectFires("nn", "Exit");
 
-    EXPECT_EQ(Installed(), folder) << "an upgrade while the 64-bit program has the library mapped";
+    EXPECT_EQ(Install(), kRestartNeeded) << "an upgrade while the 64-bit program has the library mapped";
     editor = std::make_unique<Editor>(folder);
     expectFires(both, "the upgrade");
     TerminateProcess(editor->process, 1);
@@ -79,10 +74,10 @@ TEST(Installer64, BothEnginesServeTheirProgramsAndEndWithTheEditorAndWithoutAHos
 
     // A host that is missing or cannot load its library: each run of the editor says so once.
     for (const std::string missing : {"lindle64host.exe", "lindle64.dll"}) {
-        const std::string file = Installed() + missing;
-        // Set aside: Wine's own explorer.exe keeps the library mapped.
+        Install();  // over a pending uninstall, or an install finished at the restart
+        const std::string file = folder + missing;  // set aside: Wine's own explorer.exe keeps the library mapped
         ASSERT_TRUE(MoveFileExW(Wide(file).c_str(), Wide(file + ".aside").c_str(), MOVEFILE_REPLACE_EXISTING)) << missing;
-        Editor editor(InstalledFolder());
+        Editor editor(folder);
         HWND box = WaitForWindow("Tarvo");
         EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)), "64-bit programs will not get shortcuts: 'lindle64host.exe' could not be started.\n\n"
                                                  "Shortcuts still work in 32-bit programs.") << missing;
