@@ -10,7 +10,8 @@
 static const wchar_t* keyLog = nullptr;  // wide: the test folders' names may hold any character
 
 static void Append(const wchar_t* path, const char* text, DWORD size) {
-    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS, 0, nullptr);
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, share, nullptr, OPEN_ALWAYS, 0, nullptr);
     WriteFile(file, text, size, &size, nullptr);
     CloseHandle(file);
 }
@@ -23,8 +24,8 @@ static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM vk, LPARAM 
     if (vk == 0xE8) return 0;  // the engine's masking key, no keystroke of the user's
     const char ctrl = (lParam >> 24) & 1 ? 'r' : 'c';                // the right one has the extended flag
     const char shift = ((lParam >> 16) & 0xFF) == 0x36 ? 'i' : 'h';  // the right one's scan code
-    const char key[2] = {message & 1 ? '-' : '+',  // WM_KEYUP and WM_SYSKEYUP are odd
-                         vk == VK_CONTROL ? ctrl : vk == VK_SHIFT ? shift : vk == VK_MENU ? 'a' : vk == VK_F9 ? 's' : static_cast<char>(vk)};
+    const char name = vk == VK_CONTROL ? ctrl : vk == VK_SHIFT ? shift : vk == VK_MENU ? 'a' : vk == VK_F9 ? 's' : static_cast<char>(vk);
+    const char key[2] = {message & 1 ? '-' : '+', name};  // WM_KEYUP and WM_SYSKEYUP are odd
     Append(keyLog, key, 2);
     return 0;
 }
@@ -44,7 +45,7 @@ int main() {
     ImmDisableIME(static_cast<DWORD>(-1));
     const WNDCLASSW windowClass{0, WindowProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"TarvoKeyTarget"};
     RegisterClassW(&windowClass);
-    CreateWindowExW(0, L"TarvoKeyTarget", L"key target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    CreateWindowExW(0, L"TarvoKeyTarget", L"key target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200, 0, 0, 0, 0);
     for (MSG message; GetMessageW(&message, nullptr, 0, 0) > 0;) DispatchMessageW(&message);
     return 0;
 }

@@ -1,22 +1,15 @@
 // Running the installer built from this tree, and the editor it installed, as a user would.
 #pragma once
 
-#include "drive.h"  // first: it brings windows.h
-
-#include <shlobj.h>
-
 #include <set>
+
+#include "drive.h"
 
 using namespace drive;
 
 constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvo";
 constexpr DWORD kRestartNeeded = ERROR_SUCCESS_REBOOT_REQUIRED;  // a silent setup's code when files wait for the restart
-
-inline std::string ShellFolder(int csidl) {
-    wchar_t path[MAX_PATH] = L"";
-    SHGetFolderPathW(nullptr, csidl, nullptr, 0, path);
-    return Narrow(path) + "\\";
-}
+constexpr const char* kDefaultFolder = "C:\\Program Files\\Tarvo\\";  // of a 32-bit Windows
 inline DWORD Install(const std::string& switches = "", const std::string& setup = WindowsPath(TARVO_BUILD_DIR) + TARVO_SETUP_NAME) {
     return RunToEnd("\"" + setup + "\" /S" + switches);
 }

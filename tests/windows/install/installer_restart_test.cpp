@@ -5,7 +5,7 @@
 
 TEST(InstallerRestart, ProgramsThatKeepTheLibraryFireOnceThroughUpgradesUninstallsAndRestarts) {
     const DWORD restarts = ReadDword("Software\\TarvoTest", "Restarts");
-    const std::string folder = ShellFolder(CSIDL_PROGRAM_FILES) + "Tarvo\\", earlierSetup = TestDir() + "earlier-setup.exe";
+    const std::string folder = kDefaultFolder, earlierSetup = TestDir() + "earlier-setup.exe";
     const std::string earlier = ReadFile(TestDir() + "earlier\\lindle.dll"), current = ReadFile(ExeDirectory() + "lindle.dll");
     ASSERT_NE(earlier, current);
     Target target("tarvo-restart", "a");

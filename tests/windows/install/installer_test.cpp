@@ -4,14 +4,15 @@
 #include "installer_harness.h"
 
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-static std::string StartMenuFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS) + "Tarvo\\"; }
+constexpr const char* kStartMenuFolder = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Tarvo\\";
 
-// What a default install puts in place works; asked on its own page (every page driven through its real controls), the
-// uninstaller removes the user's store too, and its last page says that a program keeping the library mapped leaves it
-// for the restart.
-TEST(Installer, ASilentInstallSetsUpAWorkingEditorAndTheUninstallerRemovesTheShortcutsWhenAsked) {
+// What a default install puts in place works. Through the installed editor a shortcut is added by capture, enabled,
+// pressed in another process, changed and deleted; the engine stops only while the edit dialog is open and at "vintrel
+// quit". Asked on its own page (every page driven through its real controls), the uninstaller removes the user's store
+// too, and its last page says that a program keeping the library mapped leaves it for the restart.
+TEST(Installer, ASilentInstallSetsUpAnEditorThatEditsAndFiresAndTheUninstallerRemovesTheShortcutsWhenAsked) {
     ASSERT_EQ(Install(), 0u);
-    const std::string folder = ShellFolder(CSIDL_PROGRAM_FILES) + "Tarvo\\";
+    const std::string folder = kDefaultFolder;
     EXPECT_EQ(InstalledFolder(), folder);
     EXPECT_EQ(FilesIn(folder), kInstalled);
     EXPECT_EQ(ReadFile(folder + "lindle.dll"), ReadFile(ExeDirectory() + "lindle.dll")) << "not this build's";
@@ -19,19 +20,49 @@ TEST(Installer, ASilentInstallSetsUpAWorkingEditorAndTheUninstallerRemovesTheSho
     for (const char* name : {store::kDoNotRemoveKeystroke, store::kBeepAfterKeystroke, store::kBeepType})
         EXPECT_EQ(Stored(store::kRootPath, name), name == store::kBeepType ? "dword 48" : "dword 0") << name;  // MB_ICONEXCLAMATION
     EXPECT_EQ(Stored(store::kRootPath, store::kNoToolbar, HKEY_LOCAL_MACHINE), "none");
-    EXPECT_TRUE(Exists(StartMenuFolder() + "Tarvo.lnk"));
+    EXPECT_TRUE(Exists(kStartMenuFolder + std::string("Tarvo.lnk")));
     EXPECT_EQ(ReadString(kRunKey, "Tarvo"), "\"" + folder + "vintrel.exe\"");
     const std::pair<const char*, std::string> entry[] = {{"DisplayName", "Tarvo"}, {"DisplayVersion", "2.0.4"},
         {"DisplayIcon", folder + "vintrel.exe,0"}, {"UninstallString", "\"" + folder + "uninstall.exe\""},
         {"QuietUninstallString", "\"" + folder + "uninstall.exe\" /S"}};
     for (const auto& [name, value] : entry) EXPECT_EQ(ReadString(kUninstallKey, name, HKEY_LOCAL_MACHINE), value);
     EXPECT_GT(ReadDword(kUninstallKey, "EstimatedSize", HKEY_LOCAL_MACHINE), 100u);  // in KB
-    Target target("tarvo-installed", "a");
-    WriteItem(0, "CTRL + F", target.Slashed("a.exe"));
+
+    Target target("tarvo-installed", "ab");
     Editor editor(folder);
+    HWND list = editor.List();
     ASSERT_TRUE(target.Start());
-    target.ExpectFired("a", "a fresh install");
+    const std::string actionA = target.Slashed("a.exe"), actionB = target.Slashed("b.exe");
+    ASSERT_TRUE(CaptureAndSave(editor.Open(kAddShortcut, "Add shortcut"), "+c+F-F-c", "LCTRL + F", actionA));
+    // The new row is stored disabled, its box cleared; the keys pass until it is checked.
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1);
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(1));
+    EXPECT_EQ(ReadString(ItemPath(0), store::kShortcut) + "|" + ReadString(ItemPath(0), store::kAction), "LCTRL + F|" + actionA);
+    EXPECT_EQ(ReadDword(ItemPath(0), store::kDisabled), 1u);
+    target.Settle();
+    target.ExpectFired("", "the new item is disabled");
+    SetRowState(list, 0, INDEXTOSTATEIMAGEMASK(2), LVIS_STATEIMAGEMASK);
+    target.ExpectFired("a", "the box checked");
+    SetRowState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    for (const bool change : {false, true}) {  // Cancel, then OK with another action
+        const std::string step = change ? "changed to b" : "cancelled";
+        HWND dialog = editor.Open(kEditItem, "Edit shortcut");
+        EXPECT_EQ(Text(GetDlgItem(dialog, kAction)), actionA) << step;
+        target.ExpectFired("", "the dialog open before being " + step);
+        if (change) SetText(GetDlgItem(dialog, kAction), actionB);
+        PostMessageW(dialog, WM_COMMAND, change ? IDOK : IDCANCEL, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); })) << step;
+        target.Settle();
+        target.ExpectFired(change ? "b" : "a", step);
+    }
+    PostMessageW(editor.Open(kDeleteItem, "Vintrel"), WM_COMMAND, IDYES, 0);  // Yes, delete
+    EXPECT_TRUE(WaitFor([] { return !KeyExists(ItemPath(0)); }));
+    target.ExpectFired("", "deleted");
+    WriteItem(0, "CTRL + F", actionA);
+    PostMessageW(HWND_BROADCAST, RegisterWindowMessageA(store::kReloadMessageName), 0, 0);
+    target.ExpectFired("a", "added by another program");
     EXPECT_TRUE(editor.Quit());
+    target.ExpectFired("", "quit");
 
     ASSERT_NE(Launch("\"" + folder + "uninstall.exe\""), nullptr);
     HWND wizard = WaitForWindow("Tarvo 2.0.4 Uninstall"), remove = nullptr;
@@ -44,8 +75,8 @@ TEST(Installer, ASilentInstallSetsUpAWorkingEditorAndTheUninstallerRemovesTheSho
     ASSERT_TRUE(WaitFor([&] { return Text(next) == "&Uninstall"; }));
     SendMessageW(next, BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitFor([] { return !KeyExists(kUninstallKey, HKEY_LOCAL_MACHINE); }));
-    EXPECT_TRUE(WaitFor([&] { return FindControl(wizard, "Restart Windows to finish the removal: some files of Tarvo are in use until then."); }))
-        << "the last page does not tell that a restart finishes the removal";
+    const char* restart = "Restart Windows to finish the removal: some files of Tarvo are in use until then.";
+    EXPECT_TRUE(WaitFor([&] { return FindControl(wizard, restart); })) << "the last page does not tell that a restart finishes the removal";
     EXPECT_EQ(FindControl(wizard, "Uninstall was completed successfully."), nullptr);
     PostMessageW(next, BM_CLICK, 0, 0);  // Close
     EXPECT_FALSE(KeyExists(store::kRootPath));
@@ -86,7 +117,7 @@ TEST(Installer, AnUpgradeKeepsTheUserStoreAndAnUninstallKeepsOnlyTheShortcuts) {
     ASSERT_TRUE(Uninstall(folder));
     EXPECT_TRUE(editor->Ended()) << "the uninstall did not end the running editor";
     EXPECT_FALSE(ValueExists(kRunKey, "Tarvo"));
-    EXPECT_FALSE(Exists(StartMenuFolder()));
+    EXPECT_FALSE(Exists(kStartMenuFolder));
     EXPECT_EQ(ReadString(ItemPath(0), store::kAction), target.Slashed("a.exe"));
     for (const auto& [name, value] : user) EXPECT_EQ(ReadDword(store::kRootPath, name), value) << name;
 }

@@ -18,7 +18,8 @@ TEST(Installer64, BothEnginesServeTheirProgramsAndEndWithTheEditorAndWithoutAHos
     // Wine calls a hook only in processes that can load its library and ends the chain at one that cannot: while the
     // host runs, only its 64-bit hooks (installed last) run in 32-bit programs there.
     const char* both = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") ? "yn" : "yy";
-    Target markers("tarvo-markers", "ab"), wide("tarvo-x64", "", WindowsPath(TARVO_X64_TEST_DIR) + "key_target.exe"), narrow("tarvo-x86", "");
+    Target markers("tarvo-markers", "ab"), narrow("tarvo-x86", "");
+    Target wide("tarvo-x64", "", WindowsPath(TARVO_X64_TEST_DIR) + "key_target.exe");
     // Per target, 64-bit first: 'y' left Ctrl + F fires marker a once and leaves only Ctrl, 'n' it reaches the target
     // whole, '-' untried. Unbound keys first where it fires: new hooks may reach a target after its first keystrokes.
     const auto expectFires = [&](const std::string& expected, const std::string& after) {
