@@ -47,10 +47,8 @@ TEST(Hotkeys, AModifierReleasedElsewhereNoLongerCounts) {
     DestroyWindow(other);
 }
 
-// Key sequences in another process; programs and documents in folders named in any script (a drive path opens through
-// explorer.exe); scripts of each kind; left Alt + B in notepad, whose menu must not take the lone Alt; a reload
-// broadcast by another process; and last a script that fired here, which keeps the library mapped after it is freed
-// until it ends.
+// Key sequences; programs and a document in folders named in any script; every kind of script; left Alt + B in notepad,
+// whose menu must not take the lone Alt; a reload; and last a script fired here keeps the freed library until it ends.
 TEST(Hotkeys, KeySequencesScriptsNotepadAndReload) {
     Target target("tarvo-e2e", "abcdet"), world(std::string("tarvo ") + kWorldText, "w");
     const std::string document = world.path + kWorldText + ".tarvodoc";

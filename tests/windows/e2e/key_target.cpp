@@ -40,8 +40,7 @@ int main() {
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc < 2) return Append(path, &letter, 1), 0;
     keyLog = argv[1];
-    // No input method: it would see every keystroke first, and a thread without one has a top-level window less for
-    // reload broadcasts to reach.
+    // No input method: it would see every keystroke first, and its window would be one more for reload broadcasts.
     ImmDisableIME(static_cast<DWORD>(-1));
     const WNDCLASSW windowClass{0, WindowProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"TarvoKeyTarget"};
     RegisterClassW(&windowClass);

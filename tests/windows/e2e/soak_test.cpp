@@ -69,8 +69,7 @@ static std::string RandomChord(bool hot) {
     return keys;
 }
 
-// Feeds keys to the core's decision; adds the keys that pass to passed (in key_target's log form) and the letters of
-// the markers launched to launched.
+// Feeds keys to the core's decision; adds the keys that pass (as key_target logs them) and the markers' letters.
 static void Feed(const ShortcutTable& table, KeyCombination& state, const std::string& keys, std::string& passed, std::string& launched) {
     for (size_t i = 0; i + 1 < keys.size(); i += 2) {
         const SentKey key = KeyFor(keys[i + 1]);
@@ -137,9 +136,8 @@ TEST(Soak, RandomKeysUnderReloadsLaunchExactlyWhatTheCorePredicts) {
         }
     });
 
-    // Batches of chords predicted by the core's decision on the table loaded here, each closed by an F9 tap and sent once
-    // the target has logged the previous one. At most about one launch per kKeysPerLaunch keys: under Wine a launch
-    // blocks the target for a while.
+    // Batches of chords predicted on the table loaded here, each closed by F9 and sent once the target has logged the last
+    // one; about one launch per kKeysPerLaunch keys at most: under Wine a launch blocks the target for a while.
     KeyCombination state{};
     std::string expectedPassed, expectedLaunched;
     for (size_t sent = 0, batch = 0; sent < keyCount; sent += 2, ++batch) {

@@ -6,10 +6,9 @@
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kStartMenuFolder = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Tarvo\\";
 
-// What a default install puts in place works. Through the installed editor a shortcut is added by capture, enabled,
-// pressed in another process, changed and deleted; the engine stops only while the edit dialog is open and at "vintrel
-// quit". Asked on its own page (every page driven through its real controls), the uninstaller removes the user's store
-// too, and its last page says that a program keeping the library mapped leaves it for the restart.
+// A default install; through its editor a shortcut is added by capture, enabled, pressed, changed and deleted, the engine
+// stopped only while the edit dialog is open and at "vintrel quit". Asked on its page (all driven through the controls),
+// the uninstaller removes the store too, and its last page says that a program keeping the library mapped keeps it.
 TEST(Installer, ASilentInstallSetsUpAnEditorThatEditsAndFiresAndTheUninstallerRemovesTheShortcutsWhenAsked) {
     ASSERT_EQ(Install(), 0u);
     const std::string folder = kDefaultFolder;

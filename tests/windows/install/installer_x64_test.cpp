@@ -66,8 +66,7 @@ TEST(Installer64, BothEnginesServeTheirProgramsAndEndWithTheEditorAndWithoutAHos
     TerminateProcess(editor->process, 1);
     ASSERT_TRUE(editor->Ended());
     EXPECT_TRUE(WaitFor([] { return HostProcesses() == 0; })) << "the editor killed";
-    // Windows removes a dead thread's hooks; Wine keeps global ones but for low-level hooks: there the killed editor's
-    // 32-bit hooks stay.
+    // Windows removes a dead thread's hooks; Wine keeps all but low-level ones: there the killed editor's 32-bit hooks stay.
     expectFires(both[1] == 'y' ? "nn" : "n-", "the editor killed");
     ASSERT_TRUE(Uninstall(folder));
     for (const char* file : {"lindle64.dll", "lindle64host.exe"})
