@@ -1,11 +1,33 @@
-// Steps the tests of the editor's windows in this process share: a message box reported, a modal dialog
-// driven from a second thread, rows selected, reloads counted, a menu read, the help viewer's calls.
+// What the tests of the editor's windows in this process share: the main window on an empty store, a message
+// box reported, a modal dialog driven from a second thread, rows selected, reloads, a menu, the help viewer.
 #pragma once
 
-#include "editor_window.h"
+#include <memory>
+
+#include "drive.h"
 #include "html_help.h"
+#include "resource.h"
+#include "shortcuts_dlg.h"
 
 using namespace drive;
+
+// An empty store of an accepted version, and the hook library in the build's installation folder.
+class EditorWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Clear();
+        CreateRoot();
+        SHDeleteKeyW(HKEY_LOCAL_MACHINE, Wide(store::kRootPath).c_str());
+        SetString(store::kRootPath, store::kInstallationPath, BinaryDir(), HKEY_LOCAL_MACHINE);
+    }
+    std::unique_ptr<CShortcutsDlg> Open() {  // the caller ends it with DestroyWindow, which stops the engine
+        auto dialog = std::make_unique<CShortcutsDlg>(nullptr);
+        EXPECT_TRUE(dialog->Create(IDD_SHORTCUTS));
+        return dialog;
+    }
+
+    CWinApp app;
+};
 
 // What the message box that act shows says ("caption: text"), answered with answer.
 inline std::string Reported(HWND owner, const std::function<void()>& act, int answer = IDOK) {
@@ -39,9 +61,7 @@ inline void Select(CListCtrl& list, std::initializer_list<int> rows) {
     list.SetItemState(-1, 0, LVIS_SELECTED);
     for (int row : rows) list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
 }
-
-// Reload broadcasts that reached the window since the last call.
-inline int Reloads(HWND window) {
+inline int Reloads(HWND window) {  // reload broadcasts that reached the window since the last call
     int count = 0;
     const UINT reload = RegisterWindowMessageA(store::kReloadMessageName);
     for (MSG message; PeekMessageW(&message, window, reload, reload, PM_REMOVE);) ++count;
@@ -50,10 +70,7 @@ inline int Reloads(HWND window) {
 
 // The menu that open shows, read when it first waits for input ("id text;" for each item, a "!" after a
 // greyed one) and where it opened; then Escape closes it.
-struct ShownMenu {
-    std::string items;
-    RECT rect;
-};
+struct ShownMenu { std::string items; RECT rect; };
 inline ShownMenu shownMenu;
 inline LRESULT CALLBACK ReadMenu(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
@@ -90,8 +107,7 @@ inline std::string HelpCall() {  // the last call the viewer recorded since the 
     SetEnvironmentVariableA("TARVO_HELP", nullptr);
     return call;
 }
-// The call a control's text pop-up gives, with the mouse at 30,40.
-inline std::string HelpPopup(int id, const std::string& text) {
+inline std::string HelpPopup(int id, const std::string& text) {  // the call a control's pop-up gives at 30,40
     return "- 14 owner " + std::to_string(id) + " size 52 inst 00000000 string 0 at 30,40 colours -1,-1 margins -1,-1,-1,-1 "
            "font 00000000 text " + text;
 }

@@ -12,10 +12,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <iterator>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "core/shortcut_store.h"
 #include "text.h"
@@ -29,9 +26,8 @@ constexpr UINT kList = 1001, kCapture = 1015, kShortcutBox = 1019, kAction = 103
 constexpr UINT kEditItem = 32772, kAddShortcut = 32774, kDeleteItem = 32776;
 constexpr UINT kTrayExit = 141, kTrayShow = 143, kTrayStop = 144, kTrayStart = 145;
 
-// Waits up to 20 seconds for done() to hold; whether it did.
 template <typename Done>
-bool WaitFor(Done done) {
+bool WaitFor(Done done) {  // up to 20 seconds for done() to hold; whether it did
     for (const DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(10))
         if (done()) return true;
     return done();
@@ -79,22 +75,22 @@ inline std::string ReadRaw(const std::string& path, const char* name, HKEY root 
     if (SHGetValueW(root, Wide(path).c_str(), Wide(name).c_str(), &type, &data[0], &size) != ERROR_SUCCESS) return "";
     return std::to_string(type) + ":" + data.substr(0, size);
 }
+inline bool ValueExists(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
+    return !ReadRaw(path, name, root).empty();
+}
+inline DWORD ValueType(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {  // REG_NONE when missing
+    return ValueExists(path, name, root) ? std::stoul(ReadRaw(path, name, root)) : REG_NONE;
+}
 inline std::string ValueData(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
     const std::string raw = ReadRaw(path, name, root);
     return raw.substr(raw.find(':') + 1);
-}
-inline bool ValueExists(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) { return !ReadRaw(path, name, root).empty(); }
-inline DWORD ValueType(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {  // REG_NONE when missing
-    return ValueExists(path, name, root) ? std::stoul(ReadRaw(path, name, root)) : REG_NONE;
 }
 inline DWORD ValueSize(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
     return static_cast<DWORD>(ValueData(path, name, root).size());
 }
 inline std::string ReadString(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
-    const std::string data = ValueData(path, name, root);
-    std::wstring text(data.size() / sizeof(wchar_t), L'\0');
-    std::memcpy(&text[0], data.data(), text.size() * sizeof(wchar_t));
-    return Narrow(text.c_str());  // up to a terminating null
+    const std::string data = ValueData(path, name, root) + std::string(2, '\0');
+    return Narrow(reinterpret_cast<const wchar_t*>(data.data()));  // up to a terminating null
 }
 inline DWORD ReadDword(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
     const std::string data = ValueData(path, name, root);
@@ -129,11 +125,7 @@ inline std::string Snapshot(const std::string& path = "") {
 
 // Keys: Send takes presses ("+x") and releases ("-x"): x is c or r for the left or right Ctrl, h or i
 // for the left or right Shift, a for Alt, s for F9, otherwise the key's character.
-struct SentKey {  // what SendInput is given for the key x of Send
-    WORD virtualKey;
-    WORD scanCode;
-    bool extended;
-};
+struct SentKey { WORD virtualKey, scanCode; bool extended; };  // what SendInput is given for the key x of Send
 inline SentKey KeyFor(char x) {
     const WORD vk = x == 'c' || x == 'r' ? VK_CONTROL : x == 'h' || x == 'i' ? VK_SHIFT : x == 'a' ? VK_MENU
                     : x == 's' ? VK_F9 : static_cast<BYTE>(x);
@@ -155,14 +147,13 @@ inline void Tap(WORD vk) {  // a press and release
     KeyInput(vk, 0, 0);
     KeyInput(vk, 0, KEYEVENTF_KEYUP);
 }
-// Types UTF-8 text as characters (KEYEVENTF_UNICODE), unit by unit as an input method does.
-inline void TypeText(const std::string& text) {
+inline void TypeText(const std::string& text) {  // as characters, unit by unit as an input method does
     for (wchar_t unit : Wide(text)) {
         KeyInput(0, unit, KEYEVENTF_UNICODE);
         KeyInput(0, unit, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
     }
 }
-inline void SetClipboardText(const std::string& text) {  // as CF_UNICODETEXT
+inline void SetClipboardText(const std::string& text) {
     const std::wstring wide = Wide(text);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
     std::memcpy(GlobalLock(block), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
@@ -194,7 +185,7 @@ inline POINT Centre(HWND window) {
 }
 inline void Click(HWND window) { ClickAt(Centre(window)); }
 
-// Windows: a window's text, also of another process's window; setting it.
+// Windows: the text, also of another process's window.
 inline std::string Text(HWND window) {
     wchar_t text[4096] = L"";
     SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
@@ -278,47 +269,40 @@ inline std::string Answer(int button, HWND ignore = nullptr, bool orClosed = fal
         PostMessageW(box, WM_COMMAND, button, 0), text = "not closed by a click: " + text;
     return text;
 }
-// Waits from a second thread for a dialog box of this process other than ignore, records what it shows,
-// lets inspect look at it and closes it with button: for code that blocks in a modal box.
-struct SeenDialog {
-    std::string caption, text;  // text: its static controls' texts, joined by newlines
-    HICON icon = nullptr;
-};
-class DialogWatcher {
-public:
+// For code that blocks in a modal box: a second thread waits for a dialog of this process other than ignore,
+// records what it shows, lets inspect look at it and closes it with button.
+struct SeenDialog { std::string caption, text; HICON icon = nullptr; };  // text: the static texts, one a line
+inline BOOL CALLBACK ReadStatic(HWND child, LPARAM data) {
+    auto* seen = reinterpret_cast<SeenDialog*>(data);
+    wchar_t name[32] = L"";
+    GetClassNameW(child, name, 32);
+    if (lstrcmpiW(name, L"Static") == 0 && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+        seen->icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+    else if (lstrcmpiW(name, L"Static") == 0)
+        seen->text += (seen->text.empty() ? "" : "\n") + Text(child);
+    return TRUE;
+}
+struct DialogWatcher {
     explicit DialogWatcher(int button = IDOK, HWND ignore = nullptr, std::function<void(HWND)> inspect = {})
-        : thread_([this, button, ignore, inspect] {
+        : thread([this, button, ignore, inspect] {
               HWND dialog = WaitForDialog(ignore);
-              if (!dialog) return;
+              if (!(found = dialog != nullptr)) return;
               Sleep(200);  // the box finishes its own initialisation
-              seen_.caption = Text(dialog);
-              EnumChildWindows(dialog, ReadStatic, reinterpret_cast<LPARAM>(&seen_));
+              seen.caption = Text(dialog);
+              EnumChildWindows(dialog, ReadStatic, reinterpret_cast<LPARAM>(&seen));
               if (inspect) inspect(dialog);
               PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-              found_ = true;
           }) {}
     ~DialogWatcher() { Finish(); }
     bool Finish() {  // true when a dialog was seen and closed
-        if (thread_.joinable()) thread_.join();
-        return found_;
+        if (thread.joinable()) thread.join();
+        return found;
     }
-    const SeenDialog& Seen() const { return seen_; }
+    const SeenDialog& Seen() const { return seen; }
 
-private:
-    static BOOL CALLBACK ReadStatic(HWND child, LPARAM data) {
-        auto* seen = reinterpret_cast<SeenDialog*>(data);
-        wchar_t name[32] = L"";
-        GetClassNameW(child, name, 32);
-        if (lstrcmpiW(name, L"Static") != 0) return TRUE;
-        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            seen->icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
-        else
-            seen->text += (seen->text.empty() ? "" : "\n") + Text(child);
-        return TRUE;
-    }
-    bool found_ = false;
-    SeenDialog seen_;
-    std::thread thread_;  // last: it starts once the others are made
+    bool found = false;
+    SeenDialog seen;
+    std::thread thread;  // last: it starts once the others are made
 };
 inline void PumpMessages(DWORD milliseconds) {  // runs the thread's message loop for that time
     for (const DWORD start = GetTickCount(); GetTickCount() - start < milliseconds;) {
@@ -357,13 +341,11 @@ inline std::vector<std::string> ScriptFiles() {  // the files a script run leave
 inline HANDLE Launch(std::string command) {  // the process's handle
     STARTUPINFOW startup{sizeof startup};
     PROCESS_INFORMATION process{};
-    std::wstring wide = Wide(command);
-    CreateProcessW(nullptr, &wide[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    CreateProcessW(nullptr, &Wide(command)[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
     CloseHandle(process.hThread);
     return process.hProcess;
 }
-// Runs a command to its end (a minute at most); its exit code, 0xFFFF when it did not end.
-inline DWORD RunToEnd(const std::string& command) {
+inline DWORD RunToEnd(const std::string& command) {  // the exit code, 0xFFFF when it did not end within a minute
     HANDLE process = Launch(command);
     DWORD code = 0xFFFF;
     if (process && WaitForSingleObject(process, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
@@ -381,9 +363,7 @@ struct Target {
         for (char c : letters) CopyFileW(Wide(program).c_str(), Wide(path + c + ".exe").c_str(), 0);
     }
     ~Target() { TerminateProcess(process, 0); }
-    // With forward slashes, so that the shell starts the file itself rather than opening a drive path
-    // through explorer.exe.
-    std::string Slashed(const std::string& name) const {
+    std::string Slashed(const std::string& name) const {  // the shell starts such a path itself, not through explorer.exe
         std::string file = path + name;
         std::replace(file.begin(), file.end(), '\\', '/');
         return file;
@@ -400,8 +380,7 @@ struct Target {
         }
         return nullptr;
     }
-    // Brings the target to the front (a script's console may have taken it), sends the keys and an unbound
-    // F9; the keys logged before F9.
+    // The keys logged before an unbound F9 sent after them, in front (a script's console may have taken it).
     std::string Type(const std::string& keys) {
         ToFront(Window());
         Send(keys + "+s-s");
@@ -410,8 +389,7 @@ struct Target {
         DeleteFileW(Wide(path + "keys.log").c_str());  // nothing follows F9
         return text.substr(0, text.find("+s-s"));
     }
-    // The sorted letters of the markers started since the previous call, once count have come and a second
-    // has passed for any other.
+    // The sorted letters of the markers started since the last call, once count came and a second passed for more.
     std::string Launched(size_t count) {
         WaitFor([&] { return ReadFile(path + "markers.log").size() >= launched + count; });
         Sleep(1000);
@@ -425,9 +403,7 @@ struct Target {
         EXPECT_EQ(Type("+c+F-F-c"), letter.empty() ? "+c+F-F-c" : "+c-c") << after;
         EXPECT_EQ(Launched(letter.size()), letter) << after;
     }
-    // Unbound keys first: under Wine the first keystrokes after hooks were installed anew can pass the
-    // target before the hooks reach it.
-    void Settle() {
+    void Settle() {  // under Wine the first keys after hooks were installed anew can pass before the hooks reach it
         for (int i = 0; i < 3; ++i, Sleep(300)) Type("");
     }
 
@@ -446,8 +422,7 @@ struct Editor {
         if (!Ended(0)) TerminateProcess(process, 1);
         CloseHandle(process);
     }
-    // Copies this build's vintrel.exe and lindle.dll into folder and makes it the installation folder, so
-    // that the editor started there loads that library.
+    // Copies this build's vintrel.exe and lindle.dll into folder and makes it the installation folder.
     static bool InstallCopy(const std::string& folder) {
         for (const char* file : {"vintrel.exe", "lindle.dll"})
             if (!CopyFileW(Wide(ExeDirectory() + file).c_str(), Wide(folder + file).c_str(), FALSE)) return false;
@@ -470,8 +445,7 @@ struct Editor {
     HWND main;
 };
 
-// In the Add or Edit dialog: captures keys with the Capture button, types the action, OK. False when the
-// dialog did not show what was captured or did not close.
+// In the Add or Edit dialog: captures keys, types the action, OK; false when it did not show shown or stayed open.
 inline bool CaptureAndSave(HWND dialog, const std::string& keys, const std::string& shown, const std::string& action) {
     Sleep(300);  // settled in front
     HWND capture = GetDlgItem(dialog, kCapture), box = GetDlgItem(dialog, kShortcutBox);
