@@ -28,15 +28,17 @@ TEST(Installer, ASilentInstallSetsUpAnEditorThatEditsAndFiresAndTheUninstallerRe
     EXPECT_GT(ReadDword(kUninstallKey, "EstimatedSize", HKEY_LOCAL_MACHINE), 100u);  // in KB
 
     Target target("tarvo-installed", "ab");
-    Editor editor(folder);
-    HWND list = editor.List();
     ASSERT_TRUE(target.Start());
+    Editor editor(folder);
     const std::string actionA = target.Slashed("a.exe"), actionB = target.Slashed("b.exe");
     ASSERT_TRUE(CaptureAndSave(editor.Open(kAddShortcut, "Add shortcut"), "+c+F-F-c", "LCTRL + F", actionA));
-    // The new row is stored disabled, its box cleared; the keys pass until it is checked.
+    // The new row is stored disabled, its box cleared; the keys pass until it is checked. Under load the list and the
+    // store may come a moment after the dialog has gone.
+    HWND list = editor.List();
+    EXPECT_TRUE(WaitFor([&] { return Stored(ItemPath(0), store::kShortcut) + "|" + Stored(ItemPath(0), store::kAction) ==
+                                     "LCTRL + F|" + actionA; }));
     EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1);
     EXPECT_EQ(SendMessageW(list, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(1));
-    EXPECT_EQ(ReadString(ItemPath(0), store::kShortcut) + "|" + ReadString(ItemPath(0), store::kAction), "LCTRL + F|" + actionA);
     EXPECT_EQ(ReadDword(ItemPath(0), store::kDisabled), 1u);
     target.Settle();
     target.ExpectFired("", "the new item is disabled");
