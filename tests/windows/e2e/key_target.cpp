@@ -1,27 +1,22 @@
-// Two programs in one.
-//   key_target.exe <log file>: a window that appends to the log "+x" or "-x" for each key
-//     press or release that reaches it, x as teststore::Send names the key. Its window's
-//     user data counts the reload broadcasts it has received.
-//   A copy named <letter>.exe, started without arguments: appends its letter to
-//     "markers.log" beside itself, so that a test sees which copies a shortcut started.
+// key_target.exe <log>: a window that appends "+x" or "-x" to the log for each key press or release reaching it (x as
+// Send names the key) and counts the reload broadcasts it gets in its user data. A copy named <letter>.exe, started
+// without arguments, appends its letter to markers.log beside itself: a test sees which copies a shortcut started.
 #include <windows.h>
 #include <imm.h>
 #include <shellapi.h>
 
 #include <cwchar>
 
-namespace {
+static const wchar_t* keyLog = nullptr;  // wide: the test folders' names may hold any character
 
-const wchar_t* keyLog = nullptr;  // wide: the test folders' names may hold any character
-
-void Append(const wchar_t* path, const char* text, DWORD size) {
-    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+static void Append(const wchar_t* path, const char* text, DWORD size) {
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, share, nullptr, OPEN_ALWAYS, 0, nullptr);
     WriteFile(file, text, size, &size, nullptr);
     CloseHandle(file);
 }
 
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM vk, LPARAM lParam) {
+static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM vk, LPARAM lParam) {
     static const UINT reload = RegisterWindowMessageA("UMW_TARVOHOOK-{EC15FAFB-C7DF-42B4-A566-C3ECE20D5DC3}");
     if (message == reload) SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1);
     if (message != WM_KEYDOWN && message != WM_KEYUP && message != WM_SYSKEYDOWN && message != WM_SYSKEYUP)
@@ -29,13 +24,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM vk, LPARAM lParam)
     if (vk == 0xE8) return 0;  // the engine's masking key, no keystroke of the user's
     const char ctrl = (lParam >> 24) & 1 ? 'r' : 'c';                // the right one has the extended flag
     const char shift = ((lParam >> 16) & 0xFF) == 0x36 ? 'i' : 'h';  // the right one's scan code
-    const char key[2] = {message & 1 ? '-' : '+',  // WM_KEYUP and WM_SYSKEYUP are odd
-                         vk == VK_CONTROL ? ctrl : vk == VK_SHIFT ? shift : vk == VK_MENU ? 'a' : vk == VK_F9 ? 's' : static_cast<char>(vk)};
+    const char name = vk == VK_CONTROL ? ctrl : vk == VK_SHIFT ? shift : vk == VK_MENU ? 'a' : vk == VK_F9 ? 's' : static_cast<char>(vk);
+    const char key[2] = {message & 1 ? '-' : '+', name};  // WM_KEYUP and WM_SYSKEYUP are odd
     Append(keyLog, key, 2);
     return 0;
 }
-
-}  // namespace
 
 int main() {
     wchar_t path[MAX_PATH];
@@ -47,15 +40,11 @@ int main() {
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc < 2) return Append(path, &letter, 1), 0;
     keyLog = argv[1];
-    // No input method: it would see every keystroke first, and a thread without one has a
-    // top-level window less for reload broadcasts to reach.
+    // No input method: it would see every keystroke first, and its window would be one more for reload broadcasts.
     ImmDisableIME(static_cast<DWORD>(-1));
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.lpszClassName = L"TarvoKeyTarget";
+    const WNDCLASSW windowClass{0, WindowProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"TarvoKeyTarget"};
     RegisterClassW(&windowClass);
-    CreateWindowExW(0, windowClass.lpszClassName, L"key target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200,
-                    nullptr, nullptr, nullptr, nullptr);
+    CreateWindowExW(0, L"TarvoKeyTarget", L"key target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200, 0, 0, 0, 0);
     for (MSG message; GetMessageW(&message, nullptr, 0, 0) > 0;) DispatchMessageW(&message);
     return 0;
 }

@@ -47,6 +47,7 @@ inline void Modal(HWND owner, const std::function<void()>& open, const std::func
         if (!dialog) return;
         ToFront(dialog);
         Sleep(300);  // shown on the display, so that clicks land on it
+        ToFront(dialog);  // again: a console started just before takes the front when it opens
         steps(dialog);
         if (!WaitFor([&] { return !IsWindow(dialog); })) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });

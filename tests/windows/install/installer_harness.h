@@ -1,37 +1,24 @@
 // Running the installer built from this tree, and the editor it installed, as a user would.
 #pragma once
 
-#include <shlobj.h>
-#include <shlwapi.h>
+#include <set>
 
-#include "core/shortcut_store.h"
 #include "drive.h"
-#include "test_paths.h"
-
-namespace e2e {
 
 using namespace drive;
 
 constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvo";
-// What a silent setup returns when files wait for the next restart.
-constexpr DWORD kRestartNeeded = ERROR_SUCCESS_REBOOT_REQUIRED;
-
-inline std::string ShellFolder(int csidl) {
-    wchar_t path[MAX_PATH] = L"";
-    SHGetFolderPathW(nullptr, csidl, nullptr, 0, path);
-    return Narrow(path) + "\\";
-}
+constexpr DWORD kRestartNeeded = ERROR_SUCCESS_REBOOT_REQUIRED;  // a silent setup's code when files wait for the restart
+constexpr const char* kDefaultFolder = "C:\\Program Files\\Tarvo\\";  // of a 32-bit Windows
 inline DWORD Install(const std::string& switches = "", const std::string& setup = WindowsPath(TARVO_BUILD_DIR) + TARVO_SETUP_NAME) {
     return RunToEnd("\"" + setup + "\" /S" + switches);
 }
 inline std::string InstalledFolder() { return ReadString(store::kRootPath, store::kInstallationPath, HKEY_LOCAL_MACHINE); }
-
-// The files the system renames or deletes at the next restart, one a line.
+// The files the system renames ("\n!\\??\\" and the new name follow) or deletes ("\n\n" follows) at the next restart.
 inline std::string PendingRenames() {
-    std::string pending = ReadRaw("System\\CurrentControlSet\\Control\\Session Manager", "PendingFileRenameOperations",
-                                  HKEY_LOCAL_MACHINE);
-    pending.erase(0, pending.find(':') + 1);
-    std::wstring wide(reinterpret_cast<const wchar_t*>(pending.data()), pending.size() / sizeof(wchar_t));
+    const std::string data = ValueData("System\\CurrentControlSet\\Control\\Session Manager", "PendingFileRenameOperations",
+                                       HKEY_LOCAL_MACHINE);
+    std::wstring wide(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
     std::replace(wide.begin(), wide.end(), L'\0', L'\n');
     return Narrow(wide);
 }
@@ -40,5 +27,13 @@ inline bool Uninstall(const std::string& folder) {
     return RunToEnd("\"" + folder + "uninstall.exe\" /S") == 0 &&
            WaitFor([] { return !KeyExists(store::kRootPath, HKEY_LOCAL_MACHINE) && !KeyExists(kUninstallKey, HKEY_LOCAL_MACHINE); });
 }
-
-}  // namespace e2e
+inline std::set<std::string> FilesIn(const std::string& folder) {
+    std::set<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Wide(folder + "*").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(Narrow(found.cFileName));
+    FindClose(search);
+    return names;
+}
+const std::set<std::string> kInstalled{"Tarvo.chm", "lindle.dll", "uninstall.exe", "vintrel.exe"};  // in a 32-bit Windows
