@@ -3,7 +3,7 @@
 // its list holds every row against a bare program that fills the same list from the same
 // store.
 //   tools/wine-run build/windows/bench/windows/windows_bench.exe
-#include "test_store.h"  // first: it includes windows.h
+#include "drive.h"  // first: it includes windows.h
 
 #include <commctrl.h>
 
@@ -49,9 +49,9 @@ int ReadItemsBare() {
 }  // namespace
 
 int main() {
-    teststore::CreateRoot();
+    drive::CreateRoot();
     for (int i = 0; i < 200; ++i)
-        teststore::WriteItem(i, std::string("LCTRL + LSHIFT + ") + static_cast<char>('A' + i % 26),
+        drive::WriteItem(i, std::string("LCTRL + LSHIFT + ") + static_cast<char>('A' + i % 26),
                              "C:\\Program Files\\Some Application\\program" + std::to_string(i) + ".exe", i % 4 ? 0 : 1,
                              i % 4 ? "" : "@echo off\r\necho item " + std::to_string(i) + "\r\n");
     // Alternating, so that both see the same state of the machine.
@@ -69,23 +69,23 @@ int main() {
 
     std::string install = "Z:" TARVO_BIN_DIR "/";
     std::replace(install.begin(), install.end(), '/', '\\');
-    teststore::SetString(store::kRootPath, store::kInstallationPath, install, HKEY_LOCAL_MACHINE);
+    drive::SetString(store::kRootPath, store::kInstallationPath, install, HKEY_LOCAL_MACHINE);
     // Side by side, alternating: the editor, and bare_list.exe filling the same list from
     // the same store. Each run counts from process creation until the list holds 200 rows.
     struct Program {
         std::string command, caption;
         std::vector<double> filled;
     } programs[] = {{"\"" + install + "vintrel.exe\"", "Vintrel", {}},
-                    {"\"" + teststore::ExeDirectory() + "bare_list.exe\"", "Bare list", {}}};
+                    {"\"" + drive::ExeDirectory() + "bare_list.exe\"", "Bare list", {}}};
     for (int run = 0; run <= 20; ++run) {
         for (Program& program : programs) {
             auto rows = [&] { return SendMessageW(GetDlgItem(FindWindowA(nullptr, program.caption.c_str()), 1001), LVM_GETITEMCOUNT, 0, 0); };
             const Clock::time_point start = Clock::now();
-            HANDLE process = teststore::Launch(program.command);
-            if (!teststore::WaitFor([&] { return rows() >= 200; })) return 2;
+            HANDLE process = drive::Launch(program.command);
+            if (!drive::WaitFor([&] { return rows() >= 200; })) return 2;
             if (run > 0) program.filled.push_back(Since(start));  // the first run also starts the prefix's shell
             if (&program == &programs[0])
-                WaitForSingleObject(teststore::Launch(program.command + " quit"), 30000);
+                WaitForSingleObject(drive::Launch(program.command + " quit"), 30000);
             else
                 PostMessageA(FindWindowA(nullptr, program.caption.c_str()), WM_CLOSE, 0, 0);
             WaitForSingleObject(process, 30000);
@@ -99,5 +99,5 @@ int main() {
                 "bare_list.exe %.1f ms (%.1f, %.1f): %.2f times\n",
                 editor, programs[0].filled.front(), programs[0].filled.back(), bareList, programs[1].filled.front(),
                 programs[1].filled.back(), editor / bareList);
-    teststore::Clear();
+    drive::Clear();
 }

@@ -78,15 +78,9 @@ inline std::string ReadRaw(const std::string& path, const char* name, HKEY root 
 inline bool ValueExists(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
     return !ReadRaw(path, name, root).empty();
 }
-inline DWORD ValueType(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {  // REG_NONE when missing
-    return ValueExists(path, name, root) ? std::stoul(ReadRaw(path, name, root)) : REG_NONE;
-}
 inline std::string ValueData(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
     const std::string raw = ReadRaw(path, name, root);
     return raw.substr(raw.find(':') + 1);
-}
-inline DWORD ValueSize(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
-    return static_cast<DWORD>(ValueData(path, name, root).size());
 }
 inline std::string ReadString(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
     const std::string data = ValueData(path, name, root) + std::string(2, '\0');
@@ -100,10 +94,11 @@ inline DWORD ReadDword(const std::string& path, const char* name, HKEY root = HK
 }
 // Any value as text: a string as it reads, a number as "dword N", another type as "type N", "none" when missing.
 inline std::string Stored(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
-    const DWORD type = ValueType(path, name, root);
-    if (type == REG_SZ) return ReadString(path, name, root);
-    if (type == REG_DWORD) return "dword " + std::to_string(ReadDword(path, name, root));
-    return ValueExists(path, name, root) ? "type " + std::to_string(type) : "none";
+    const std::string raw = ReadRaw(path, name, root);
+    if (raw.empty()) return "none";
+    if (std::stoul(raw) == REG_SZ) return ReadString(path, name, root);
+    if (std::stoul(raw) == REG_DWORD) return "dword " + std::to_string(ReadDword(path, name, root));
+    return "type " + raw.substr(0, raw.find(':'));
 }
 // Every key and value below path (the store's root by default) as text, byte for byte, to compare whole stores.
 inline std::string Snapshot(const std::string& path = "") {
@@ -191,7 +186,6 @@ inline std::string Text(HWND window) {
     SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
     return Narrow(text);
 }
-inline std::string WindowText(HWND window) { return Text(window); }
 inline void SetText(HWND window, const std::string& text) {
     SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
 }
@@ -468,5 +462,3 @@ inline std::string WindowsPath(std::string path) {
 }
 inline std::string BinaryDir() { return WindowsPath(TARVO_BIN_DIR); }
 inline std::string TestDir() { return WindowsPath(TARVO_TEST_DIR); }
-namespace teststore = drive;  // the earlier names of the same layer
-namespace testwatch = drive;
