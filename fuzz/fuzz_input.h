@@ -1,5 +1,5 @@
-// Takes a fuzzer's bytes apart into the pieces a target needs. Past the end every read
-// gives zeros, so any input, even an empty one, makes a whole case.
+// Takes a fuzzer's bytes apart into the pieces a target needs. Past the end every read gives zeros, so any input, even
+// an empty one, makes a whole case.
 #pragma once
 
 #include <algorithm>
@@ -21,9 +21,9 @@ inline std::unique_ptr<char[]> ExactCopy(const uint8_t* data, size_t size) {
     return text;
 }
 
-class FuzzInput {
-public:
-    FuzzInput(const uint8_t* data, size_t size) : data(data), size(size) {}
+struct FuzzInput {
+    const uint8_t* data;
+    size_t size, position = 0;
     bool AtEnd() const { return position >= size; }
     uint8_t Byte() { return position < size ? data[position++] : 0; }
     uint16_t Word() { return static_cast<uint16_t>(Byte() | Byte() << 8); }
@@ -34,8 +34,4 @@ public:
         position += bytes.size();
         return bytes;
     }
-
-private:
-    const uint8_t* data;
-    size_t size, position = 0;
 };

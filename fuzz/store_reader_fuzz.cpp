@@ -1,17 +1,11 @@
-// The table loader against any store: values of any type and size (around four bytes and
-// each text limit), with or without terminators, item keys with a gap, text of any UTF-16
-// (lone surrogates too). The table holds exactly what the loading rules, written out
-// plainly below, take from the store; each value is read once. And the read of "Window
-// settings" (1024 units at most).
+// The table loader against any store: values of any type and size (around four bytes and each text limit), with or
+// without terminators, item keys with a gap, text of any UTF-16 (lone surrogates too). The table holds exactly what the
+// loading rules, written out plainly below, take from the store, each value read once; "Window settings" reads so too.
 #include "core/shortcut_store.h"
-#include "fake_store.h"
+#include "core_test_support.h"
 #include "fuzz_input.h"
 
-namespace {
-
-using Value = FakeStore::Value;
-
-Value MakeValue(FuzzInput& in) {
+static FakeStore::Value MakeValue(FuzzInput& in) {
     static const uint32_t kSizes[] = {0, 3, 4, 5, 2047, 2048, 2050, 8192, 16383, 16384, 16386};
     const uint8_t kind = in.Byte();
     const uint32_t type = (kind & 3) == 0 ? StoreReader::kDword : (kind & 3) == 3 ? in.Byte() : StoreReader::kString;
@@ -25,15 +19,15 @@ Value MakeValue(FuzzInput& in) {
 }
 
 // The value's bytes when it has the type and at most maxSize of them.
-const std::string* Find(const FakeStore::Key& key, const char* name, uint32_t type, size_t maxSize) {
+static const std::string* Find(const FakeStore::Key& key, const char* name, uint32_t type, size_t maxSize) {
     const auto value = key.find(name);
     return value == key.end() || value->second.type != type || value->second.data.size() > maxSize ? nullptr : &value->second.data;
 }
-bool Dword(const FakeStore::Key& key, const char* name, uint32_t& out) {
+static bool Dword(const FakeStore::Key& key, const char* name, uint32_t& out) {
     const std::string* bytes = Find(key, name, StoreReader::kDword, 4);
     return bytes && bytes->size() == 4 && (std::memcpy(&out, bytes->data(), 4), true);
 }
-bool Text(const FakeStore::Key& key, const char* name, std::string& out, size_t limit = store::kItemStringLimit) {
+static bool Text(const FakeStore::Key& key, const char* name, std::string& out, size_t limit = store::kItemStringLimit) {
     const std::string* bytes = Find(key, name, StoreReader::kString, 2 * limit);
     if (!bytes) return false;
     std::u16string units(bytes->size() / 2, u'\0');
@@ -44,15 +38,12 @@ bool Text(const FakeStore::Key& key, const char* name, std::string& out, size_t 
     return true;
 }
 
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    FuzzInput in(data, size);
+    FuzzInput in{data, size};
     FakeStore fake;
     const uint8_t rootKind = in.Byte();
     fake.hasRoot = rootKind & 1;
-    const char* const settingNames[] = {store::kVersion, store::kDoNotRemoveKeystroke, store::kBeepAfterKeystroke, store::kBeepType};
-    for (const char* name : settingNames)
+    for (const char* name : {store::kVersion, store::kDoNotRemoveKeystroke, store::kBeepAfterKeystroke, store::kBeepType})
         if (in.Byte() & 1) fake.root[name] = MakeValue(in);
     if (rootKind & 2) fake.root[store::kVersion] = FakeStore::Dword(0x10000);
     const int items = static_cast<int>(in.Below(206)), gap = static_cast<int>(in.Below(256));
@@ -97,10 +88,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fake.hasRoot = true;
     fake.OpenRoot();
     std::string expected;
-    const bool present = Text(fake.root, store::kWindowSettings, expected, store::kSettingsStringLimit);
     char text[store::TextBufferSize(store::kSettingsStringLimit)];
     size_t length = 0;
+    const bool present = Text(fake.root, store::kWindowSettings, expected, store::kSettingsStringLimit);
     FUZZ_CHECK(store::ReadString(fake, store::kWindowSettings, text, store::kSettingsStringLimit, length) == present);
-    if (present) FUZZ_CHECK(std::string(text, length) == expected && text[length] == '\0');
+    FUZZ_CHECK(!present || (std::string(text, length) == expected && text[length] == '\0'));
     return 0;
 }
