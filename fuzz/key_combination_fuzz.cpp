@@ -1,6 +1,5 @@
-// Any bytes as the text of a key combination: parsing never reads past the text, the record it gives is one a text can
-// give, and the text written for it (either mode) reads back to a combination that matches the same pressed keys as
-// what the text keeps.
+// Any bytes as a key combination's text: the record is one a text can give, and its text (either mode) reads back to one
+// that matches the same pressed keys as what the text keeps.
 #include "core_test_support.h"
 #include "fuzz_input.h"
 

@@ -38,15 +38,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         static const uint32_t kScans[] = {kLeftShiftScan, kRightShiftScan, kControlScan, kMenuScan};
         if (how & 0x20) lParam = (lParam & ~(0xFFu << kScanCodeShift)) | kScans[how & 3] << kScanCodeShift;
         const bool captureMode = (how & 0x1F) == 0x1F, wasDown = (lParam & kPreviousStateBit) != 0;
+        const KeyCombination before = state;
         const KeystrokeDecision d = DecideKeystroke(state, wParam, lParam, captureMode, *table);
+        if ((wParam & 0xFFFF) == kMaskKey) {  // no keystroke of the user's: nothing changes
+            FUZZ_CHECK(state == before && !d.capture && !d.swallow && d.launch < 0 && !d.clearState && !d.mask);
+            continue;
+        }
         for (int group = 0; group < 3; ++group)
             FUZZ_CHECK(ModifierFlag(state, group, 0) <= 1 && ModifierFlag(state, group, 1) <= 1 && ModifierFlag(state, group, 2) == 0);
         FUZZ_CHECK(d.capture == captureMode);
-        if (captureMode)
+        if (captureMode) {
             FUZZ_CHECK(d.swallow && d.launch < 0);
-        else if (!(lParam & kTransitionBit))  // a press
+        } else if (!(lParam & kTransitionBit)) {  // a press: masked when swallowed fresh under Alt
             FUZZ_CHECK(d.launch < 0 && !d.beep && !d.clearState && d.swallow == (removes && firstMatch(state) >= 0));
-        else {
+            FUZZ_CHECK(d.mask == (d.swallow && !wasDown && (state.leftAlt || state.rightAlt)));
+        } else {
             FUZZ_CHECK(d.launch == (wasDown ? firstMatch(state) : -1) && d.launch < table->Count());
             FUZZ_CHECK(d.swallow == (d.launch >= 0 && removes) && d.beep == (d.swallow && table->Settings().beepAfterKeystroke));
             FUZZ_CHECK(d.clearState == (wasDown && !d.swallow));

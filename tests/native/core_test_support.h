@@ -1,5 +1,4 @@
-// For the core's tests and fuzz targets: modifier flags by index, and a shortcut store held
-// in memory that answers as the registry does (text as UTF-16LE).
+// For the core's tests and fuzz targets: modifier flags by index, and a store in memory that answers as the registry does.
 #pragma once
 
 #include <algorithm>

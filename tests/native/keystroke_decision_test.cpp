@@ -23,8 +23,7 @@ TEST(KeystrokeDecision, Scenarios) {
         {"r", "c+ f- f+ f-", "pps1"},             // an orphan release passes untouched
         {"r", "s+ g+ g- s- S+ g+ g-", "ppppps0"},  // sided entries need their side
         {"rbc", "c+ f+ f- c- g-", "ccccc"},      // capture mode takes everything
-        // What the keyboard holds corrects the tracked modifiers (a release seen by another window), only when it is
-        // known; the masking key itself changes nothing.
+        // Modifiers the keyboard no longer holds (released in another window) drop, when known; the masking key changes nothing.
         {"r", "s+ c+kc f+kc f-", "pps1"}, {"r", "s+ c+c f+c f-", "pppp"}, {"r", "c+ f+k f-", "ppp"},
         {"r", "c+kc m+ m- f+kc f-", "ppps1"}, {"r", "a+ka b+ka m+ m- b- b+ka b+ka b-", "pmpp3ms3"}, {"r", "c+kc f+kcw f-", "pm1"},
     };

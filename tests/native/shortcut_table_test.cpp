@@ -7,8 +7,7 @@
 #include "core/shortcut_table.h"
 #include "core_test_support.h"
 
-// The per-key lookup finds the first entry a plain walk finds, for hook-style states (sides only, now and then another
-// extended flag or scan code). "146" shares the bucket of "F"; past the capacity entries are refused.
+// The per-key lookup finds the first entry a walk finds ("146" shares the bucket of "F"); past the capacity none is added.
 TEST(ShortcutTable, FirstMatchAgreesWithAWalkOverRandomTablesUpToTheCapacity) {
     std::mt19937 random(12345);
     const char* texts[] = {"F", "LCTRL + F", "CTRL + RSHIFT + F", "ALT + SHIFT + G", "RALT + EX 5B", "EX 5C", "LALT + 146", "FF", "none"};
@@ -34,8 +33,7 @@ TEST(ShortcutTable, FirstMatchAgreesWithAWalkOverRandomTablesUpToTheCapacity) {
     }
 }
 
-// Two threads publish tables of two stores in turn (two threads of a host reloading on the broadcast) while two read:
-// every table read belongs wholly to one store.
+// Two threads publish tables of two stores (as two threads of a host reload) while two read: no table read is a mix.
 TEST(ShortcutTablePublisher, ReadersNeverSeeAMixOfTwoStores) {
     auto build = [](char tag) {
         ShortcutTableBuilder builder{EngineSettings{false, false, static_cast<uint32_t>(tag)}};

@@ -11,9 +11,8 @@ static FakeStore::Key Item(const std::string& action) {
     return {{kShortcut, FakeStore::Text("CTRL + F")}, {kAction, FakeStore::Text(action)}, {kType, FakeStore::Dword(0)}};
 }
 
-// A "Disabled" counts only as four bytes of its type. Text ends at its first NUL or its data, never past it; over 8192
-// UTF-16 units it reads as absent. Every character comes out as UTF-8, at the limit too where each unit takes three
-// bytes; a lone surrogate keeps its own three bytes (so writing it back restores it).
+// Text ends at its first NUL or its data, over the limit it is absent; it comes out as UTF-8, a lone surrogate as its own
+// three bytes (so writing it back restores it). "Disabled" counts only as a four-byte number.
 TEST(StoreReader, ValueTypesSizesTerminatorsAndUtf8) {
     const std::string one("\1\0\0\0", 4), full(kItemStringLimit, 'x'), cjk = "\xE6\x96\x87\xE5\xAD\x97";
     const std::string path = "C:\\\xD0\x9F\xD1\x80\xD0\xBE\\" + cjk + "\xF0\x9F\x98\x80.exe";
@@ -47,8 +46,8 @@ TEST(StoreReader, ValueTypesSizesTerminatorsAndUtf8) {
     }
 }
 
-// Items run from key 0 to the first missing key, 200 at most, each value read once. Settings the store lacks, or all
-// of them when its "Version" is missing or rejected, keep their earlier values; a rejected store loads no item.
+// Items run to the first missing key, 200 at most, each value read once; a store without an accepted "Version" loads no
+// item and keeps the earlier settings.
 TEST(StoreReader, GapsTheItemLimitSettingsAndTheVersionRule) {
     FakeStore store;
     store.hasRoot = false;
