@@ -12,7 +12,7 @@ static std::atomic<long> allocations{0};
 
 #ifdef _WIN32
 #include "engine.h"
-#include "test_store.h"
+#include "drive.h"
 #define REAL(f) __real_##f
 #define COUNTED(f) __wrap_##f
 #else
@@ -35,9 +35,9 @@ TEST(KeystrokeAllocation, KeystrokesThatLaunchNothingAllocateNothing) {  // on a
     ShortcutTablePublisher publisher;
     publisher.Publish(builder.Finish());
 #ifdef _WIN32
-    teststore::Clear();
-    teststore::CreateRoot();
-    for (int i = 0; i < ShortcutTable::kCapacity; ++i) teststore::WriteItem(i, texts[i % 2], "a");
+    drive::Clear();
+    drive::CreateRoot();
+    for (int i = 0; i < ShortcutTable::kCapacity; ++i) drive::WriteItem(i, texts[i % 2], "a");
     ASSERT_EQ(LoadShortcutTable(), ShortcutTable::kCapacity);
 #endif
     const uint32_t ctrl = 1u | uint32_t{kControlScan} << kScanCodeShift, f = 1u | 33u << kScanCodeShift;
