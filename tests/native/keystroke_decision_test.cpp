@@ -18,8 +18,8 @@ TEST(KeystrokeDecision, Scenarios) {
         {"rb", "c+ f+ f+ f- c-", "pss1p"},        // swallowed until the release fires
         {"b", "c+ f+ f- f+ f- c-", "ppPppp"},     // keeping keystrokes clears the state
         {"r", "c+ g+ g- f+ f-", "ppppp"},         // an unmatched release forgets Ctrl
-        {"r", "c+ f+ c- f-", "pspp"}, {"r", "C+ A+ f+ f-", "ppm2"}, {"r", "c+ f+ f- f+ f-", "ps1s1"},  // Ctrl held fires again
-        {"r", "A+ C+ f+ f-", "pppp"},             // Ctrl down under Alt does not count
+        {"r", "c+ f+ c- f-", "pspp"}, {"r", "c+ f+ f- f+ f-", "ps1s1"},  // held Ctrl fires again, without a beep
+        {"r", "A+ C+ f+ f-", "pppp"}, {"r", "C+ A+ f+ f-", "ppm2"},        // Ctrl down under Alt does not count
         {"r", "c+ f- f+ f-", "pps1"},             // an orphan release passes untouched
         {"r", "s+ g+ g- s- S+ g+ g-", "ppppps0"},  // sided entries need their side
         {"rbc", "c+ f+ f- c- g-", "ccccc"},      // capture mode takes everything
