@@ -1,5 +1,4 @@
-// Takes a fuzzer's bytes apart into the pieces a target needs. Past the end every read
-// gives zeros, so any input, even an empty one, makes a whole case.
+// Takes a fuzzer's bytes apart into the pieces a target needs; past the end every read gives zeros.
 #pragma once
 
 #include <algorithm>
@@ -21,21 +20,23 @@ inline std::unique_ptr<char[]> ExactCopy(const uint8_t* data, size_t size) {
     return text;
 }
 
-class FuzzInput {
-public:
-    FuzzInput(const uint8_t* data, size_t size) : data(data), size(size) {}
+struct FuzzInput {
+    const uint8_t* data;
+    size_t size, position = 0;
     bool AtEnd() const { return position >= size; }
     uint8_t Byte() { return position < size ? data[position++] : 0; }
-    uint16_t Word() { return static_cast<uint16_t>(Byte() | Byte() << 8); }
-    uint32_t Dword() { return static_cast<uint32_t>(Word()) | static_cast<uint32_t>(Word()) << 16; }
+    uint16_t Word() {  // low byte first, whatever order a compiler gives the operands of |
+        const uint8_t low = Byte();
+        return static_cast<uint16_t>(low | Byte() << 8);
+    }
+    uint32_t Dword() {
+        const uint16_t low = Word();
+        return low | static_cast<uint32_t>(Word()) << 16;
+    }
     uint32_t Below(uint32_t limit) { return (limit <= 256 ? Byte() : Dword()) % limit; }  // limit above 0
     std::string Bytes(size_t length) {  // fewer when the input runs out
         std::string bytes(reinterpret_cast<const char*>(data + position), std::min(length, size - position));
         position += bytes.size();
         return bytes;
     }
-
-private:
-    const uint8_t* data;
-    size_t size, position = 0;
 };

@@ -1,14 +1,13 @@
-// Random keystroke streams (any virtual key, scan code and flag bits) against random
-// tables: every decision is the one the matching rule gives, and a shortcut only ever
-// launches on the release of a key that was down.
+// Random keystroke streams (any virtual key, scan code and flag bits) against random tables: every decision is the one
+// the matching rule gives, and a shortcut only ever launches on the release of a key that was down.
 #include "core/keystroke_decision.h"
+#include "core_test_support.h"
 #include "fuzz_input.h"
-#include "modifier_flags.h"
 
 using namespace keystroke;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    FuzzInput in(data, size);
+    FuzzInput in{data, size};
     const uint8_t settingsBits = in.Byte();
     ShortcutTableBuilder builder(EngineSettings{(settingsBits & 1) != 0, (settingsBits & 2) != 0, 48});
     for (int i = 0, entries = static_cast<int>(in.Below(ShortcutTable::kCapacity + 8)); i < entries; ++i) {
@@ -19,15 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         k.extended = key >= 250;
         if (k.virtualKey == 255 || key >= 250) k.scanCode = in.Byte();
         const uint16_t flags = in.Word();
-        for (int flag = 0; flag < 9; ++flag) {
-            const int group = flag / 3, side = flag % 3;
-            ModifierFlag(k, group, side) = flags >> (3 * group) & 4 ? side == 2 : side < 2 && (flags >> (3 * group + side) & 1);
-        }
+        for (int flag = 0; flag < 9; ++flag)  // per modifier: bit 2 "any", else bits 0 and 1 its sides
+            ModifierFlag(k, flag / 3, flag % 3) = flags >> (flag / 3 * 3) & 4 ? flag % 3 == 2 : flag % 3 < 2 && (flags >> flag & 1);
         FUZZ_CHECK(builder.Add(k, 0, "a", 1, "", 0) == (i < ShortcutTable::kCapacity));
     }
-    ShortcutTablePublisher publisher;
-    publisher.Publish(builder.Finish());
-    ShortcutTablePublisher::Snapshot table = publisher.Acquire();
+    const auto table = builder.Finish();
     const bool removes = table->Settings().removeKeystroke;
     auto firstMatch = [&](const KeyCombination& pressed) {
         for (int i = 0; i < table->Count(); ++i)
@@ -43,15 +38,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         static const uint32_t kScans[] = {kLeftShiftScan, kRightShiftScan, kControlScan, kMenuScan};
         if (how & 0x20) lParam = (lParam & ~(0xFFu << kScanCodeShift)) | kScans[how & 3] << kScanCodeShift;
         const bool captureMode = (how & 0x1F) == 0x1F, wasDown = (lParam & kPreviousStateBit) != 0;
-
+        const KeyCombination before = state;
         const KeystrokeDecision d = DecideKeystroke(state, wParam, lParam, captureMode, *table);
+        if ((wParam & 0xFFFF) == kMaskKey) {  // no keystroke of the user's: nothing changes
+            FUZZ_CHECK(state == before && !d.capture && !d.swallow && d.launch < 0 && !d.clearState && !d.mask);
+            continue;
+        }
         for (int group = 0; group < 3; ++group)
             FUZZ_CHECK(ModifierFlag(state, group, 0) <= 1 && ModifierFlag(state, group, 1) <= 1 && ModifierFlag(state, group, 2) == 0);
         FUZZ_CHECK(d.capture == captureMode);
         if (captureMode) {
             FUZZ_CHECK(d.swallow && d.launch < 0);
-        } else if (!(lParam & kTransitionBit)) {
+        } else if (!(lParam & kTransitionBit)) {  // a press: masked when swallowed fresh under Alt
             FUZZ_CHECK(d.launch < 0 && !d.beep && !d.clearState && d.swallow == (removes && firstMatch(state) >= 0));
+            FUZZ_CHECK(d.mask == (d.swallow && !wasDown && (state.leftAlt || state.rightAlt)));
         } else {
             FUZZ_CHECK(d.launch == (wasDown ? firstMatch(state) : -1) && d.launch < table->Count());
             FUZZ_CHECK(d.swallow == (d.launch >= 0 && removes) && d.beep == (d.swallow && table->Settings().beepAfterKeystroke));

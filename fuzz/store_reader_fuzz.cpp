@@ -1,17 +1,12 @@
-// The table loader against any store: values of any type and size (around four bytes and
-// each text limit), with or without terminators, item keys with a gap, text of any UTF-16
-// (lone surrogates too). The table holds exactly what the loading rules, written out
-// plainly below, take from the store; each value is read once. And the read of "Window
-// settings" (1024 units at most).
+// The loader against any store (values of any type and size, a gap, any UTF-16): the table holds what the rules written
+// out plainly below take from the store, each value read once; "Window settings" reads so too.
 #include "core/shortcut_store.h"
-#include "fake_store.h"
+#include "core_test_support.h"
 #include "fuzz_input.h"
 
-namespace {
+using namespace store;
 
-using Value = FakeStore::Value;
-
-Value MakeValue(FuzzInput& in) {
+static FakeStore::Value MakeValue(FuzzInput& in) {
     static const uint32_t kSizes[] = {0, 3, 4, 5, 2047, 2048, 2050, 8192, 16383, 16384, 16386};
     const uint8_t kind = in.Byte();
     const uint32_t type = (kind & 3) == 0 ? StoreReader::kDword : (kind & 3) == 3 ? in.Byte() : StoreReader::kString;
@@ -24,39 +19,32 @@ Value MakeValue(FuzzInput& in) {
     return {type, data};
 }
 
-// The value's bytes when it has the type and at most maxSize of them.
-const std::string* Find(const FakeStore::Key& key, const char* name, uint32_t type, size_t maxSize) {
+static bool Dword(const FakeStore::Key& key, const char* name, uint32_t& out) {
     const auto value = key.find(name);
-    return value == key.end() || value->second.type != type || value->second.data.size() > maxSize ? nullptr : &value->second.data;
+    if (value == key.end() || value->second.type != StoreReader::kDword || value->second.data.size() != 4) return false;
+    return std::memcpy(&out, value->second.data.data(), 4), true;
 }
-bool Dword(const FakeStore::Key& key, const char* name, uint32_t& out) {
-    const std::string* bytes = Find(key, name, StoreReader::kDword, 4);
-    return bytes && bytes->size() == 4 && (std::memcpy(&out, bytes->data(), 4), true);
-}
-bool Text(const FakeStore::Key& key, const char* name, std::string& out, size_t limit = store::kItemStringLimit) {
-    const std::string* bytes = Find(key, name, StoreReader::kString, 2 * limit);
-    if (!bytes) return false;
-    std::u16string units(bytes->size() / 2, u'\0');
-    std::memcpy(&units[0], bytes->data(), units.size() * 2);  // little-endian hosts only
+static bool Text(const FakeStore::Key& key, const char* name, std::string& out, size_t limit = kItemStringLimit) {
+    const auto value = key.find(name);
+    if (value == key.end() || value->second.type != StoreReader::kString || value->second.data.size() > 2 * limit) return false;
+    std::u16string units(value->second.data.size() / 2, u'\0');
+    std::memcpy(&units[0], value->second.data.data(), units.size() * 2);  // little-endian hosts only
     units.resize(std::min(units.find(u'\0'), units.size()));
     out.assign(utf::Utf16ToUtf8(units.data(), units.size(), nullptr, 0), '\0');
     utf::Utf16ToUtf8(units.data(), units.size(), &out[0], out.size());
     return true;
 }
 
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    FuzzInput in(data, size);
+    FuzzInput in{data, size};
     FakeStore fake;
     const uint8_t rootKind = in.Byte();
     fake.hasRoot = rootKind & 1;
-    const char* const settingNames[] = {store::kVersion, store::kDoNotRemoveKeystroke, store::kBeepAfterKeystroke, store::kBeepType};
-    for (const char* name : settingNames)
+    for (const char* name : {kVersion, kDoNotRemoveKeystroke, kBeepAfterKeystroke, kBeepType})
         if (in.Byte() & 1) fake.root[name] = MakeValue(in);
-    if (rootKind & 2) fake.root[store::kVersion] = FakeStore::Dword(0x10000);
+    if (rootKind & 2) fake.root[kVersion] = FakeStore::Dword(0x10000);
     const int items = static_cast<int>(in.Below(206)), gap = static_cast<int>(in.Below(256));
-    const char* const itemNames[] = {store::kShortcut, store::kDisabled, store::kAction, store::kType, store::kScript};
+    const char* const itemNames[] = {kShortcut, kDisabled, kAction, kType, kScript};
     for (int i = 0; i < items && !in.AtEnd(); ++i) {
         FakeStore::Key& key = fake.items[i == gap ? items + 1 : i];
         const uint8_t present = in.Byte();
@@ -65,42 +53,42 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     EngineSettings settings{false, true, 7};
-    const auto table = store::ReadShortcutTable(fake, settings);
+    const auto table = ReadShortcutTable(fake, settings);
     uint32_t value = 0;
-    const bool loads = !fake.hasRoot || (Dword(fake.root, store::kVersion, value) && store::IsVersionAccepted(value));
+    const bool loads = !fake.hasRoot || (Dword(fake.root, kVersion, value) && IsVersionAccepted(value));
     if (fake.hasRoot && loads) {
-        if (Dword(fake.root, store::kDoNotRemoveKeystroke, value)) settings.removeKeystroke = value != 1;
-        if (Dword(fake.root, store::kBeepAfterKeystroke, value)) settings.beepAfterKeystroke = value != 0;
-        if (Dword(fake.root, store::kBeepType, value)) settings.beepType = value;
+        if (Dword(fake.root, kDoNotRemoveKeystroke, value)) settings.removeKeystroke = value != 1;
+        if (Dword(fake.root, kBeepAfterKeystroke, value)) settings.beepAfterKeystroke = value != 0;
+        if (Dword(fake.root, kBeepType, value)) settings.beepType = value;
     }
     FUZZ_CHECK(table->Settings().removeKeystroke == settings.removeKeystroke &&
                table->Settings().beepAfterKeystroke == settings.beepAfterKeystroke && table->Settings().beepType == settings.beepType);
 
     int entries = 0, keysRead = 0;
-    for (; loads && keysRead < store::kMaxItems && fake.items.count(keysRead); ++keysRead) {
+    for (; loads && keysRead < kMaxItems && fake.items.count(keysRead); ++keysRead) {
         const FakeStore::Key& key = fake.items[keysRead];
         uint32_t disabled = 0, type = 4, code = 0;
         std::string shortcut, action, script;
-        if ((Dword(key, store::kDisabled, disabled) && disabled != 0) || !Text(key, store::kShortcut, shortcut)) continue;
-        if (Dword(key, store::kAction, code)) action = store::SpecialFolderTarget(code) ? store::SpecialFolderTarget(code) : "";
-        else Text(key, store::kAction, action);
-        Dword(key, store::kType, type);
+        if ((Dword(key, kDisabled, disabled) && disabled != 0) || !Text(key, kShortcut, shortcut)) continue;
+        if (Dword(key, kAction, code)) action = SpecialFolderTarget(code) ? SpecialFolderTarget(code) : "";
+        else Text(key, kAction, action);
+        Dword(key, kType, type);
         if (action.empty() || static_cast<int32_t>(type) >= 4) continue;
-        Text(key, store::kScript, script);
+        Text(key, kScript, script);
         FUZZ_CHECK(entries < table->Count() && table->Action(entries) == action && table->Script(entries) == script);
         FUZZ_CHECK(table->Type(entries) == static_cast<int32_t>(type) && table->Combination(entries++) == ParseKeyCombination(shortcut));
     }
     FUZZ_CHECK(table->Count() == entries && entries <= ShortcutTable::kCapacity);
     FUZZ_CHECK(fake.valueReads <= 4 + 5 * keysRead);
 
-    fake.root[store::kWindowSettings] = MakeValue(in);
+    fake.root[kWindowSettings] = MakeValue(in);
     fake.hasRoot = true;
     fake.OpenRoot();
     std::string expected;
-    const bool present = Text(fake.root, store::kWindowSettings, expected, store::kSettingsStringLimit);
-    char text[store::TextBufferSize(store::kSettingsStringLimit)];
+    char text[TextBufferSize(kSettingsStringLimit)];
     size_t length = 0;
-    FUZZ_CHECK(store::ReadString(fake, store::kWindowSettings, text, store::kSettingsStringLimit, length) == present);
-    if (present) FUZZ_CHECK(std::string(text, length) == expected && text[length] == '\0');
+    const bool present = Text(fake.root, kWindowSettings, expected, kSettingsStringLimit);
+    FUZZ_CHECK(ReadString(fake, kWindowSettings, text, kSettingsStringLimit, length) == present);
+    FUZZ_CHECK(!present || (std::string(text, length) == expected && text[length] == '\0'));
     return 0;
 }

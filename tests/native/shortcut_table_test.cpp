@@ -1,17 +1,13 @@
-#include "core/shortcut_table.h"
-#include "modifier_flags.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <random>
 #include <thread>
 
-namespace {
+#include "core/shortcut_table.h"
+#include "core_test_support.h"
 
-// The per-key lookup finds the first entry a plain walk finds, for hook-style states (sides
-// only, now and then another extended flag or scan code). "146" shares the bucket of "F".
+// The per-key lookup finds the first entry a walk finds ("146" shares the bucket of "F"); past the capacity none is added.
 TEST(ShortcutTable, FirstMatchAgreesWithAWalkOverRandomTablesUpToTheCapacity) {
     std::mt19937 random(12345);
     const char* texts[] = {"F", "LCTRL + F", "CTRL + RSHIFT + F", "ALT + SHIFT + G", "RALT + EX 5B", "EX 5C", "LALT + 146", "FF", "none"};
@@ -30,21 +26,21 @@ TEST(ShortcutTable, FirstMatchAgreesWithAWalkOverRandomTablesUpToTheCapacity) {
             for (int i = 0; i < 9; ++i) ModifierFlag(pressed, i / 3, i % 3) = i % 3 < 2 && (bits >> i & 1);
             pressed.extended ^= (bits >> 12 & 7) == 0;
             pressed.scanCode ^= (bits >> 15 & 7) == 0;
-            auto walk = std::find_if(entries.begin(), entries.end(), [&](const KeyCombination& e) { return MatchKeyCombination(pressed, e); });
+            auto match = [&](const KeyCombination& e) { return MatchKeyCombination(pressed, e); };
+            auto walk = std::find_if(entries.begin(), entries.end(), match);
             ASSERT_EQ(table->FindFirstMatch(pressed), walk == entries.end() ? -1 : static_cast<int>(walk - entries.begin())) << round;
         }
     }
 }
 
-// Two threads publish tables of two stores in turn (two threads of a host reloading on the
-// broadcast) while two read: every table read belongs wholly to one store.
+// Two threads publish tables of two stores (as two threads of a host reload) while two read: no table read is a mix.
 TEST(ShortcutTablePublisher, ReadersNeverSeeAMixOfTwoStores) {
     auto build = [](char tag) {
-        ShortcutTableBuilder builder{EngineSettings{}};
-        builder.Settings().beepType = static_cast<uint32_t>(tag);
+        ShortcutTableBuilder builder{EngineSettings{false, false, static_cast<uint32_t>(tag)}};
         for (int i = 0; i < 50; ++i) {
             const std::string action(100 + i, tag), script(i + 1, tag);
-            builder.Add(ParseKeyCombination(tag == 'a' ? "LCTRL + A" : "RALT + B"), i + 1, action.data(), action.size(), script.data(), script.size());
+            const KeyCombination k = ParseKeyCombination(tag == 'a' ? "LCTRL + A" : "RALT + B");
+            builder.Add(k, i + 1, action.data(), action.size(), script.data(), script.size());
         }
         return builder.Finish();
     };
@@ -56,10 +52,9 @@ TEST(ShortcutTablePublisher, ReadersNeverSeeAMixOfTwoStores) {
         for (; !done.load(); ++reads) {
             ShortcutTablePublisher::Snapshot table = publisher.Acquire();
             const char tag = static_cast<char>(table->Settings().beepType);
-            for (int i = 0; i < table->Count(); ++i) {
+            for (int i = 0; i < table->Count(); ++i)
                 torn += table->Combination(i).virtualKey != (tag == 'a' ? 'A' : 'B') || table->Type(i) != i + 1 ||
                         table->Action(i) != std::string(100 + i, tag) || table->Script(i) != std::string(i + 1, tag);
-            }
         }
     };
     auto publish = [&](int first) {
@@ -73,5 +68,3 @@ TEST(ShortcutTablePublisher, ReadersNeverSeeAMixOfTwoStores) {
     EXPECT_EQ(torn.load(), 0);
     EXPECT_GT(reads.load(), 0);
 }
-
-}  // namespace
