@@ -8,7 +8,6 @@
 using namespace drive;
 
 constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvo";
-constexpr DWORD kRestartNeeded = ERROR_SUCCESS_REBOOT_REQUIRED;  // a silent setup's code when files wait for the restart
 constexpr const char* kDefaultFolder = "C:\\Program Files\\Tarvo\\";  // of a 32-bit Windows
 inline DWORD Install(const std::string& switches = "", const std::string& setup = WindowsPath(TARVO_BUILD_DIR) + TARVO_SETUP_NAME) {
     return RunToEnd("\"" + setup + "\" /S" + switches);
@@ -22,8 +21,7 @@ inline std::string PendingRenames() {
     std::replace(wide.begin(), wide.end(), L'\0', L'\n');
     return Narrow(wide);
 }
-// A silent uninstall to its end (its last step removes its entry in the uninstall list).
-inline bool Uninstall(const std::string& folder) {
+inline bool Uninstall(const std::string& folder) {  // silent, to its end: its last step removes the uninstall entry
     return RunToEnd("\"" + folder + "uninstall.exe\" /S") == 0 &&
            WaitFor([] { return !KeyExists(store::kRootPath, HKEY_LOCAL_MACHINE) && !KeyExists(kUninstallKey, HKEY_LOCAL_MACHINE); });
 }

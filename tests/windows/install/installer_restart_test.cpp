@@ -1,6 +1,5 @@
-// An upgrade, an uninstall and an install over it while a program keeps lindle.dll mapped, through the restarts that
-// finish them: tools/wine-run restarts Windows when the test asks and runs it again. The program, started before the
-// upgrade, runs the earlier library, whose code lies at other offsets: its shortcut must still fire exactly once.
+// Upgrade, uninstall and install over it while a program keeps lindle.dll mapped, through restarts (tools/wine-run does
+// them on exit code 75). The program keeps the earlier library, with code at other offsets: its shortcut fires once.
 #include "installer_harness.h"
 
 TEST(InstallerRestart, ProgramsThatKeepTheLibraryFireOnceThroughUpgradesUninstallsAndRestarts) {
@@ -15,7 +14,7 @@ TEST(InstallerRestart, ProgramsThatKeepTheLibraryFireOnceThroughUpgradesUninstal
         auto editor = std::make_unique<Editor>(folder);
         ASSERT_TRUE(target.Start());
         target.ExpectFired("a", "the earlier release");
-        EXPECT_EQ(Install(), kRestartNeeded);
+        EXPECT_EQ(Install(), ERROR_SUCCESS_REBOOT_REQUIRED);
         EXPECT_TRUE(editor->Ended(0));
         EXPECT_TRUE(ReadFile(folder + "lindle.dll") == earlier) << "the library in use was replaced";
         EXPECT_TRUE(ReadFile(folder + "lindle.dll.new") == current);
@@ -24,8 +23,7 @@ TEST(InstallerRestart, ProgramsThatKeepTheLibraryFireOnceThroughUpgradesUninstal
         editor = std::make_unique<Editor>(folder);
         target.ExpectFired("a", "the upgrade, in a program started before it");
     } else if (restarts < 3) {
-        // After the first restart the upgrade is in; after the second, the earlier build installed over the pending
-        // uninstall went in after the deletion, not before it.
+        // After the second restart, the earlier build installed over the pending uninstall went in after the deletion.
         EXPECT_TRUE(ReadFile(folder + "lindle.dll") == (restarts == 1 ? current : earlier)) << "lost at restart " << restarts;
         EXPECT_EQ(FilesIn(folder), kInstalled);
         Editor editor(folder);
@@ -35,7 +33,7 @@ TEST(InstallerRestart, ProgramsThatKeepTheLibraryFireOnceThroughUpgradesUninstal
         EXPECT_EQ(FilesIn(folder), std::set<std::string>{"lindle.dll"}) << "only the mapped library waits for the restart";
         EXPECT_NE(PendingRenames().find(folder + "lindle.dll\n\n"), std::string::npos) << PendingRenames();
         if (restarts == 1) {
-            EXPECT_EQ(Install("", earlierSetup), kRestartNeeded);
+            EXPECT_EQ(Install("", earlierSetup), ERROR_SUCCESS_REBOOT_REQUIRED);
             Editor again(folder);
             target.ExpectFired("a", "an install over an uninstall, before the restart");
         }
@@ -47,5 +45,5 @@ TEST(InstallerRestart, ProgramsThatKeepTheLibraryFireOnceThroughUpgradesUninstal
     if (HasFailure()) return;
     SetDword("Software\\TarvoTest", "Restarts", restarts + 1);
     std::fflush(stdout);
-    std::exit(75);  // tools/wine-run: restart Windows and run again
+    std::exit(75);
 }
