@@ -13,8 +13,7 @@ struct RunningEngine {  // Stop removes the hooks and frees the library
     }
 };
 
-// Keys one at a time, as a person types them: each is through before the next comes.
-static void TypeSlowly(const std::string& keys) {
+static void TypeSlowly(const std::string& keys) {  // as a person types: each key through before the next
     for (size_t i = 0; i + 1 < keys.size(); i += 2, Sleep(150)) Send(keys.substr(i, 2));
 }
 

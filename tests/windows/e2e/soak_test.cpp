@@ -12,20 +12,17 @@
 
 using namespace drive;
 
-// The entries that can fire never change, so the first table predicts every launch; the others need the right Alt (never
-// sent) or stay disabled.
+// Entries that fire never change, so the first table predicts every launch; the others need the unsent right Alt or stay off.
 constexpr char kMarkers[] = "abcdefghijklmnopqrstuvwxyz", kModifiers[] = "crhia", kHotKeys[] = "FJKQ7";
 constexpr int kStableEntries = 40, kKeysPerBatch = 400, kKeysPerLaunch = 400;
 static thread_local std::mt19937 rng;  // the writer thread has its own
 static std::string kinds;  // of each item: 's' fires a marker and stays, 'd' churns disabled, 'e' churns enabled
 
 static unsigned EnvNumber(const char* name, unsigned fallback) { return std::getenv(name) ? std::atoi(std::getenv(name)) : fallback; }
-template <size_t n>
-static char Pick(const char (&from)[n]) { return from[rng() % (n - 1)]; }
+static char Pick(const char* from) { return from[rng() % std::strlen(from)]; }
 static char AnyLetter() { return static_cast<char>('A' + rng() % 26); }
 
-// Modifier words and the main key; the right Alt (never sent) only when never.
-static std::string RandomShortcut(char mainKey, bool never) {
+static std::string RandomShortcut(char mainKey, bool never) {  // never: with the right Alt, which is never sent
     std::string text;
     for (const std::string word : {"ALT", "CTRL", "SHIFT"})  // each absent, either, left or right
         if (const unsigned side = never && word == "ALT" ? 3 : rng() % (word == "ALT" ? 3 : 4))
@@ -33,8 +30,7 @@ static std::string RandomShortcut(char mainKey, bool never) {
     return (text.empty() ? "CTRL + " : text) + mainKey;
 }
 
-// New contents for a churning item: any main key, those that fire included, or a key never sent.
-static void Churn(int i) {
+static void Churn(int i) {  // any main key, firing ones included, or one never sent
     const bool disabled = kinds[i] == 'd';
     const std::string shortcut = rng() % 8 ? RandomShortcut(rng() % 2 ? Pick(kHotKeys) : AnyLetter(), !disabled) : disabled ? "none" : "RALT + EX 1D";
     const auto type = static_cast<int32_t>(rng() % 4);
@@ -126,8 +122,7 @@ TEST(Soak, RandomKeysUnderReloadsLaunchExactlyWhatTheCorePredicts) {
         }
     });
 
-    // Batches of predicted chords, each closed by F9, sent once the last one is logged; at most about one launch per
-    // kKeysPerLaunch keys: under Wine a launch blocks the target for a while.
+    // Batches closed by F9, each sent once the last is logged; about a launch per kKeysPerLaunch keys: one blocks Wine a while.
     KeyCombination state{};
     std::string expectedPassed, expectedLaunched;
     for (size_t sent = 0, batch = 0; sent < keyCount; sent += 2, ++batch) {

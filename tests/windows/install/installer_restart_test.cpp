@@ -6,7 +6,6 @@ TEST(InstallerRestart, ProgramsThatKeepTheLibraryFireOnceThroughUpgradesUninstal
     const DWORD restarts = ReadDword("Software\\TarvoTest", "Restarts");
     const std::string folder = kDefaultFolder, earlierSetup = TestDir() + "earlier-setup.exe";
     const std::string earlier = ReadFile(TestDir() + "earlier\\lindle.dll"), current = ReadFile(ExeDirectory() + "lindle.dll");
-    ASSERT_NE(earlier, current);
     Target target("tarvo-restart", "a");
     if (restarts == 0) {
         ASSERT_EQ(Install("", earlierSetup), 0u);

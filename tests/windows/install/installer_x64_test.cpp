@@ -22,10 +22,9 @@ TEST(Installer64, BothEnginesServeTheirProgramsAndEndWithTheEditorAndWithoutAHos
     const auto expectFires = [&](const std::string& expected, const std::string& after) {
         for (int i = 0; i < 2; ++i) {
             Target& target = i ? narrow : wide;
-            const std::string where = after + (i ? " in the 32-bit program" : " in the 64-bit program");
             if (expected.find('y') != std::string::npos) target.Settle();  // new hooks may miss the first keystrokes
-            if (expected[i] != '-') EXPECT_EQ(target.Type("+c+F-F-c"), expected[i] == 'y' ? "+c-c" : "+c+F-F-c") << where;
-            if (expected[i] != '-') EXPECT_EQ(markers.Launched(expected[i] == 'y'), expected[i] == 'y' ? "a" : "") << where;
+            if (const bool y = expected[i] == 'y'; expected[i] != '-')
+                EXPECT_EQ(target.Type("+c+F-F-c") + "|" + markers.Launched(y), y ? "+c-c|a" : "+c+F-F-c|") << after << (i ? " (32-bit)" : " (64-bit)");
         }
     };
     ASSERT_EQ(Install(), 0u);
