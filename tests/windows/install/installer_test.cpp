@@ -20,10 +20,9 @@ TEST(Installer, TheEditorEditsAndFiresUpgradesKeepTheStoreAndTheUninstallerRemov
               "dword 0|dword 0|dword 48|dword 1");  // MB_ICONEXCLAMATION
     EXPECT_TRUE(Exists(kStartMenuFolder + std::string("Tarvo.lnk")));
     EXPECT_EQ(ReadString(kRunKey, "Tarvo"), "\"" + folder + "vintrel.exe\"");
-    const std::pair<const char*, std::string> entry[] = {{"DisplayName", "Tarvo"}, {"DisplayVersion", "2.0.4"},
-        {"DisplayIcon", folder + "vintrel.exe,0"}, {"UninstallString", "\"" + folder + "uninstall.exe\""},
-        {"QuietUninstallString", "\"" + folder + "uninstall.exe\" /S"}};
-    for (const auto& [name, value] : entry) EXPECT_EQ(ReadString(kUninstallKey, name, HKEY_LOCAL_MACHINE), value);
+    const auto entry = [](const char* name) { return Stored(kUninstallKey, name, HKEY_LOCAL_MACHINE) + "|"; };
+    EXPECT_EQ(entry("DisplayName") + entry("DisplayVersion") + entry("DisplayIcon") + entry("UninstallString") + entry("QuietUninstallString"),
+              "Tarvo|2.0.4|" + folder + "vintrel.exe,0|\"" + folder + "uninstall.exe\"|\"" + folder + "uninstall.exe\" /S|");
     EXPECT_GT(ReadDword(kUninstallKey, "EstimatedSize", HKEY_LOCAL_MACHINE), 100u);  // in KB
 
     Target target("tarvo-installed", "ab");
@@ -35,7 +34,7 @@ TEST(Installer, TheEditorEditsAndFiresUpgradesKeepTheStoreAndTheUninstallerRemov
     ToFront(editor->main);
     Tap(VK_F1);
     EXPECT_TRUE(WaitFor([&] { return ReadFile(target.path + "help.log") == folder + "Tarvo.chm 15 131174\n"; }));
-    const std::string actionA = target.Slashed("a.exe"), actionB = target.Slashed("b.exe");
+    const std::string actionA = target.Slashed("a.exe");
     ASSERT_TRUE(CaptureAndSave(editor->Open(kAddShortcut, "Add shortcut"), "+c+F-F-c", "LCTRL + F", actionA));
     // Stored disabled, its box cleared: the keys pass until it is checked. The list and store may lag the dialog a moment.
     HWND list = editor->List();
@@ -48,17 +47,13 @@ TEST(Installer, TheEditorEditsAndFiresUpgradesKeepTheStoreAndTheUninstallerRemov
     SetRowState(list, 0, INDEXTOSTATEIMAGEMASK(2), LVIS_STATEIMAGEMASK);
     target.ExpectFired("a", "the box checked");
     SetRowState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    for (const bool change : {false, true}) {  // Cancel, then OK with another action
-        const std::string step = change ? "changed to b" : "cancelled";
-        HWND dialog = editor->Open(kEditItem, "Edit shortcut");
-        EXPECT_EQ(Text(GetDlgItem(dialog, kAction)), actionA) << step;
-        target.ExpectFired("", "the dialog open before being " + step);
-        if (change) SetText(GetDlgItem(dialog, kAction), actionB);
-        PostMessageW(dialog, WM_COMMAND, change ? IDOK : IDCANCEL, 0);
-        ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); })) << step;
-        target.Settle();
-        target.ExpectFired(change ? "b" : "a", step);
-    }
+    HWND dialog = editor->Open(kEditItem, "Edit shortcut");
+    target.ExpectFired("", "the edit dialog open");
+    SetText(GetDlgItem(dialog, kAction), target.Slashed("b.exe"));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    target.Settle();
+    target.ExpectFired("b", "the action changed");
     PostMessageW(editor->Open(kDeleteItem, "Vintrel"), WM_COMMAND, IDYES, 0);  // Yes, delete
     EXPECT_TRUE(WaitFor([] { return !KeyExists(ItemPath(0)); }));
     target.ExpectFired("", "deleted");
