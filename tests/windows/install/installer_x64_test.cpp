@@ -24,7 +24,7 @@ TEST(Installer64, BothEnginesServeTheirProgramsAndEndWithTheEditorAndWithoutAHos
             Target& target = i ? narrow : wide;
             if (expected.find('y') != std::string::npos) target.Settle();  // new hooks may miss the first keystrokes
             if (const bool y = expected[i] == 'y'; expected[i] != '-')
-                EXPECT_EQ(target.Type("+c+F-F-c").append("|" + markers.Launched(y)), y ? "+c-c|a" : "+c+F-F-c|") << after << (i ? ", 32-bit" : ", 64-bit");
+                EXPECT_EQ(target.Type("+c+F-F-c").append("|" + markers.Launched(y)), y ? "+c-c|a" : "+c+F-F-c|") << after << (i ? ", x86" : ", x64");
         }
     };
     ASSERT_EQ(Install(), 0u);
