@@ -66,7 +66,7 @@ TEST(Installer64, BothEnginesServeTheirProgramsAndEndWithTheEditorAndWithoutAHos
     expectFires(both[1] == 'y' ? "nn" : "n-", "the editor killed");
     ASSERT_TRUE(Uninstall(folder));
     for (const char* file : {"lindle64.dll", "lindle64host.exe"})
-        EXPECT_TRUE(!Exists(folder + file) || PendingRenames().find(folder + file) != std::string::npos) << file << " stays for good";
+        EXPECT_TRUE(!Exists(folder + file) || Pending(folder + file)) << file << " stays for good";
 
     // A host that is missing or cannot load its library: each run of the editor says so once.
     for (const std::string missing : {"lindle64host.exe", "lindle64.dll"}) {
