@@ -1,17 +1,16 @@
-// key_target.exe <log>: a window that appends "+x" or "-x" to the log for each key press or release reaching it (x as
-// Send names the key) and counts the reload broadcasts it gets in its user data. A copy named <letter>.exe, started
-// without arguments, appends its letter to markers.log beside itself: a test sees which copies a shortcut started.
+// key_target.exe <log>: logs "+x"/"-x" (x as Send names it) per key reaching its window, counts reloads in its user data.
+// A copy named <letter>.exe, started without arguments, appends its letter to markers.log beside itself.
 #include <windows.h>
 #include <imm.h>
 #include <shellapi.h>
 
 #include <cwchar>
+#include <iterator>
 
 static const wchar_t* keyLog = nullptr;  // wide: the test folders' names may hold any character
 
 static void Append(const wchar_t* path, const char* text, DWORD size) {
-    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, share, nullptr, OPEN_ALWAYS, 0, nullptr);
+    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS, 0, nullptr);
     WriteFile(file, text, size, &size, nullptr);
     CloseHandle(file);
 }
@@ -25,8 +24,7 @@ static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM vk, LPARAM 
     const char ctrl = (lParam >> 24) & 1 ? 'r' : 'c';                // the right one has the extended flag
     const char shift = ((lParam >> 16) & 0xFF) == 0x36 ? 'i' : 'h';  // the right one's scan code
     const char name = vk == VK_CONTROL ? ctrl : vk == VK_SHIFT ? shift : vk == VK_MENU ? 'a' : vk == VK_F9 ? 's' : static_cast<char>(vk);
-    const char key[2] = {message & 1 ? '-' : '+', name};  // WM_KEYUP and WM_SYSKEYUP are odd
-    Append(keyLog, key, 2);
+    Append(keyLog, std::data({message & 1 ? '-' : '+', name}), 2);  // WM_KEYUP and WM_SYSKEYUP are odd
     return 0;
 }
 
@@ -42,8 +40,7 @@ int main() {
     keyLog = argv[1];
     // No input method: it would see every keystroke first, and its window would be one more for reload broadcasts.
     ImmDisableIME(static_cast<DWORD>(-1));
-    const WNDCLASSW windowClass{0, WindowProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"TarvoKeyTarget"};
-    RegisterClassW(&windowClass);
+    RegisterClassW(std::data({WNDCLASSW{0, WindowProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"TarvoKeyTarget"}}));
     CreateWindowExW(0, L"TarvoKeyTarget", L"key target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200, 0, 0, 0, 0);
     for (MSG message; GetMessageW(&message, nullptr, 0, 0) > 0;) DispatchMessageW(&message);
     return 0;

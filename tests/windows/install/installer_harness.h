@@ -8,7 +8,6 @@
 using namespace drive;
 
 constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvo";
-constexpr DWORD kRestartNeeded = ERROR_SUCCESS_REBOOT_REQUIRED;  // a silent setup's code when files wait for the restart
 constexpr const char* kDefaultFolder = "C:\\Program Files\\Tarvo\\";  // of a 32-bit Windows
 inline DWORD Install(const std::string& switches = "", const std::string& setup = WindowsPath(TARVO_BUILD_DIR) + TARVO_SETUP_NAME) {
     return RunToEnd("\"" + setup + "\" /S" + switches);
@@ -16,14 +15,11 @@ inline DWORD Install(const std::string& switches = "", const std::string& setup 
 inline std::string InstalledFolder() { return ReadString(store::kRootPath, store::kInstallationPath, HKEY_LOCAL_MACHINE); }
 // The files the system renames ("\n!\\??\\" and the new name follow) or deletes ("\n\n" follows) at the next restart.
 inline std::string PendingRenames() {
-    const std::string data = ValueData("System\\CurrentControlSet\\Control\\Session Manager", "PendingFileRenameOperations",
-                                       HKEY_LOCAL_MACHINE);
-    std::wstring wide(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
-    std::replace(wide.begin(), wide.end(), L'\0', L'\n');
-    return Narrow(wide);
+    const std::string data = ValueData("System\\CurrentControlSet\\Control\\Session Manager", "PendingFileRenameOperations", HKEY_LOCAL_MACHINE);
+    return Replaced(Narrow(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t)), '\0', '\n');
 }
-// A silent uninstall to its end (its last step removes its entry in the uninstall list).
-inline bool Uninstall(const std::string& folder) {
+inline bool Pending(const std::string& text) { return PendingRenames().find(text) != std::string::npos; }
+inline bool Uninstall(const std::string& folder) {  // silent, to its end: its last step removes the uninstall entry
     return RunToEnd("\"" + folder + "uninstall.exe\" /S") == 0 &&
            WaitFor([] { return !KeyExists(store::kRootPath, HKEY_LOCAL_MACHINE) && !KeyExists(kUninstallKey, HKEY_LOCAL_MACHINE); });
 }
