@@ -35,8 +35,7 @@ static bool Locked(HWND dialog) {
 }
 static std::string Key(BYTE vk) { return std::string{'+', static_cast<char>(vk), '-', static_cast<char>(vk)}; }
 
-// Help pops up a control's text, opens the dialog's topic on OK or a label, does nothing on Cancel and the script
-// controls. Pasted text is cut to what the store holds; OK hands it back, Cancel (also in a capture) nothing.
+// Help pops up a control's text or opens the dialog's topic; a paste is cut to what the store holds; only OK hands it back.
 TEST_F(EditorWindow, CaptionsHelpPastedTextsAndWhatOkAndCancelHandBack) {
     RecordHelp(app);
     const std::string length = " " + std::to_string(store::kItemStringLimit - 1);
@@ -49,12 +48,10 @@ TEST_F(EditorWindow, CaptionsHelpPastedTextsAndWhatOkAndCancelHandBack) {
         const std::string topic = "C:\\help\\Tarvo.chm 15 " + std::string(script ? "131227" : "131210");
         HelpCallList help = {
             {IDC_CAPTURE, HelpPopup(IDC_CAPTURE, "Press once to start keyboard capture, press again to finish the capture.")},
-            {IDC_ACTION, HelpPopup(IDC_ACTION, "Action to perform when the shortcut is pressed. For example calc.exe will run the "
-                                               "Calculator or C:\\ will show explorer for the C drive.\n\rFor defaults such as My "
-                                               "computer, select from the drop down list.")},
+            {IDC_ACTION, HelpPopup(IDC_ACTION, "Action to perform when the shortcut is pressed. For example calc.exe will run the Calculator or "
+                "C:\\ will show explorer for the C drive.\n\rFor defaults such as My computer, select from the drop down list.")},
             {IDOK, topic}, {-1, topic}, {IDCANCEL, ""}};
-        for (int id : {IDC_SCRIPT_TYPE, IDC_TEST_SCRIPT, IDC_SCRIPT})
-            if (script) help.push_back({id, ""});
+        if (script) help.insert(help.end(), {{IDC_SCRIPT_TYPE, ""}, {IDC_TEST_SCRIPT, ""}, {IDC_SCRIPT, ""}});
         CEditShortcutDlg dialog(c.templateId, c.editing);
         dialog.SetValues("LCTRL + F", "my documents", "old", "echo hi");
         std::string seen, shown;
@@ -83,8 +80,7 @@ TEST_F(EditorWindow, CaptionsHelpPastedTextsAndWhatOkAndCancelHandBack) {
     }
 }
 
-// A special folder locks the action box until "User defined" frees it. In a capture held modifiers preview, a main key
-// completes, a release keeps the last text, Enter, Escape and Tab are keys, and a modifier held at its end is dropped.
+// A special folder locks the action box until "User defined"; a capture previews held modifiers and drops one held at its end.
 TEST_F(EditorWindow, SpecialFoldersLockTheActionBoxAndCaptureShowsTheKeysAsTheyAreHeld) {
     CEditShortcutDlg dialog(IDD_EDIT_SHORTCUT, true);
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, RecordCapture, nullptr, GetCurrentThreadId());
@@ -135,7 +131,6 @@ TEST_F(EditorWindow, SpecialFoldersLockTheActionBoxAndCaptureShowsTheKeysAsTheyA
 // Test without a type reports it; with Batch it runs the script, painting while it waits, and leaves no file behind.
 TEST_F(EditorWindow, TestRunsTheScriptOrReportsWhyNot) {
     const std::string marker = TempDirectory() + "tarvo-test-button.txt";
-    DeleteFileW(Wide(marker).c_str());
     CEditShortcutDlg dialog(IDD_EDIT_SCRIPT, false);
     std::string seen;
     EXPECT_EQ(RunModal(dialog, [&](HWND window) {
@@ -155,5 +150,4 @@ TEST_F(EditorWindow, TestRunsTheScriptOrReportsWhyNot) {
     }), IDOK);
     EXPECT_EQ(seen, "edit_dialog_tests: Failed to create the script., painted while running, 1 file");
     EXPECT_TRUE(ReadFile(marker) == "ran\r\n" && ScriptFiles().empty() && dialog.scriptType == ScriptBatch);
-    DeleteFileW(Wide(marker).c_str());
 }

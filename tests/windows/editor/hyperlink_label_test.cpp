@@ -26,14 +26,8 @@ static std::string Font(HWND window) {
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
     return std::to_string(font.lfHeight) + (font.lfUnderline ? " underlined" : "");
 }
-static HFONT dialogFont = nullptr;  // what the dialog reports as its font on a monitor of another DPI
-static WNDPROC dialogProc = nullptr;
-static LRESULT CALLBACK DialogWithFont(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return message == WM_GETFONT ? reinterpret_cast<LRESULT>(dialogFont) : CallWindowProcW(dialogProc, window, message, wParam, lParam);
-}
 
-// Unpainted, the label ignores the mouse; shown, it hovers and its menu opens just inside it. An Open, posted once a
-// click, marks it visited only if it succeeded, and ends the hover's capture, or the click on OK would open it again.
+// Shown, the label hovers; an Open (one a click) marks it visited only if it worked, and lets go of the mouse for OK.
 TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\TarvoTest");
     MoveMouse({1200, 1000});
@@ -99,13 +93,11 @@ TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     PumpMessages(300);
     EXPECT_FALSE(about.IsWindowVisible());
 
-    LOGFONTW font = {-24};  // on a monitor of another DPI the label takes the dialog's new font, still underlined
-    lstrcpyW(font.lfFaceName, L"Tahoma");
-    dialogFont = CreateFontIndirectW(&font);
-    dialogProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(about.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DialogWithFont)));
+    // On a monitor of another DPI the label takes its parent's new font (a static's here, as a dialog's), still underlined.
+    HWND parent = CreateWindowExW(0, L"Static", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    LOGFONTW font = {-24};
+    SendMessageW(parent, WM_SETFONT, reinterpret_cast<WPARAM>(CreateFontIndirectW(&font)), FALSE);
+    SetParent(label, parent);
     SendMessageW(label, kDpiChangedAfterParent, 0, 0);
-    SetWindowLongPtrW(about.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(dialogProc));
     EXPECT_EQ(Font(label), "-24 underlined");
-    about.DestroyWindow();
-    DeleteObject(dialogFont);
 }

@@ -43,14 +43,11 @@ TEST_F(EditorWindow, AFullListRefusesAddsAndDeleteMovesTheRowsUp) {
     Select(list, {198});
     EXPECT_EQ(Reported(*window, ID_DELETE_ITEM, IDYES), kDeleteQuestion);
     EXPECT_EQ(StoredShortcuts(196), "F197 F198 ");
-    window->DestroyWindow();
 }
 
-// Edit adds with no row selected; the engine stops for the dialog and runs after it, unless "vintrel quit" ended the
-// window meanwhile. Text of any script, typed as an input method sends it or pasted, is stored intact.
+// The engine stops for the edit dialog, runs after it unless the window ended meanwhile; text of any script is stored intact.
 TEST_F(EditorWindow, EditRunScriptAndTextOfAnyScriptInTheDialogs) {
     const std::string marker = TempDirectory() + "tarvo-run-script.txt";
-    DeleteFileW(Wide(marker).c_str());
     WriteItem(0, "none", "calc.exe", 0, "", true);
     WriteItem(1, "ALT + J", "Greeting", ScriptVBScript, "WScript.Echo(1)");
     WriteItem(2, "CTRL + B", "Marker", ScriptBatch, "@echo ran> \"" + marker + "\"\r\n");
@@ -72,7 +69,6 @@ TEST_F(EditorWindow, EditRunScriptAndTextOfAnyScriptInTheDialogs) {
     EXPECT_EQ(ReadFile(marker), "ran\r\n");
     Select(list, {0, 2});
     EXPECT_EQ(Reported(*window, IDC_RUN_SCRIPT), std::string(AfxGetAppName()) + ": Failed to create the script.");
-    DeleteFileW(Wide(marker).c_str());
 
     const std::string text = kWorldText, both = text + " " + text;
     const std::wstring wide = Wide(both);  // stored as REG_SZ, byte for byte with its terminator
@@ -102,12 +98,10 @@ TEST_F(EditorWindow, EditRunScriptAndTextOfAnyScriptInTheDialogs) {
         WaitFor([&] { return window->m_hWnd == nullptr; });
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
-    EXPECT_EQ(window->m_hWnd, nullptr);
-    EXPECT_FALSE(window->EngineRunning());
+    EXPECT_TRUE(window->m_hWnd == nullptr && !window->EngineRunning());
 }
 
-// No command writes what it did not change: values the editor cannot read, text with a lone surrogate. A store of
-// another version is reported, and every command refuses with the save's message, leaving it byte for byte.
+// No command rewrites values it did not change, even unreadable ones; a store of another version refuses every command.
 TEST_F(EditorWindow, CommandsNeverOverwriteValuesTheyDidNotChange) {
     const std::string text = kWorldText, action = "C:\\" + text + "\\a.exe", script = "echo " + text, item = ItemPath(1);
     WriteItem(0, "CTRL + A", "calc.exe");
@@ -137,7 +131,7 @@ TEST_F(EditorWindow, CommandsNeverOverwriteValuesTheyDidNotChange) {
     EXPECT_EQ(Reported(*window, ID_DELETE_ITEM, IDYES), kDeleteQuestion);
     EXPECT_EQ(values(0) + values(1), before);
     EXPECT_FALSE(KeyExists(ItemPath(2)));
-    window->DestroyWindow();
+    window.reset();
 
     CreateRoot(0x30000);
     DialogWatcher versionBox;
@@ -154,5 +148,4 @@ TEST_F(EditorWindow, CommandsNeverOverwriteValuesTheyDidNotChange) {
     for (UINT command : {ID_EDIT_ITEM, ID_DELETE_ITEM}) EXPECT_EQ(Reported(*window, command), refusal) << command;
     EXPECT_TRUE(window->EngineRunning() == running && window->List().GetItemCount() == 1 && Reloads(window->m_hWnd) == 0);
     EXPECT_EQ(Snapshot(), whole);
-    window->DestroyWindow();
 }

@@ -7,8 +7,7 @@ static std::string WindowRect(HWND window) {
     return std::to_string(rect.left) + " " + std::to_string(rect.top) + " " + std::to_string(rect.right) + " " + std::to_string(rect.bottom);
 }
 
-// "No toolbar" 1 as a DWORD gives push buttons in a fixed frame; as text it counts for nothing. Both layouts
-// show the same columns; in both, Edit and Delete need a selected row, Run script a script row.
+// "No toolbar" 1 (a DWORD, not text) gives buttons in a fixed frame; both layouts: same columns, commands follow the selection.
 TEST_F(EditorWindow, NoToolbarChoosesTheLayoutAndCommandsFollowTheSelection) {
     for (const DWORD type : {REG_NONE, REG_DWORD, REG_SZ}) {
         if (type == REG_DWORD) SetDword(store::kRootPath, store::kNoToolbar, 1, HKEY_LOCAL_MACHINE);
@@ -21,7 +20,7 @@ TEST_F(EditorWindow, NoToolbarChoosesTheLayoutAndCommandsFollowTheSelection) {
         CListCtrl& list = dialog->List();
         RECT rect;
         GetWindowRect(list.m_hWnd, &rect);
-        std::string columns = std::to_string(list.SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE)) + ":";
+        std::string columns = std::to_string(list.GetExtendedStyle()) + ":";
         for (int column = 0; column < 5; ++column) {
             wchar_t text[64] = L"";
             LVCOLUMNW info = {LVCF_TEXT | LVCF_WIDTH, 0, 0, text, 64};
@@ -40,7 +39,6 @@ TEST_F(EditorWindow, NoToolbarChoosesTheLayoutAndCommandsFollowTheSelection) {
             seen += " ";
         }
         EXPECT_EQ(seen, "--- E-D ERD ERD --- ") << type;
-        dialog->DestroyWindow();
     }
 }
 
@@ -68,8 +66,7 @@ static int InkWidth(HWND tip, const wchar_t* text = nullptr) {
     return last - first + 1;
 }
 
-// Each tool-bar tip shows its whole text. A placement saved on closing is used only if its title bar is in the
-// mouse's reach and the window shows more than its title; otherwise the window opens where it was created.
+// Tool-bar tips show their whole text; a saved placement is used only with the title bar in reach and more than it shown.
 TEST_F(EditorWindow, ToolTipsShowTheirWholeTextAndThePlacementIsSavedAndRestored) {
     auto first = Open();
     const std::string created = WindowRect(first->m_hWnd);
@@ -91,18 +88,15 @@ TEST_F(EditorWindow, ToolTipsShowTheirWholeTextAndThePlacementIsSavedAndRestored
     }
     first->MoveWindow(100, 120, 500, 400);
     first->SendMessage(WM_CLOSE);
-    first->DestroyWindow();
-    // Saved on closing; partly off the screen with the title bar in reach; then nine numbers, wider than a window
-    // can be, off every monitor, the title bar far off or above the screen, all -1, smaller than the minimum.
+    first.reset();
+    // Saved on closing; title bar in reach; then 9 numbers, too wide, off every monitor, title bar off, all -1, too small.
     const std::pair<const char*, std::string> cases[] = {{nullptr, "100 120 600 520"}, {"0 1 0 0 0 0 -300 100 400 500", "-300 100 400 500"},
         {"0 1 -1 -1 -1 -1 50 60 450", created}, {"0 1 -1 -1 -1 -1 -2147483648 0 2147483647 300", created},
         {"0 1 -1 -1 -1 -1 5000 5000 5400 5300", created}, {"0 1 0 0 0 0 -100000 -100000 100000 100000", created},
         {"0 1 0 0 0 0 100 -200 600 300", created}, {"-1 -1 -1 -1 -1 -1 -1 -1 -1 -1", created}, {"0 1 0 0 0 0 10 10 11 11", created}};
     for (const auto& [stored, expected] : cases) {
         if (stored) SetString(store::kRootPath, store::kWindowSettings, stored);
-        auto dialog = Open();
-        EXPECT_EQ(WindowRect(dialog->m_hWnd), expected) << (stored ? stored : "saved on closing");
-        dialog->DestroyWindow();
+        EXPECT_EQ(WindowRect(Open()->m_hWnd), expected) << (stored ? stored : "saved on closing");
     }
 }
 
