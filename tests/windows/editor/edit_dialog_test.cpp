@@ -24,11 +24,6 @@ static std::string Captured(const std::string& keys, size_t count) {
     return std::exchange(recorded, "");
 }
 
-static INT_PTR RunModal(CEditShortcutDlg& dialog, const std::function<void(HWND)>& steps) {
-    INT_PTR result = 0;
-    Modal(nullptr, [&] { result = dialog.DoModal(); }, steps);
-    return result;
-}
 static bool Locked(HWND dialog) {
     HWND edit = FindWindowExW(GetDlgItem(dialog, IDC_ACTION), nullptr, L"Edit", nullptr);
     return (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) != 0;
@@ -56,7 +51,7 @@ TEST_F(EditorWindow, CaptionsHelpPastedTextsAndWhatOkAndCancelHandBack) {
         dialog.SetValues("LCTRL + F", "my documents", "old", "echo hi");
         std::string seen, shown;
         HelpCallList helpSeen;
-        EXPECT_EQ(RunModal(dialog, [&](HWND window) {
+        Modal(nullptr, [&] { EXPECT_EQ(dialog.DoModal(), c.button); }, [&](HWND window) {
             helpSeen = HelpCalls(window, help);
             seen = Text(window) + (Locked(window) ? " locked" : "");  // "my documents" is a user's text
             HWND capture = GetDlgItem(window, IDC_CAPTURE);
@@ -70,7 +65,7 @@ TEST_F(EditorWindow, CaptionsHelpPastedTextsAndWhatOkAndCancelHandBack) {
                     seen += " " + std::to_string(text.size()), shown += Narrow(text) + "|";
                 }
             Click(GetDlgItem(window, c.button));
-        }), c.button);
+        });
         EXPECT_EQ(helpSeen, help) << c.caption;
         EXPECT_EQ(seen, c.caption + length + length + (script ? length : ""));
         const std::string handed = std::string(dialog.GetAction()) + "|" + dialog.GetDescription().GetString() + "|" +
@@ -86,7 +81,7 @@ TEST_F(EditorWindow, SpecialFoldersLockTheActionBoxAndCaptureShowsTheKeysAsTheyA
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, RecordCapture, nullptr, GetCurrentThreadId());
     dialog.SetValues("none", "My documents", "", "");
     std::vector<std::string> seen;
-    EXPECT_EQ(RunModal(dialog, [&](HWND window) {
+    Modal(nullptr, [&] { EXPECT_EQ(dialog.DoModal(), IDOK); }, [&](HWND window) {
         HWND box = GetDlgItem(window, IDC_ACTION), capture = GetDlgItem(window, IDC_CAPTURE);
         auto typeX = [&](bool lock) {
             WaitFor([&] { return Locked(window) == lock; });
@@ -119,7 +114,7 @@ TEST_F(EditorWindow, SpecialFoldersLockTheActionBoxAndCaptureShowsTheKeysAsTheyA
         seen.push_back(Captured("+G-G", 2));
         toggle("Capture");
         Click(GetDlgItem(window, IDOK));
-    }), IDOK);
+    });
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(seen, (std::vector<std::string>{"My documents locked -1", "x free -1", "My network places locked 3", "LCTRL + |none|",
                                               "LCTRL + |LCTRL + F|LCTRL + F|LCTRL + F|", "G|G|", "CTRL + |CTRL + F|CTRL + F|CTRL + F|",
@@ -133,7 +128,7 @@ TEST_F(EditorWindow, TestRunsTheScriptOrReportsWhyNot) {
     const std::string marker = TempDirectory() + "tarvo-test-button.txt";
     CEditShortcutDlg dialog(IDD_EDIT_SCRIPT, false);
     std::string seen;
-    EXPECT_EQ(RunModal(dialog, [&](HWND window) {
+    Modal(nullptr, [&] { EXPECT_EQ(dialog.DoModal(), IDOK); }, [&](HWND window) {
         HWND test = GetDlgItem(window, IDC_TEST_SCRIPT);
         SetText(GetDlgItem(window, IDC_SCRIPT), "@echo ran> \"" + marker + "\"\r\n@ping -n 4 127.0.0.1 >nul\r\n");
         seen = Reported(window, [&] { PostMessageW(test, BM_CLICK, 0, 0); });
@@ -147,7 +142,7 @@ TEST_F(EditorWindow, TestRunsTheScriptOrReportsWhyNot) {
         seen += std::to_string(ScriptFiles().size()) + " file";
         WaitFor([&] { return ScriptFiles().empty(); });
         PostMessageW(window, WM_COMMAND, IDOK, 0);
-    }), IDOK);
+    });
     EXPECT_EQ(seen, "edit_dialog_tests: Failed to create the script., painted while running, 1 file");
     EXPECT_TRUE(ReadFile(marker) == "ran\r\n" && ScriptFiles().empty() && dialog.scriptType == ScriptBatch);
 }
