@@ -43,8 +43,7 @@ TEST_F(EditorWindow, DpiProbe) {
     GetWindowRect(dialog->m_hWnd, &bounds);
     out << bounds.right - bounds.left << 'x' << bounds.bottom - bounds.top;
     dialog->SendMessage(WM_CLOSE);
-    const std::string stored = ReadString(store::kRootPath, store::kWindowSettings);
-    out << (stored.find("100 120 500 420") != std::string::npos ? " kept" : " changed");
+    out << (ReadString(store::kRootPath, store::kWindowSettings).find("100 120 500 420") != std::string::npos ? " kept" : " changed");
     CAboutDlg about;
     about.Create(IDD_ABOUTBOX);
     HWND picture = FindWindowExW(about.m_hWnd, nullptr, L"Static", nullptr);

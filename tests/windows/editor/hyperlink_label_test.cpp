@@ -89,9 +89,8 @@ TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     PumpMessages(300);
     EXPECT_FALSE(about.IsWindowVisible());
 
-    // On a monitor of another DPI the label takes its parent's new font (a static's here, as a dialog's), still underlined.
-    HWND parent = CreateWindowExW(0, L"Static", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    LOGFONTW font = {-24};
+    HWND parent = CreateWindowExW(0, L"Static", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);  // holds a font as a dialog does
+    LOGFONTW font = {-24};  // on a monitor of another DPI the label takes its parent's new font, still underlined
     SendMessageW(parent, WM_SETFONT, reinterpret_cast<WPARAM>(CreateFontIndirectW(&font)), FALSE);
     SetParent(label, parent);
     SendMessageW(label, kDpiChangedAfterParent, 0, 0);

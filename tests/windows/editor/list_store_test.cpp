@@ -2,32 +2,6 @@
 #include "editor_steps.h"
 #include "registry_key.h"
 
-// Reads (also several at one opening) give the default unless type and size fit; no write to ""; a delete takes the subtree.
-TEST(RegistryKey, ReadsWritesAndDeletes) {
-    Clear();
-    const CRegistryKey key(ItemPath(3).c_str(), HKEY_CURRENT_USER, 16);
-    EXPECT_TRUE(key.WriteDword("Number", 12) && key.WriteString("Text", "12"));
-    SetString(ItemPath(3), "Long", std::string(16, 'x'));  // 17 bytes with the terminator
-    std::string read;
-    for (const char* name : {"Number", "Text", "Long"}) read += std::to_string(key.ReadDword(name, 1)) + key.ReadString(name, "d").GetString() + " ";
-    EXPECT_EQ(read, "12d 112 1d ");
-    using V = CRegistryValue;
-    V values[] = {{"Number", V::Number}, {"Number", V::Text}, {"Text", V::Text}, {"Text", V::Number}, {"Long", V::Text}, {"Absent", V::Text}};
-    ASSERT_TRUE(key.ReadValues(values, 6));
-    std::string found;
-    for (const V& value : values) found += value.found ? std::to_string(value.number) + value.string.GetString() + " " : "- ";
-    EXPECT_EQ(found, "12 - 012 - - - ");
-    EXPECT_FALSE(CRegistryKey(ItemPath(9).c_str(), HKEY_CURRENT_USER, 16).ReadValues(values, 1));
-
-    const CRegistryKey empty("", HKEY_CURRENT_USER, 1024);
-    EXPECT_FALSE(empty.WriteDword("TarvoProbe", 1) || empty.WriteString("TarvoProbe", "x") || ValueExists("", "TarvoProbe"));
-    WriteItem(0, "CTRL + A", "a.exe");
-    SetString(ItemPath(1) + "\\Nested\\Deeper", "Value", "x");
-    EXPECT_TRUE(CRegistryKey(store::kRootPath, HKEY_CURRENT_USER, 1024).DeleteSubKey("1"));
-    EXPECT_TRUE(!KeyExists(ItemPath(1)) && KeyExists(ItemPath(0)));
-}
-
-
 // 200 rows at most, up to a gap; a folder's code shows as its name; a tick saves and reloads, a selection writes nothing.
 TEST_F(EditorWindow, RowsShowTheItemKeysAndSavingWritesThemBack) {
     WriteItem(0, "CTRL + D", "");
@@ -65,8 +39,28 @@ TEST_F(EditorWindow, RowsShowTheItemKeysAndSavingWritesThemBack) {
     EXPECT_EQ(Open()->List().GetItemCount(), 3);
 }
 
-// A store without "Version" (none, or one begun by hand) gets it and the settings it lacks; any "Version" leaves it alone.
-TEST_F(EditorWindow, AStoreWithoutAVersionIsSetUpAndOneWithAnyVersionLeftAlone) {
+// Reads give the default unless type and size fit, no write to "", deletes take subtrees; a store gets a missing "Version".
+TEST_F(EditorWindow, TheRegistryLayerAndAStoreWithoutAVersion) {
+    const CRegistryKey key(ItemPath(3).c_str(), HKEY_CURRENT_USER, 16);
+    EXPECT_TRUE(key.WriteDword("Number", 12) && key.WriteString("Text", "12"));
+    SetString(ItemPath(3), "Long", std::string(16, 'x'));  // 17 bytes with the terminator
+    EXPECT_EQ(std::to_string(key.ReadDword("Text", 1)) + key.ReadString("Number", "d").GetString() + key.ReadString("Long", "e").GetString(), "1de");
+    using V = CRegistryValue;
+    V values[] = {{"Number", V::Number}, {"Number", V::Text}, {"Text", V::Text}, {"Text", V::Number}, {"Long", V::Text}, {"Absent", V::Text}};
+    ASSERT_TRUE(key.ReadValues(values, 6));
+    std::string found;
+    for (const V& value : values) found += value.found ? std::to_string(value.number) + value.string.GetString() + " " : "- ";
+    EXPECT_EQ(found, "12 - 012 - - - ");
+    EXPECT_FALSE(CRegistryKey(ItemPath(9).c_str(), HKEY_CURRENT_USER, 16).ReadValues(values, 1));
+
+    const CRegistryKey empty("", HKEY_CURRENT_USER, 1024);
+    EXPECT_FALSE(empty.WriteDword("TarvoProbe", 1) || empty.WriteString("TarvoProbe", "x") || ValueExists("", "TarvoProbe"));
+    WriteItem(0, "CTRL + A", "a.exe");
+    SetString(ItemPath(1) + "\\Nested\\Deeper", "Value", "x");
+    EXPECT_TRUE(CRegistryKey(store::kRootPath, HKEY_CURRENT_USER, 1024).DeleteSubKey("1"));
+    EXPECT_TRUE(!KeyExists(ItemPath(1)) && KeyExists(ItemPath(0)));
+
+    // No "Version" (none, or a store begun by hand): it and the settings it lacks are set; one of any type leaves all alone.
     const struct { const char *value, *expected; } cases[] = {{nullptr, "dword 131076 dword 0 dword 0 dword 48 "},
         {store::kBeepType, "dword 131076 dword 0 dword 0 dword 16 "}, {store::kVersion, "131076 none none none "}};
     for (const auto& c : cases) {

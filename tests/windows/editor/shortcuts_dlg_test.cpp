@@ -7,8 +7,32 @@ static std::string WindowRect(HWND window) {
     return std::to_string(rect.left) + " " + std::to_string(rect.top) + " " + std::to_string(rect.right) + " " + std::to_string(rect.bottom);
 }
 
-// "No toolbar" 1 (a DWORD, not text) gives buttons in a fixed frame; both layouts: same columns, commands follow the selection.
-TEST_F(EditorWindow, NoToolbarChoosesTheLayoutAndCommandsFollowTheSelection) {
+// The width of the ink on the tip's background: of the tip as it paints itself, or of text drawn in its font.
+static int InkWidth(HWND tip, const wchar_t* text = nullptr) {
+    RECT client;
+    GetClientRect(tip, &client);
+    client.right = std::max<LONG>(client.right, 400);
+    HDC dc = CreateCompatibleDC(nullptr);
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB}};
+    DWORD* pixels = nullptr;
+    HGDIOBJ old = SelectObject(dc, CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0));
+    SetDCBrushColor(dc, static_cast<COLORREF>(SendMessageW(tip, TTM_GETTIPBKCOLOR, 0, 0)));
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    if (!text) SendMessageW(tip, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(tip, WM_GETFONT, 0, 0)));
+    SetTextColor(dc, static_cast<COLORREF>(SendMessageW(tip, TTM_GETTIPTEXTCOLOR, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    if (text) TextOutW(dc, 10, 2, text, lstrlenW(text));
+    int first = client.right, last = -1;
+    for (int i = 0; i < client.right * client.bottom; ++i)
+        if ((pixels[i] ^ pixels[0]) & 0xFFFFFF) first = std::min<int>(first, i % client.right), last = std::max<int>(last, i % client.right);
+    DeleteObject(SelectObject(dc, old));
+    DeleteDC(dc);
+    return last - first + 1;
+}
+
+// "No toolbar" (a DWORD) gives buttons in a fixed frame; same columns, commands follow the selection; whole tips; placement.
+TEST_F(EditorWindow, LayoutsCommandsToolTipsAndPlacement) {
     for (const DWORD type : {REG_NONE, REG_DWORD, REG_SZ}) {
         if (type == REG_DWORD) SetDword(store::kRootPath, store::kNoToolbar, 1, HKEY_LOCAL_MACHINE);
         if (type == REG_SZ) SetString(store::kRootPath, store::kNoToolbar, "1", HKEY_LOCAL_MACHINE);
@@ -40,34 +64,6 @@ TEST_F(EditorWindow, NoToolbarChoosesTheLayoutAndCommandsFollowTheSelection) {
         }
         EXPECT_EQ(seen, "--- E-D ERD ERD --- ") << type;
     }
-}
-
-// The width of the ink on the tip's background: of the tip as it paints itself, or of text drawn in its font.
-static int InkWidth(HWND tip, const wchar_t* text = nullptr) {
-    RECT client;
-    GetClientRect(tip, &client);
-    client.right = std::max<LONG>(client.right, 400);
-    HDC dc = CreateCompatibleDC(nullptr);
-    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB}};
-    DWORD* pixels = nullptr;
-    HGDIOBJ old = SelectObject(dc, CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0));
-    SetDCBrushColor(dc, static_cast<COLORREF>(SendMessageW(tip, TTM_GETTIPBKCOLOR, 0, 0)));
-    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-    if (!text) SendMessageW(tip, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(tip, WM_GETFONT, 0, 0)));
-    SetTextColor(dc, static_cast<COLORREF>(SendMessageW(tip, TTM_GETTIPTEXTCOLOR, 0, 0)));
-    SetBkMode(dc, TRANSPARENT);
-    if (text) TextOutW(dc, 10, 2, text, lstrlenW(text));
-    int first = client.right, last = -1;
-    for (int i = 0; i < client.right * client.bottom; ++i)
-        if ((pixels[i] ^ pixels[0]) & 0xFFFFFF) first = std::min<int>(first, i % client.right), last = std::max<int>(last, i % client.right);
-    DeleteObject(SelectObject(dc, old));
-    DeleteDC(dc);
-    return last - first + 1;
-}
-
-// Tool-bar tips show their whole text; a saved placement is used only with the title bar in reach and more than it shown.
-TEST_F(EditorWindow, ToolTipsShowTheirWholeTextAndThePlacementIsSavedAndRestored) {
     auto first = Open();
     const std::string created = WindowRect(first->m_hWnd);
     first->ShowWindow(SW_SHOW);

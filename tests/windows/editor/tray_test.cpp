@@ -4,7 +4,6 @@
 #include "editor_steps.h"
 #include "tray_icon.h"
 
-#include <shellapi.h>
 
 static std::string ShellTips() {
     DWORD shellId = 0, id = 0;
@@ -64,8 +63,7 @@ TEST_F(EditorWindow, TrayCommandsAboutAndExit) {
 
     SetString(store::kRootPath, store::kInstallationPath, "C:\\nowhere", HKEY_LOCAL_MACHINE);
     EXPECT_EQ(Reported(dialog->m_hWnd, [&] { dialog->SendMessage(WM_COMMAND, ID_TRAY_START); }), "Tarvo: Failed to load 'lindle.dll'.");
-    NOTIFYICONDATAW icon = {sizeof icon, dialog->m_hWnd, TRAY_ICON_ID};
-    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
+    ASSERT_TRUE(DeleteTrayIcon(dialog->m_hWnd, TRAY_ICON_ID));  // as a restarted shell has lost it
     dialog->SendMessage(RegisterWindowMessageW(L"TaskbarCreated"));
     EXPECT_EQ(State(), "unloaded, Tarvo (stopped)");
 
