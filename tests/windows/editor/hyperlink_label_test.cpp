@@ -39,7 +39,6 @@ TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     about.UpdateWindow();
     PumpMessages(200);
     EXPECT_NE(Font(label).find("underlined"), std::string::npos) << "the control's own font is the underlined one";
-    EXPECT_EQ(SendMessageW(label, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), HTCLIENT);
     std::string looks = Look(about, label);
     for (HWND at : {label, ok, label}) {
         Hover(at);
