@@ -68,13 +68,11 @@ TEST_F(EditorWindow, LayoutsCommandsToolTipsAndPlacement) {
     const std::string created = WindowRect(first->m_hWnd);
     first->ShowWindow(SW_SHOW);
     HWND bar = first->GetDlgItem(AFX_IDW_TOOLBAR), tip = reinterpret_cast<HWND>(SendMessageW(bar, TB_GETTOOLTIPS, 0, 0));
-    for (int button = 0; button < 4; ++button) {
-        TBBUTTON info = {};
-        SendMessageW(bar, TB_GETBUTTON, button, reinterpret_cast<LPARAM>(&info));
+    for (const UINT button : {ID_ADD_SHORTCUT, ID_ADD_BATCH, ID_ADD_VBSCRIPT, ID_ADD_JSCRIPT}) {
         wchar_t text[80] = L"";
-        LoadStringW(GetModuleHandleW(nullptr), info.idCommand, text, 80);
+        LoadStringW(GetModuleHandleW(nullptr), button, text, 80);
         RECT rect;
-        SendMessageW(bar, TB_GETITEMRECT, button, reinterpret_cast<LPARAM>(&rect));
+        SendMessageW(bar, TB_GETRECT, button, reinterpret_cast<LPARAM>(&rect));
         MoveMouse({0, 0});
         PumpMessages(300);
         MoveMouse(Centre(rect, bar));
