@@ -135,8 +135,7 @@ TEST_F(EditorWindow, TestRunsTheScriptOrReportsWhyNot) {
         InvalidateRect(window, nullptr, TRUE);
         const DWORD invalidated = GetTickCount();
         WaitFor([&] { return !GetUpdateRect(window, nullptr, FALSE); });
-        seen += GetTickCount() - invalidated < 1000 ? ", painted while running, " : ", not painted, ";
-        seen += std::to_string(ScriptFiles().size()) + " file";
+        seen += (GetTickCount() - invalidated < 1000 ? ", painted while running, " : ", not painted, ") + std::to_string(ScriptFiles().size()) + " file";
         WaitFor([&] { return ScriptFiles().empty(); });
         PostMessageW(window, WM_COMMAND, IDOK, 0);
     });

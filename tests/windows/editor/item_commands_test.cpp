@@ -72,8 +72,7 @@ TEST_F(EditorWindow, EditRunScriptAndTextOfAnyScriptInTheDialogs) {
     const std::string text = kWorldText, both = text + " " + text;
     const std::wstring wide = Wide(both);  // stored as REG_SZ, byte for byte with its terminator
     const std::string stored = "1:" + std::string(reinterpret_cast<const char*>(wide.c_str()), (wide.size() + 1) * 2);
-    const std::vector<std::pair<int, const char*>> boxes = {{IDC_ACTION, store::kAction}, {IDC_DESCRIPTION, store::kDescription},
-                                                            {IDC_SCRIPT, store::kScript}};
+    const std::pair<int, const char*> boxes[] = {{IDC_ACTION, store::kAction}, {IDC_DESCRIPTION, store::kDescription}, {IDC_SCRIPT, store::kScript}};
     for (int row : {2, 3}) {
         Select(list, {row});
         Modal(*window, ID_EDIT_ITEM, [&](HWND dialog) {

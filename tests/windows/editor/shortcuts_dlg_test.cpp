@@ -20,7 +20,6 @@ static int InkWidth(HWND tip, const wchar_t* text = nullptr) {
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     if (!text) SendMessageW(tip, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(tip, WM_GETFONT, 0, 0)));
-    SetTextColor(dc, static_cast<COLORREF>(SendMessageW(tip, TTM_GETTIPTEXTCOLOR, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
     if (text) TextOutW(dc, 10, 2, text, lstrlenW(text));
     int first = client.right, last = -1;
