@@ -1,5 +1,4 @@
-// What the tests of the editor's windows in this process share: the main window on an empty store, a message
-// box reported, a modal dialog driven from a second thread, rows selected, reloads, a menu, the help viewer.
+// The editor's windows in this process: the main window on an empty store, message boxes, modal dialogs, menus, help.
 #pragma once
 
 #include <memory>
@@ -22,9 +21,8 @@ protected:
     }
     // Destroyed (which stops the engine) when it goes out of scope, unless the test destroyed it already.
     struct Close { void operator()(CShortcutsDlg* dialog) const { dialog->DestroyWindow(); delete dialog; } };
-    using Window = std::unique_ptr<CShortcutsDlg, Close>;
-    Window Open() {
-        Window dialog(new CShortcutsDlg(nullptr));
+    std::unique_ptr<CShortcutsDlg, Close> Open() {
+        std::unique_ptr<CShortcutsDlg, Close> dialog(new CShortcutsDlg(nullptr));
         EXPECT_TRUE(dialog->Create(IDD_SHORTCUTS));
         return dialog;
     }
@@ -42,8 +40,7 @@ inline std::string Reported(CShortcutsDlg& window, UINT command, int answer = ID
     return Reported(window.m_hWnd, [&] { window.SendMessage(WM_COMMAND, command); }, answer);
 }
 
-// Runs open, which shows a modal dialog (other than owner) and waits in it, while steps act on the dialog
-// in front from another thread; a dialog left open is cancelled.
+// Runs open, which waits in a modal dialog (not owner), while steps act on that dialog from another thread; one left open is cancelled.
 inline void Modal(HWND owner, const std::function<void()>& open, const std::function<void(HWND)>& steps) {
     std::thread driver([&] {
         HWND dialog = WaitForDialog(owner);
@@ -72,8 +69,7 @@ inline int Reloads(HWND window) {  // reload broadcasts that reached the window 
     return count;
 }
 
-// The menu that open shows, read when it first waits for input ("id text;" for each item, a "!" after a
-// greyed one) and where it opened; then Escape closes it.
+// The menu that open shows, read when it first waits for input ("id text;" per item, "!" after a greyed one), and where; Escape closes it.
 struct ShownMenu { std::string items; RECT rect; };
 inline ShownMenu shownMenu;
 inline LRESULT CALLBACK ReadMenu(int code, WPARAM wParam, LPARAM lParam) {
@@ -112,11 +108,9 @@ inline std::string HelpCall() {  // the last call the viewer recorded since the 
     return call;
 }
 inline std::string HelpPopup(int id, const std::string& text) {  // the call a control's pop-up gives at 30,40
-    return "- 14 owner " + std::to_string(id) + " size 52 inst 00000000 string 0 at 30,40 colours -1,-1 margins -1,-1,-1,-1 "
-           "font 00000000 text " + text;
+    return "- 14 owner " + std::to_string(id) + " size 52 inst 00000000 string 0 at 30,40 colours -1,-1 margins -1,-1,-1,-1 font 00000000 text " + text;
 }
-// Asks for help on each control that expected names (-1: the dialog's first label) with the mouse at 30,40;
-// the call recorded for each ("not handled" when the dialog refused the request), to compare with expected.
+// Asks for help on each control expected names (-1: the first label) at 30,40; the calls recorded ("not handled": refused).
 using HelpCallList = std::vector<std::pair<int, std::string>>;
 inline HelpCallList HelpCalls(HWND dialog, const HelpCallList& expected) {
     HelpCallList seen;

@@ -1,5 +1,4 @@
-// Driving the real program as a user does: the store in the registry, real keys and clicks, dialogs found
-// and answered, the editor on a prepared store, key_target.exe as target and markers. Waits: 20 s (WaitFor).
+// Driving the real program as a user does: the store, real keys and clicks, dialogs, the editor, targets and markers.
 #pragma once
 
 #include <windows.h>
@@ -19,9 +18,7 @@
 
 namespace drive {
 
-// Text outside any one code page, in UTF-8: Cyrillic, CJK and a character outside the BMP.
-constexpr const char* kWorldText = "\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1\x8B "  // Программы
-                                   "\xE6\x96\x87\xE6\xA1\xA3 \xF0\x9F\x98\x80";                               // 文档 😀
+constexpr const char* kWorldText = "Программы 文档 😀";  // outside any one code page: Cyrillic, CJK, beyond the BMP
 constexpr UINT kList = 1001, kCapture = 1015, kShortcutBox = 1019, kAction = 1030;
 constexpr UINT kEditItem = 32772, kAddShortcut = 32774, kDeleteItem = 32776;
 constexpr UINT kTrayExit = 141, kTrayShow = 143, kTrayStop = 144, kTrayStart = 145;
@@ -31,6 +28,10 @@ bool WaitFor(Done done) {  // up to 20 seconds for done() to hold; whether it di
     for (const DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(10))
         if (done()) return true;
     return done();
+}
+inline std::string Replaced(std::string text, char from, char to) {
+    std::replace(text.begin(), text.end(), from, to);
+    return text;
 }
 
 // The store: paths are below root (the user's key by default); a value written creates its key.
@@ -46,15 +47,13 @@ inline void SetDword(const std::string& path, const char* name, DWORD value, HKE
     SetRaw(path, name, REG_DWORD, &value, sizeof value, root);
 }
 inline void SetString(const std::string& path, const char* name, const std::string& value, HKEY root = HKEY_CURRENT_USER) {
-    const std::wstring wide = Wide(value);
-    SetRaw(path, name, REG_SZ, wide.c_str(), static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)), root);
+    SetRaw(path, name, REG_SZ, Wide(value).c_str(), static_cast<DWORD>(Wide(value).size() * 2 + 2), root);
 }
 inline void DeleteValue(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
     SHDeleteValueW(root, Wide(path).c_str(), Wide(name).c_str());
 }
 inline void Clear() { SHDeleteKeyW(HKEY_CURRENT_USER, Wide(store::kRootPath).c_str()); }  // the whole store
 inline void CreateRoot(DWORD version = 0x10000) { SetDword(store::kRootPath, store::kVersion, version); }
-// One item key with "Shortcut", "Disabled", "Action", "Type" and, when not empty, "Script".
 inline void WriteItem(int index, const std::string& shortcut, const std::string& action, int32_t type = 0,
                       const std::string& script = "", bool disabled = false) {
     const std::string path = ItemPath(index);
@@ -75,16 +74,13 @@ inline std::string ReadRaw(const std::string& path, const char* name, HKEY root 
     if (SHGetValueW(root, Wide(path).c_str(), Wide(name).c_str(), &type, &data[0], &size) != ERROR_SUCCESS) return "";
     return std::to_string(type) + ":" + data.substr(0, size);
 }
-inline bool ValueExists(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
-    return !ReadRaw(path, name, root).empty();
-}
+inline bool ValueExists(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) { return !ReadRaw(path, name, root).empty(); }
 inline std::string ValueData(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
     const std::string raw = ReadRaw(path, name, root);
     return raw.substr(raw.find(':') + 1);
 }
-inline std::string ReadString(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
-    const std::string data = ValueData(path, name, root) + std::string(2, '\0');
-    return Narrow(reinterpret_cast<const wchar_t*>(data.data()));  // up to a terminating null
+inline std::string ReadString(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {  // up to a terminating null
+    return Narrow(reinterpret_cast<const wchar_t*>((ValueData(path, name, root) + std::string(2, '\0')).c_str()));
 }
 inline DWORD ReadDword(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
     const std::string data = ValueData(path, name, root);
@@ -94,32 +90,26 @@ inline DWORD ReadDword(const std::string& path, const char* name, HKEY root = HK
 }
 // Any value as text: a string as it reads, a number as "dword N", another type as "type N", "none" when missing.
 inline std::string Stored(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
-    const std::string raw = ReadRaw(path, name, root);
-    if (raw.empty()) return "none";
-    if (std::stoul(raw) == REG_SZ) return ReadString(path, name, root);
-    if (std::stoul(raw) == REG_DWORD) return "dword " + std::to_string(ReadDword(path, name, root));
-    return "type " + raw.substr(0, raw.find(':'));
+    const std::string raw = ReadRaw(path, name, root), type = raw.substr(0, raw.find(':'));
+    return raw.empty() ? "none" : type == std::to_string(REG_SZ) ? ReadString(path, name, root)
+           : type == std::to_string(REG_DWORD) ? "dword " + std::to_string(ReadDword(path, name, root)) : "type " + type;
 }
 // Every key and value below path (the store's root by default) as text, byte for byte, to compare whole stores.
 inline std::string Snapshot(const std::string& path = "") {
     const std::string key = path.empty() ? store::kRootPath : path;
     HKEY handle = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, Wide(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return "";
-    std::string text = "[" + key + "]\n", data(65536, '\0');
+    std::string text = "[" + key + "]\n";
     wchar_t name[256];
-    for (DWORD i = 0, nameSize = 256, type = 0, size = 65536;
-         RegEnumValueW(handle, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size) == ERROR_SUCCESS;
-         ++i, nameSize = 256, size = 65536)
-        text += Narrow(name) + " " + std::to_string(type) + " " + data.substr(0, size) + "\n";
-    for (DWORD i = 0, nameSize = 256; RegEnumKeyExW(handle, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-         ++i, nameSize = 256)
+    for (DWORD i = 0, size = 256; RegEnumValueW(handle, i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS; ++i, size = 256)
+        text += Narrow(name) + " " + ReadRaw(key, Narrow(name).c_str()) + "\n";
+    for (DWORD i = 0, size = 256; RegEnumKeyExW(handle, i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS; ++i, size = 256)
         text += Snapshot(key + "\\" + Narrow(name));
     RegCloseKey(handle);
     return text;
 }
 
-// Keys: Send takes presses ("+x") and releases ("-x"): x is c or r for the left or right Ctrl, h or i
-// for the left or right Shift, a for Alt, s for F9, otherwise the key's character.
+// Send: "+x" presses and "-x" releases x: c or r the left or right Ctrl, h or i Shift, a Alt, s F9, else the key's character.
 struct SentKey { WORD virtualKey, scanCode; bool extended; };  // what SendInput is given for the key x of Send
 inline SentKey KeyFor(char x) {
     const WORD vk = x == 'c' || x == 'r' ? VK_CONTROL : x == 'h' || x == 'i' ? VK_SHIFT : x == 'a' ? VK_MENU
@@ -139,23 +129,18 @@ inline void Send(const std::string& keys) {
     }
 }
 inline void Tap(WORD vk) {  // a press and release
-    KeyInput(vk, 0, 0);
-    KeyInput(vk, 0, KEYEVENTF_KEYUP);
+    for (DWORD up : {0, KEYEVENTF_KEYUP}) KeyInput(vk, 0, up);
 }
 inline void TypeText(const std::string& text) {  // as characters, unit by unit as an input method does
-    for (wchar_t unit : Wide(text)) {
-        KeyInput(0, unit, KEYEVENTF_UNICODE);
-        KeyInput(0, unit, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
-    }
+    for (wchar_t unit : Wide(text))
+        for (DWORD up : {0, KEYEVENTF_KEYUP}) KeyInput(0, unit, KEYEVENTF_UNICODE | up);
 }
 inline void SetClipboardText(const std::string& text) {
     const std::wstring wide = Wide(text);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
     std::memcpy(GlobalLock(block), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
     GlobalUnlock(block);
-    OpenClipboard(nullptr);
-    EmptyClipboard();
-    SetClipboardData(CF_UNICODETEXT, block);
+    if (OpenClipboard(nullptr) && EmptyClipboard()) SetClipboardData(CF_UNICODETEXT, block);
     CloseClipboard();
 }
 
@@ -180,18 +165,13 @@ inline POINT Centre(HWND window) {
 }
 inline void Click(HWND window) { ClickAt(Centre(window)); }
 
-// Windows: the text, also of another process's window.
-inline std::string Text(HWND window) {
+inline std::string Text(HWND window) {  // also of another process's window
     wchar_t text[4096] = L"";
     SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
     return Narrow(text);
 }
-inline void SetText(HWND window, const std::string& text) {
-    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
-}
-inline void ToFront(HWND window) {
-    for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i, Sleep(20)) SetForegroundWindow(window);
-}
+inline void SetText(HWND window, const std::string& text) { SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str())); }
+inline void ToFront(HWND window) { for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i, Sleep(20)) SetForegroundWindow(window); }
 // A visible dialog other than except: with a caption, of any process; without, of this process.
 inline HWND FindDialog(HWND except = nullptr, const char* caption = nullptr) {
     for (HWND found = nullptr; (found = FindWindowExW(nullptr, found, WC_DIALOG, caption ? Wide(caption).c_str() : nullptr));) {
@@ -207,14 +187,12 @@ inline HWND WaitForDialog(HWND except = nullptr, const char* caption = nullptr) 
     return dialog;
 }
 inline HWND WaitForWindow(const char* caption, HWND except = nullptr) { return WaitForDialog(except, caption); }
-inline BOOL CALLBACK MatchControl(HWND child, LPARAM data) {
-    auto* search = reinterpret_cast<std::pair<std::string, HWND>*>(data);
-    return Text(child) == search->first ? (search->second = child, FALSE) : TRUE;
-}
+inline BOOL CALLBACK Visit(HWND child, LPARAM visit) { return (*reinterpret_cast<std::function<BOOL(HWND)>*>(visit))(child); }
+inline void EachDescendant(HWND parent, std::function<BOOL(HWND)> visit) { EnumChildWindows(parent, Visit, reinterpret_cast<LPARAM>(&visit)); }
 inline HWND FindControl(HWND parent, const std::string& text) {  // the first descendant showing text, or null
-    std::pair<std::string, HWND> search{text, nullptr};
-    EnumChildWindows(parent, MatchControl, reinterpret_cast<LPARAM>(&search));
-    return search.second;
+    HWND found = nullptr;
+    EachDescendant(parent, [&](HWND child) { return Text(child) == text ? (found = child, FALSE) : TRUE; });
+    return found;
 }
 // Clicks a check box until its state flips: under load a click can reach a dialog before it takes input.
 inline void ClickCheck(HWND box) {
@@ -224,8 +202,7 @@ inline void ClickCheck(HWND box) {
         for (int i = 0; i < 100 && SendMessageW(box, BM_GETCHECK, 0, 0) == before; ++i) Sleep(20);
     }
 }
-// Opens a combo box's list with a click on its button and clicks the entry at row, as a user picks it.
-inline void PickFromCombo(HWND box, int row) {
+inline void PickFromCombo(HWND box, int row) {  // with a click on the box's button and one on the row, as a user picks
     COMBOBOXINFO info = {sizeof info};
     GetComboBoxInfo(box, &info);
     ClickAt(Centre(info.rcButton, box));
@@ -264,37 +241,34 @@ inline std::string Answer(int button, HWND ignore = nullptr, bool orClosed = fal
     return text;
 }
 // For code that blocks in a modal box: a second thread waits for a dialog of this process other than ignore,
-// records what it shows, lets inspect look at it and closes it with button.
-struct SeenDialog { std::string caption, text; HICON icon = nullptr; };  // text: the static texts, one a line
-inline BOOL CALLBACK ReadStatic(HWND child, LPARAM data) {
-    auto* seen = reinterpret_cast<SeenDialog*>(data);
-    wchar_t name[32] = L"";
-    GetClassNameW(child, name, 32);
-    if (lstrcmpiW(name, L"Static") == 0 && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-        seen->icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
-    else if (lstrcmpiW(name, L"Static") == 0)
-        seen->text += (seen->text.empty() ? "" : "\n") + Text(child);
-    return TRUE;
-}
+// records its caption, static texts (one a line) and icon, lets inspect look at it and closes it with button.
+struct SeenDialog { std::string caption, text; HICON icon = nullptr; };
 struct DialogWatcher {
     explicit DialogWatcher(int button = IDOK, HWND ignore = nullptr, std::function<void(HWND)> inspect = {})
         : thread([this, button, ignore, inspect] {
-              HWND dialog = WaitForDialog(ignore);
-              if (!(found = dialog != nullptr)) return;
+              if (!(dialog = WaitForDialog(ignore))) return;
               Sleep(200);  // the box finishes its own initialisation
               seen.caption = Text(dialog);
-              EnumChildWindows(dialog, ReadStatic, reinterpret_cast<LPARAM>(&seen));
+              EachDescendant(dialog, [this](HWND child) {
+                  wchar_t name[32] = L"";
+                  GetClassNameW(child, name, 32);
+                  if (lstrcmpiW(name, L"Static") == 0 && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+                      seen.icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+                  else if (lstrcmpiW(name, L"Static") == 0)
+                      seen.text += (seen.text.empty() ? "" : "\n") + Text(child);
+                  return TRUE;
+              });
               if (inspect) inspect(dialog);
               PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
           }) {}
     ~DialogWatcher() { Finish(); }
     bool Finish() {  // true when a dialog was seen and closed
         if (thread.joinable()) thread.join();
-        return found;
+        return dialog != nullptr;
     }
     const SeenDialog& Seen() const { return seen; }
 
-    bool found = false;
+    HWND dialog = nullptr;
     SeenDialog seen;
     std::thread thread;  // last: it starts once the others are made
 };
@@ -308,8 +282,7 @@ inline void PumpMessages(DWORD milliseconds) {  // runs the thread's message loo
     }
 }
 
-// Files and processes; folders come with a trailing backslash.
-inline std::string ExeDirectory() {  // the test program's folder
+inline std::string ExeDirectory() {  // the test program's folder; all folders here end in a backslash
     wchar_t path[MAX_PATH];
     const std::string program = Narrow(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
     return program.substr(0, program.rfind('\\') + 1);
@@ -357,11 +330,8 @@ struct Target {
         for (char c : letters) CopyFileW(Wide(program).c_str(), Wide(path + c + ".exe").c_str(), 0);
     }
     ~Target() { TerminateProcess(process, 0); }
-    std::string Slashed(const std::string& name) const {  // the shell starts such a path itself, not through explorer.exe
-        std::string file = path + name;
-        std::replace(file.begin(), file.end(), '\\', '/');
-        return file;
-    }
+    // The shell starts such a path itself, not through explorer.exe.
+    std::string Slashed(const std::string& name) const { return Replaced(path + name, '\\', '/'); }
     bool Start() {  // the library maps into it and loads its table then
         process = Launch("\"" + program + "\" \"" + path + "keys.log\"");
         return WaitFor([&] { return Window() != nullptr; });
@@ -397,9 +367,8 @@ struct Target {
         EXPECT_EQ(Type("+c+F-F-c"), letter.empty() ? "+c+F-F-c" : "+c-c") << after;
         EXPECT_EQ(Launched(letter.size()), letter) << after;
     }
-    void Settle() {  // under Wine the first keys after hooks were installed anew can pass before the hooks reach it
-        for (int i = 0; i < 3; ++i, Sleep(300)) Type("");
-    }
+    // Under Wine the first keys after hooks were installed anew can pass before the hooks reach the target.
+    void Settle() { for (int i = 0; i < 3; ++i, Sleep(300)) Type(""); }
 
     const std::string path, program;
     HANDLE process = nullptr;
@@ -416,8 +385,7 @@ struct Editor {
         if (!Ended(0)) TerminateProcess(process, 1);
         CloseHandle(process);
     }
-    // Copies this build's vintrel.exe and lindle.dll into folder and makes it the installation folder.
-    static bool InstallCopy(const std::string& folder) {
+    static bool InstallCopy(const std::string& folder) {  // this build's vintrel.exe and lindle.dll there, the installation folder
         for (const char* file : {"vintrel.exe", "lindle.dll"})
             if (!CopyFileW(Wide(ExeDirectory() + file).c_str(), Wide(folder + file).c_str(), FALSE)) return false;
         SetString(store::kRootPath, store::kInstallationPath, folder, HKEY_LOCAL_MACHINE);
@@ -455,10 +423,6 @@ inline bool CaptureAndSave(HWND dialog, const std::string& keys, const std::stri
 
 }  // namespace drive
 
-// The build's folders; the build tree is drive Z: under Wine.
-inline std::string WindowsPath(std::string path) {
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return "Z:" + path + "\\";
-}
+inline std::string WindowsPath(const std::string& path) { return "Z:" + drive::Replaced(path, '/', '\\') + "\\"; }  // the build tree is Z:
 inline std::string BinaryDir() { return WindowsPath(TARVO_BIN_DIR); }
 inline std::string TestDir() { return WindowsPath(TARVO_TEST_DIR); }
