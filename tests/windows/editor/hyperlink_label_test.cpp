@@ -27,7 +27,7 @@ static std::string Font(HWND window) {
     return std::to_string(font.lfHeight) + (font.lfUnderline ? " underlined" : "");
 }
 
-// Shown, the label hovers; an Open (one a click) marks it visited only if it worked, and lets go of the mouse for OK.
+// Unpainted the label ignores the mouse, shown it hovers; an Open (one a click) marks it visited only if it worked, freeing the mouse.
 TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     MoveMouse({1200, 1000});
     CAboutDlg about;

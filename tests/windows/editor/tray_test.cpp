@@ -4,7 +4,6 @@
 #include "editor_steps.h"
 #include "tray_icon.h"
 
-
 static std::string ShellTips() {
     DWORD shellId = 0, id = 0;
     GetWindowThreadProcessId(FindWindowW(L"Shell_TrayWnd", nullptr), &shellId);
