@@ -1,27 +1,23 @@
 // The edit dialog run modally as the list window runs it, driven from a second thread with real keys and clicks.
-#include <mutex>
-
 #include "edit_shortcut_dlg.h"
 #include "editor_steps.h"
 #include "engine.h"
 
-// The Shortcut box after each captured keystroke, or "help" for a key let past, each ended by "|".
-static std::mutex recordLock;
-static std::string recorded;
+// Kept in a window of the dialog's thread, read through it: the Shortcut box after each captured key, or "help", each ended by "|".
+static HWND captureLog;
 static LRESULT CALLBACK RecordCapture(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (call->message == UM_KEYCAPTURED || call->message == WM_HELP) {
-        std::lock_guard<std::mutex> lock(recordLock);
-        recorded += (call->message == WM_HELP ? "help" : Text(GetDlgItem(call->hwnd, IDC_SHORTCUT_TEXT))) + "|";
-    }
+    if (call->message == UM_KEYCAPTURED || call->message == WM_HELP)
+        SetText(captureLog, Text(captureLog) + (call->message == WM_HELP ? "help" : Text(GetDlgItem(call->hwnd, IDC_SHORTCUT_TEXT))) + "|");
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 static std::string Captured(const std::string& keys, size_t count) {
     Send(keys);
-    WaitFor([&] { std::lock_guard<std::mutex> lock(recordLock); return size_t(std::count(recorded.begin(), recorded.end(), '|')) >= count; });
+    WaitFor([&] { const std::string log = Text(captureLog); return size_t(std::count(log.begin(), log.end(), '|')) >= count; });
     Sleep(100);  // one more would show as a fault
-    std::lock_guard<std::mutex> lock(recordLock);
-    return std::exchange(recorded, "");
+    const std::string seen = Text(captureLog);
+    SetText(captureLog, "");
+    return seen;
 }
 
 static bool Locked(HWND dialog) {
@@ -75,6 +71,7 @@ TEST_F(EditorWindow, CaptionsHelpPastedTextsAndWhatOkAndCancelHandBack) {
 // A special folder locks the action box until "User defined"; a capture previews held modifiers and drops one held at its end.
 TEST_F(EditorWindow, SpecialFoldersLockTheActionBoxAndCaptureShowsTheKeysAsTheyAreHeld) {
     CEditShortcutDlg dialog(IDD_EDIT_SHORTCUT, true);
+    captureLog = CreateWindowExW(0, L"Static", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, RecordCapture, nullptr, GetCurrentThreadId());
     dialog.SetValues("none", "My documents", "", "");
     std::vector<std::string> seen;

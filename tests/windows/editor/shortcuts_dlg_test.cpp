@@ -44,12 +44,10 @@ TEST_F(EditorWindow, LayoutsCommandsToolTipsAndPlacement) {
         RECT rect;
         GetWindowRect(list.m_hWnd, &rect);
         std::string columns = std::to_string(list.GetExtendedStyle()) + ":";
-        for (int column = 0; column < 5; ++column) {
-            wchar_t text[64] = L"";
-            LVCOLUMNW info = {LVCF_TEXT | LVCF_WIDTH, 0, 0, text, 64};
-            if (list.SendMessage(LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&info)))
-                columns += Narrow(text) + " " + std::to_string(info.cx) + "|";
-        }
+        wchar_t text[64];
+        LVCOLUMNW info = {LVCF_TEXT | LVCF_WIDTH, 0, 0, text, 64};
+        for (int column = 0; list.SendMessage(LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&info)); ++column)
+            columns += Narrow(text) + " " + std::to_string(info.cx) + "|";
         EXPECT_EQ(columns, "1060:Shortcut 160|Action 160|Description " + std::to_string(rect.right - rect.left - 324) + "|Script 0|");
         list.InsertItem(LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE, 0, "CTRL + A", 0, 0, 0, 0);
         list.InsertItem(LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE, 1, "CTRL + B", 0, 0, 2, 2);
