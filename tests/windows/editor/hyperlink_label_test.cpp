@@ -17,9 +17,10 @@ static std::string Look(CDialog& box, HWND label) {
     const char* name = colour == kLink ? "link" : colour == kHover ? "hover" : colour == kVisited ? "visited" : "other";
     return name + std::string(GetCapture() == label ? " captured" : "");
 }
-static void Hover(HWND over) {
-    MoveMouse(Centre(over));
+static std::string LookWithMouseOn(HWND at, CDialog& box, HWND label) {
+    MoveMouse(Centre(at));
     PumpMessages(300);
+    return Look(box, label);
 }
 static std::string Font(HWND window) {
     LOGFONTW font = {};
@@ -40,10 +41,7 @@ TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     PumpMessages(200);
     EXPECT_NE(Font(label).find("underlined"), std::string::npos) << "the control's own font is the underlined one";
     std::string looks = Look(about, label);
-    for (HWND at : {label, ok, label}) {
-        Hover(at);
-        looks += ", " + Look(about, label);
-    }
+    for (HWND at : {label, ok, label}) looks += ", " + LookWithMouseOn(at, about, label);
     ASSERT_EQ(looks, "link, hover captured, link, hover captured");
     const ShownMenu menu = MenuShown([&] { SendMessageW(label, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(label), MAKELPARAM(-1, -1)); });
     RECT rect;
@@ -77,13 +75,11 @@ TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     MSG open, more;
     ASSERT_TRUE(PeekMessageW(&open, label, WM_COMMAND, WM_COMMAND, PM_REMOVE) && open.wParam == CHyperlinkLabel::ID_LINK_OPEN);
     EXPECT_FALSE(PeekMessageW(&more, label, WM_COMMAND, WM_COMMAND, PM_REMOVE) || MarkerStarted());
-    Hover(ok);
-    Hover(label);
-    ASSERT_EQ(Look(about, label), "hover captured");
+    LookWithMouseOn(ok, about, label);
+    ASSERT_EQ(LookWithMouseOn(label, about, label), "hover captured");
     Click(label);
     for (int i = 0; i < 200 && !MarkerStarted(); ++i) PumpMessages(100);
-    Hover(ok);
-    EXPECT_EQ(Look(about, label), "visited");
+    EXPECT_EQ(LookWithMouseOn(ok, about, label), "visited");
     Click(ok);
     PumpMessages(300);
     EXPECT_FALSE(about.IsWindowVisible());
