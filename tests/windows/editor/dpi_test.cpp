@@ -5,8 +5,7 @@
 
 constexpr char kLongest[] = "LALT + LSHIFT + F12", kProbeVariable[] = "TARVO_DPI_PROBE";
 
-// Tool-bar image, row and icon sizes, Shortcut and Action columns; the list less Description, the longest keys
-// whole, a stored 400 x 300 window's size and setting kept, the About banner covering its picture.
+// Bar, row and icon images, 2 columns; list less Description, longest keys whole, a stored 400x300 window, About banner.
 constexpr struct { DWORD dpi; const char *sizes, *rest; } kExpected[] = {
     {96, "16 16 32 160 160", "324 whole 400x300 kept covered"}, {120, "16 20 40 200 200", "405 whole 500x375 kept covered"},
     {144, "24 24 48 240 240", "486 whole 600x450 kept covered"}, {192, "32 32 64 320 320", "648 whole 800x600 kept covered"}};
@@ -23,8 +22,7 @@ static std::string Measure(CShortcutsDlg& dialog) {
     return sizes + std::to_string(ListView_GetColumnWidth(list, 0)) + " " + std::to_string(ListView_GetColumnWidth(list, 1));
 }
 
-// Wine reads LogPixels at a process's start: a copy of this program measures each DPI. "Window settings" holds
-// sizes at 96 DPI: they open scaled and are stored as they were.
+// Wine reads LogPixels at a process's start: a copy of this program measures each DPI ("Window settings" are at 96).
 TEST_F(EditorWindow, DpiProbe) {
     char path[MAX_PATH] = "";
     if (!GetEnvironmentVariableA(kProbeVariable, path, sizeof path)) GTEST_SKIP() << "run by ImagesAndColumnsFollowTheDpi";
@@ -45,9 +43,7 @@ TEST_F(EditorWindow, DpiProbe) {
     GetWindowRect(dialog->m_hWnd, &bounds);
     out << bounds.right - bounds.left << 'x' << bounds.bottom - bounds.top;
     dialog->SendMessage(WM_CLOSE);
-    const std::string stored = ReadString(store::kRootPath, store::kWindowSettings);
-    out << (stored.find("100 120 500 420") != std::string::npos ? " kept" : " changed");
-    dialog->DestroyWindow();
+    out << (ReadString(store::kRootPath, store::kWindowSettings).find("100 120 500 420") != std::string::npos ? " kept" : " changed");
     CAboutDlg about;
     about.Create(IDD_ABOUTBOX);
     HWND picture = FindWindowExW(about.m_hWnd, nullptr, L"Static", nullptr);
@@ -55,7 +51,6 @@ TEST_F(EditorWindow, DpiProbe) {
     GetObjectW(reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0)), sizeof banner, &banner);
     GetClientRect(picture, &bounds);
     out << (banner.bmWidth >= bounds.right && banner.bmHeight >= bounds.bottom && bounds.right > 0 ? " covered" : " bands");
-    about.DestroyWindow();
 }
 
 // Then, moved to a monitor of another DPI, the window takes the suggested rectangle and that DPI's sizes.
@@ -79,5 +74,4 @@ TEST_F(EditorWindow, ImagesAndColumnsFollowTheDpi) {
     GetWindowRect(dialog->List().m_hWnd, &list);
     EXPECT_EQ(Measure(*dialog), kExpected[2].sizes);
     EXPECT_TRUE(EqualRect(&now, &suggested) && bar.bottom - bar.top >= 24 && list.top == bar.bottom);
-    dialog->DestroyWindow();
 }

@@ -1,42 +1,32 @@
 // The edit dialog run modally as the list window runs it, driven from a second thread with real keys and clicks.
-#include <mutex>
-
 #include "edit_shortcut_dlg.h"
 #include "editor_steps.h"
 #include "engine.h"
 
-// The Shortcut box after each captured keystroke, or "help" for a key let past, each ended by "|".
-static std::mutex recordLock;
-static std::string recorded;
+// Kept in a window of the dialog's thread, read through it: the Shortcut box after each captured key, or "help", each ended by "|".
+static HWND captureLog;
 static LRESULT CALLBACK RecordCapture(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (call->message == UM_KEYCAPTURED || call->message == WM_HELP) {
-        std::lock_guard<std::mutex> lock(recordLock);
-        recorded += (call->message == WM_HELP ? "help" : Text(GetDlgItem(call->hwnd, IDC_SHORTCUT_TEXT))) + "|";
-    }
+    if (call->message == UM_KEYCAPTURED || call->message == WM_HELP)
+        SetText(captureLog, Text(captureLog) + (call->message == WM_HELP ? "help" : Text(GetDlgItem(call->hwnd, IDC_SHORTCUT_TEXT))) + "|");
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 static std::string Captured(const std::string& keys, size_t count) {
     Send(keys);
-    WaitFor([&] { std::lock_guard<std::mutex> lock(recordLock); return size_t(std::count(recorded.begin(), recorded.end(), '|')) >= count; });
+    WaitFor([&] { const std::string log = Text(captureLog); return size_t(std::count(log.begin(), log.end(), '|')) >= count; });
     Sleep(100);  // one more would show as a fault
-    std::lock_guard<std::mutex> lock(recordLock);
-    return std::exchange(recorded, "");
+    const std::string seen = Text(captureLog);
+    SetText(captureLog, "");
+    return seen;
 }
 
-static INT_PTR RunModal(CEditShortcutDlg& dialog, const std::function<void(HWND)>& steps) {
-    INT_PTR result = 0;
-    Modal(nullptr, [&] { result = dialog.DoModal(); }, steps);
-    return result;
-}
 static bool Locked(HWND dialog) {
     HWND edit = FindWindowExW(GetDlgItem(dialog, IDC_ACTION), nullptr, L"Edit", nullptr);
     return (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) != 0;
 }
 static std::string Key(BYTE vk) { return std::string{'+', static_cast<char>(vk), '-', static_cast<char>(vk)}; }
 
-// Help pops up a control's text, opens the dialog's topic on OK or a label, does nothing on Cancel and the script
-// controls. Pasted text is cut to what the store holds; OK hands it back, Cancel (also in a capture) nothing.
+// Help pops up a control's text or opens the dialog's topic; a paste is cut to what the store holds; only OK hands it back.
 TEST_F(EditorWindow, CaptionsHelpPastedTextsAndWhatOkAndCancelHandBack) {
     RecordHelp(app);
     const std::string length = " " + std::to_string(store::kItemStringLimit - 1);
@@ -49,18 +39,15 @@ TEST_F(EditorWindow, CaptionsHelpPastedTextsAndWhatOkAndCancelHandBack) {
         const std::string topic = "C:\\help\\Tarvo.chm 15 " + std::string(script ? "131227" : "131210");
         HelpCallList help = {
             {IDC_CAPTURE, HelpPopup(IDC_CAPTURE, "Press once to start keyboard capture, press again to finish the capture.")},
-            {IDC_ACTION, HelpPopup(IDC_ACTION, "Action to perform when the shortcut is pressed. For example calc.exe will run the "
-                                               "Calculator or C:\\ will show explorer for the C drive.\n\rFor defaults such as My "
-                                               "computer, select from the drop down list.")},
+            {IDC_ACTION, HelpPopup(IDC_ACTION, "Action to perform when the shortcut is pressed. For example calc.exe will run the Calculator or "
+                "C:\\ will show explorer for the C drive.\n\rFor defaults such as My computer, select from the drop down list.")},
             {IDOK, topic}, {-1, topic}, {IDCANCEL, ""}};
-        for (int id : {IDC_SCRIPT_TYPE, IDC_TEST_SCRIPT, IDC_SCRIPT})
-            if (script) help.push_back({id, ""});
+        if (script) help.insert(help.end(), {{IDC_SCRIPT_TYPE, ""}, {IDC_TEST_SCRIPT, ""}, {IDC_SCRIPT, ""}});
         CEditShortcutDlg dialog(c.templateId, c.editing);
         dialog.SetValues("LCTRL + F", "my documents", "old", "echo hi");
         std::string seen, shown;
-        HelpCallList helpSeen;
-        EXPECT_EQ(RunModal(dialog, [&](HWND window) {
-            helpSeen = HelpCalls(window, help);
+        Modal(nullptr, [&] { EXPECT_EQ(dialog.DoModal(), c.button); }, [&](HWND window) {
+            EXPECT_EQ(HelpCalls(window, help), help) << c.caption;
             seen = Text(window) + (Locked(window) ? " locked" : "");  // "my documents" is a user's text
             HWND capture = GetDlgItem(window, IDC_CAPTURE);
             if (c.button == IDCANCEL) Click(capture);
@@ -73,24 +60,22 @@ TEST_F(EditorWindow, CaptionsHelpPastedTextsAndWhatOkAndCancelHandBack) {
                     seen += " " + std::to_string(text.size()), shown += Narrow(text) + "|";
                 }
             Click(GetDlgItem(window, c.button));
-        }), c.button);
-        EXPECT_EQ(helpSeen, help) << c.caption;
+        });
         EXPECT_EQ(seen, c.caption + length + length + (script ? length : ""));
-        const std::string handed = std::string(dialog.GetAction()) + "|" + dialog.GetDescription().GetString() + "|" +
-                                   dialog.GetScript().GetString() + "|";
-        EXPECT_EQ(handed, c.button == IDOK ? shown + (script ? "" : "echo hi|") : "my documents|old|echo hi|");
+        EXPECT_EQ(std::string(dialog.GetAction()) + "|" + dialog.GetDescription().GetString() + "|" + dialog.GetScript().GetString() + "|",
+                  c.button == IDOK ? shown + (script ? "" : "echo hi|") : "my documents|old|echo hi|");
         EXPECT_FALSE(HooksInstalled()) << c.caption;
     }
 }
 
-// A special folder locks the action box until "User defined" frees it. In a capture held modifiers preview, a main key
-// completes, a release keeps the last text, Enter, Escape and Tab are keys, and a modifier held at its end is dropped.
+// A special folder locks the action box until "User defined"; a capture previews held modifiers and drops one held at its end.
 TEST_F(EditorWindow, SpecialFoldersLockTheActionBoxAndCaptureShowsTheKeysAsTheyAreHeld) {
     CEditShortcutDlg dialog(IDD_EDIT_SHORTCUT, true);
+    captureLog = CreateWindowExW(0, L"Static", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, RecordCapture, nullptr, GetCurrentThreadId());
     dialog.SetValues("none", "My documents", "", "");
     std::vector<std::string> seen;
-    EXPECT_EQ(RunModal(dialog, [&](HWND window) {
+    Modal(nullptr, [&] { EXPECT_EQ(dialog.DoModal(), IDOK); }, [&](HWND window) {
         HWND box = GetDlgItem(window, IDC_ACTION), capture = GetDlgItem(window, IDC_CAPTURE);
         auto typeX = [&](bool lock) {
             WaitFor([&] { return Locked(window) == lock; });
@@ -123,7 +108,7 @@ TEST_F(EditorWindow, SpecialFoldersLockTheActionBoxAndCaptureShowsTheKeysAsTheyA
         seen.push_back(Captured("+G-G", 2));
         toggle("Capture");
         Click(GetDlgItem(window, IDOK));
-    }), IDOK);
+    });
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(seen, (std::vector<std::string>{"My documents locked -1", "x free -1", "My network places locked 3", "LCTRL + |none|",
                                               "LCTRL + |LCTRL + F|LCTRL + F|LCTRL + F|", "G|G|", "CTRL + |CTRL + F|CTRL + F|CTRL + F|",
@@ -135,10 +120,9 @@ TEST_F(EditorWindow, SpecialFoldersLockTheActionBoxAndCaptureShowsTheKeysAsTheyA
 // Test without a type reports it; with Batch it runs the script, painting while it waits, and leaves no file behind.
 TEST_F(EditorWindow, TestRunsTheScriptOrReportsWhyNot) {
     const std::string marker = TempDirectory() + "tarvo-test-button.txt";
-    DeleteFileW(Wide(marker).c_str());
     CEditShortcutDlg dialog(IDD_EDIT_SCRIPT, false);
     std::string seen;
-    EXPECT_EQ(RunModal(dialog, [&](HWND window) {
+    Modal(nullptr, [&] { EXPECT_EQ(dialog.DoModal(), IDOK); }, [&](HWND window) {
         HWND test = GetDlgItem(window, IDC_TEST_SCRIPT);
         SetText(GetDlgItem(window, IDC_SCRIPT), "@echo ran> \"" + marker + "\"\r\n@ping -n 4 127.0.0.1 >nul\r\n");
         seen = Reported(window, [&] { PostMessageW(test, BM_CLICK, 0, 0); });
@@ -148,12 +132,10 @@ TEST_F(EditorWindow, TestRunsTheScriptOrReportsWhyNot) {
         InvalidateRect(window, nullptr, TRUE);
         const DWORD invalidated = GetTickCount();
         WaitFor([&] { return !GetUpdateRect(window, nullptr, FALSE); });
-        seen += GetTickCount() - invalidated < 1000 ? ", painted while running, " : ", not painted, ";
-        seen += std::to_string(ScriptFiles().size()) + " file";
+        seen += (GetTickCount() - invalidated < 1000 ? ", painted while running, " : ", not painted, ") + std::to_string(ScriptFiles().size()) + " file";
         WaitFor([&] { return ScriptFiles().empty(); });
         PostMessageW(window, WM_COMMAND, IDOK, 0);
-    }), IDOK);
+    });
     EXPECT_EQ(seen, "edit_dialog_tests: Failed to create the script., painted while running, 1 file");
     EXPECT_TRUE(ReadFile(marker) == "ran\r\n" && ScriptFiles().empty() && dialog.scriptType == ScriptBatch);
-    DeleteFileW(Wide(marker).c_str());
 }

@@ -17,25 +17,19 @@ static std::string Look(CDialog& box, HWND label) {
     const char* name = colour == kLink ? "link" : colour == kHover ? "hover" : colour == kVisited ? "visited" : "other";
     return name + std::string(GetCapture() == label ? " captured" : "");
 }
-static void Hover(HWND over) {
-    MoveMouse(Centre(over));
+static std::string LookWithMouseOn(HWND at, CDialog& box, HWND label) {
+    MoveMouse(Centre(at));
     PumpMessages(300);
+    return Look(box, label);
 }
 static std::string Font(HWND window) {
     LOGFONTW font = {};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
     return std::to_string(font.lfHeight) + (font.lfUnderline ? " underlined" : "");
 }
-static HFONT dialogFont = nullptr;  // what the dialog reports as its font on a monitor of another DPI
-static WNDPROC dialogProc = nullptr;
-static LRESULT CALLBACK DialogWithFont(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return message == WM_GETFONT ? reinterpret_cast<LRESULT>(dialogFont) : CallWindowProcW(dialogProc, window, message, wParam, lParam);
-}
 
-// Unpainted, the label ignores the mouse; shown, it hovers and its menu opens just inside it. An Open, posted once a
-// click, marks it visited only if it succeeded, and ends the hover's capture, or the click on OK would open it again.
+// Unpainted the label ignores the mouse, shown it hovers; an Open (one a click) marks it visited only if it worked, freeing the mouse.
 TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
-    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\TarvoTest");
     MoveMouse({1200, 1000});
     CAboutDlg about;
     ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
@@ -46,28 +40,14 @@ TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     about.UpdateWindow();
     PumpMessages(200);
     EXPECT_NE(Font(label).find("underlined"), std::string::npos) << "the control's own font is the underlined one";
-    EXPECT_EQ(SendMessageW(label, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), HTCLIENT);
     std::string looks = Look(about, label);
-    for (HWND at : {label, ok, label}) {
-        Hover(at);
-        looks += ", " + Look(about, label);
-    }
+    for (HWND at : {label, ok, label}) looks += ", " + LookWithMouseOn(at, about, label);
     ASSERT_EQ(looks, "link, hover captured, link, hover captured");
     const ShownMenu menu = MenuShown([&] { SendMessageW(label, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(label), MAKELPARAM(-1, -1)); });
     RECT rect;
     GetWindowRect(label, &rect);
     EXPECT_EQ(std::to_string(menu.rect.left - rect.left) + "," + std::to_string(menu.rect.top - rect.top) + " " + menu.items + " " +
                   Look(about, label), "5,5 32776 &Open;0 ;32771 Copy Shor&tcut;0 ;32773 P&roperties; link");
-
-    about.homePageLabel.SetTarget(Marker().c_str());
-    SendMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-    MSG open, more;
-    ASSERT_TRUE(PeekMessageW(&open, label, WM_COMMAND, WM_COMMAND, PM_REMOVE) && open.wParam == CHyperlinkLabel::ID_LINK_OPEN);
-    EXPECT_FALSE(PeekMessageW(&more, label, WM_COMMAND, WM_COMMAND, PM_REMOVE) || MarkerStarted());
-    about.contactLabel.SetTarget("");
-    about.contactLabel.SendMessage(WM_COMMAND, CHyperlinkLabel::ID_LINK_OPEN);
-    PumpMessages(500);
-    EXPECT_EQ(Look(about, about.contactLabel.m_hWnd) + (GetActiveWindow() == about.m_hWnd ? ", box active" : ""), "link, box active");
 
     const std::string target = "https://tarvo.example/a b?c=1&d=\xC3\xA9\xD0\x96\xE6\x96\x87\xF0\x9F\x98\x80";  // é Ж 文 U+1F600
     about.homePageLabel.SetTarget(target.c_str());
@@ -79,33 +59,35 @@ TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     std::string url;
     DialogWatcher watcher(IDOK, about.m_hWnd, [&](HWND dialog) {
         HWND box = GetDlgItem(dialog, CLinkPropertiesDlg::IDC_LINK_URL);
-        const LONG readOnly = ES_READONLY | ES_MULTILINE;
-        url = Text(box) + ((GetWindowLongW(box, GWL_STYLE) & readOnly) == readOnly ? ", read-only" : "");
+        url = Text(box) + ((GetWindowLongW(box, GWL_STYLE) & (ES_READONLY | ES_MULTILINE)) == (ES_READONLY | ES_MULTILINE) ? ", read-only" : "");
     });
     SendMessageW(label, WM_COMMAND, CHyperlinkLabel::ID_LINK_PROPERTIES, 0);
     EXPECT_TRUE(watcher.Finish() && watcher.Seen().icon);
-    EXPECT_EQ(watcher.Seen().caption + ": " + watcher.Seen().text + ", " + url,
-              "Properties: Home page\nStatic\nURL:, " + target + ", read-only");
+    EXPECT_EQ(watcher.Seen().caption + ": " + watcher.Seen().text + ", " + url, "Properties: Home page\nStatic\nURL:, " + target + ", read-only");
+
+    about.contactLabel.SetTarget("");
+    about.contactLabel.SendMessage(WM_COMMAND, CHyperlinkLabel::ID_LINK_OPEN);
+    PumpMessages(500);
+    EXPECT_EQ(Look(about, about.contactLabel.m_hWnd) + (GetActiveWindow() == about.m_hWnd ? ", box active" : ""), "link, box active");
 
     about.homePageLabel.SetTarget(Marker().c_str());
-    Hover(ok);
-    Hover(label);
-    ASSERT_EQ(Look(about, label), "hover captured");
+    SendMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    MSG open, more;
+    ASSERT_TRUE(PeekMessageW(&open, label, WM_COMMAND, WM_COMMAND, PM_REMOVE) && open.wParam == CHyperlinkLabel::ID_LINK_OPEN);
+    EXPECT_FALSE(PeekMessageW(&more, label, WM_COMMAND, WM_COMMAND, PM_REMOVE) || MarkerStarted());
+    LookWithMouseOn(ok, about, label);
+    ASSERT_EQ(LookWithMouseOn(label, about, label), "hover captured");
     Click(label);
     for (int i = 0; i < 200 && !MarkerStarted(); ++i) PumpMessages(100);
-    Hover(ok);
-    EXPECT_EQ(Look(about, label), "visited");
+    EXPECT_EQ(LookWithMouseOn(ok, about, label), "visited");
     Click(ok);
     PumpMessages(300);
     EXPECT_FALSE(about.IsWindowVisible());
 
-    LOGFONTW font = {-24};  // on a monitor of another DPI the label takes the dialog's new font, still underlined
-    lstrcpyW(font.lfFaceName, L"Tahoma");
-    dialogFont = CreateFontIndirectW(&font);
-    dialogProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(about.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DialogWithFont)));
+    HWND parent = CreateWindowExW(0, L"Static", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);  // holds a font as a dialog does
+    LOGFONTW font = {-24};  // on a monitor of another DPI the label takes its parent's new font, still underlined
+    SendMessageW(parent, WM_SETFONT, reinterpret_cast<WPARAM>(CreateFontIndirectW(&font)), FALSE);
+    SetParent(label, parent);
     SendMessageW(label, kDpiChangedAfterParent, 0, 0);
-    SetWindowLongPtrW(about.m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(dialogProc));
     EXPECT_EQ(Font(label), "-24 underlined");
-    about.DestroyWindow();
-    DeleteObject(dialogFont);
 }

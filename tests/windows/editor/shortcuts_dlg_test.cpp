@@ -7,43 +7,6 @@ static std::string WindowRect(HWND window) {
     return std::to_string(rect.left) + " " + std::to_string(rect.top) + " " + std::to_string(rect.right) + " " + std::to_string(rect.bottom);
 }
 
-// "No toolbar" 1 as a DWORD gives push buttons in a fixed frame; as text it counts for nothing. Both layouts
-// show the same columns; in both, Edit and Delete need a selected row, Run script a script row.
-TEST_F(EditorWindow, NoToolbarChoosesTheLayoutAndCommandsFollowTheSelection) {
-    for (const DWORD type : {REG_NONE, REG_DWORD, REG_SZ}) {
-        if (type == REG_DWORD) SetDword(store::kRootPath, store::kNoToolbar, 1, HKEY_LOCAL_MACHINE);
-        if (type == REG_SZ) SetString(store::kRootPath, store::kNoToolbar, "1", HKEY_LOCAL_MACHINE);
-        auto dialog = Open();
-        const bool toolbar = type != REG_DWORD;
-        HWND bar = dialog->GetDlgItem(AFX_IDW_TOOLBAR);
-        EXPECT_EQ(std::to_string(bar != nullptr) + std::to_string((dialog->GetStyle() & WS_THICKFRAME) != 0) +
-                      std::to_string((GetWindowLongW(dialog->GetDlgItem(IDC_ADD), GWL_STYLE) & WS_VISIBLE) != 0), toolbar ? "110" : "001") << type;
-        CListCtrl& list = dialog->List();
-        RECT rect;
-        GetWindowRect(list.m_hWnd, &rect);
-        std::string columns = std::to_string(list.SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE)) + ":";
-        for (int column = 0; column < 5; ++column) {
-            wchar_t text[64] = L"";
-            LVCOLUMNW info = {LVCF_TEXT | LVCF_WIDTH, 0, 0, text, 64};
-            if (list.SendMessage(LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&info)))
-                columns += Narrow(text) + " " + std::to_string(info.cx) + "|";
-        }
-        EXPECT_EQ(columns, "1060:Shortcut 160|Action 160|Description " + std::to_string(rect.right - rect.left - 324) + "|Script 0|");
-        list.InsertItem(LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE, 0, "CTRL + A", 0, 0, 0, 0);
-        list.InsertItem(LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE, 1, "CTRL + B", 0, 0, 2, 2);
-        std::string seen;  // selected: none, the plain row, both, the script row alone, none again
-        for (const std::initializer_list<int> rows : {std::initializer_list<int>{}, {0}, {0, 1}, {1}, {}}) {
-            Select(list, rows);
-            for (const auto& [command, button, letter] : {std::tuple<int, int, char>{ID_EDIT_ITEM, IDC_EDIT_ITEM, 'E'},
-                                                          {ID_RUN_SCRIPT, IDC_RUN_SCRIPT, 'R'}, {ID_DELETE_ITEM, IDC_DELETE, 'D'}})
-                seen += (toolbar ? SendMessageW(bar, TB_ISBUTTONENABLED, command, 0) : IsWindowEnabled(dialog->GetDlgItem(button))) ? letter : '-';
-            seen += " ";
-        }
-        EXPECT_EQ(seen, "--- E-D ERD ERD --- ") << type;
-        dialog->DestroyWindow();
-    }
-}
-
 // The width of the ink on the tip's background: of the tip as it paints itself, or of text drawn in its font.
 static int InkWidth(HWND tip, const wchar_t* text = nullptr) {
     RECT client;
@@ -57,7 +20,6 @@ static int InkWidth(HWND tip, const wchar_t* text = nullptr) {
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     if (!text) SendMessageW(tip, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(tip, WM_GETFONT, 0, 0)));
-    SetTextColor(dc, static_cast<COLORREF>(SendMessageW(tip, TTM_GETTIPTEXTCOLOR, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
     if (text) TextOutW(dc, 10, 2, text, lstrlenW(text));
     int first = client.right, last = -1;
@@ -68,20 +30,46 @@ static int InkWidth(HWND tip, const wchar_t* text = nullptr) {
     return last - first + 1;
 }
 
-// Each tool-bar tip shows its whole text. A placement saved on closing is used only if its title bar is in the
-// mouse's reach and the window shows more than its title; otherwise the window opens where it was created.
-TEST_F(EditorWindow, ToolTipsShowTheirWholeTextAndThePlacementIsSavedAndRestored) {
+// "No toolbar" (a DWORD) gives buttons in a fixed frame; same columns, commands follow the selection; whole tips; placement.
+TEST_F(EditorWindow, LayoutsCommandsToolTipsAndPlacement) {
+    for (const DWORD type : {REG_NONE, REG_DWORD, REG_SZ}) {
+        if (type == REG_DWORD) SetDword(store::kRootPath, store::kNoToolbar, 1, HKEY_LOCAL_MACHINE);
+        if (type == REG_SZ) SetString(store::kRootPath, store::kNoToolbar, "1", HKEY_LOCAL_MACHINE);
+        auto dialog = Open();
+        const bool toolbar = type != REG_DWORD;
+        HWND bar = dialog->GetDlgItem(AFX_IDW_TOOLBAR);
+        EXPECT_EQ(std::to_string(bar != nullptr) + std::to_string((dialog->GetStyle() & WS_THICKFRAME) != 0) +
+                      std::to_string((GetWindowLongW(dialog->GetDlgItem(IDC_ADD), GWL_STYLE) & WS_VISIBLE) != 0), toolbar ? "110" : "001") << type;
+        CListCtrl& list = dialog->List();
+        RECT rect;
+        GetWindowRect(list.m_hWnd, &rect);
+        std::string columns = std::to_string(list.GetExtendedStyle()) + ":";
+        wchar_t text[64];
+        LVCOLUMNW info = {LVCF_TEXT | LVCF_WIDTH, 0, 0, text, 64};
+        for (int column = 0; list.SendMessage(LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&info)); ++column)
+            columns += Narrow(text) + " " + std::to_string(info.cx) + "|";
+        EXPECT_EQ(columns, "1060:Shortcut 160|Action 160|Description " + std::to_string(rect.right - rect.left - 324) + "|Script 0|");
+        list.InsertItem(LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE, 0, "CTRL + A", 0, 0, 0, 0);
+        list.InsertItem(LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE, 1, "CTRL + B", 0, 0, 2, 2);
+        std::string seen;  // selected: none, the plain row, both, the script row alone, none again
+        for (const std::initializer_list<int> rows : {std::initializer_list<int>{}, {0}, {0, 1}, {1}, {}}) {
+            Select(list, rows);
+            for (const auto& [command, button, letter] : {std::tuple<int, int, char>{ID_EDIT_ITEM, IDC_EDIT_ITEM, 'E'},
+                                                          {ID_RUN_SCRIPT, IDC_RUN_SCRIPT, 'R'}, {ID_DELETE_ITEM, IDC_DELETE, 'D'}})
+                seen += (toolbar ? SendMessageW(bar, TB_ISBUTTONENABLED, command, 0) : IsWindowEnabled(dialog->GetDlgItem(button))) ? letter : '-';
+            seen += " ";
+        }
+        EXPECT_EQ(seen, "--- E-D ERD ERD --- ") << type;
+    }
     auto first = Open();
     const std::string created = WindowRect(first->m_hWnd);
     first->ShowWindow(SW_SHOW);
     HWND bar = first->GetDlgItem(AFX_IDW_TOOLBAR), tip = reinterpret_cast<HWND>(SendMessageW(bar, TB_GETTOOLTIPS, 0, 0));
-    for (int button = 0; button < 4; ++button) {
-        TBBUTTON info = {};
-        SendMessageW(bar, TB_GETBUTTON, button, reinterpret_cast<LPARAM>(&info));
+    for (const UINT button : {ID_ADD_SHORTCUT, ID_ADD_BATCH, ID_ADD_VBSCRIPT, ID_ADD_JSCRIPT}) {
         wchar_t text[80] = L"";
-        LoadStringW(GetModuleHandleW(nullptr), info.idCommand, text, 80);
+        LoadStringW(GetModuleHandleW(nullptr), button, text, 80);
         RECT rect;
-        SendMessageW(bar, TB_GETITEMRECT, button, reinterpret_cast<LPARAM>(&rect));
+        SendMessageW(bar, TB_GETRECT, button, reinterpret_cast<LPARAM>(&rect));
         MoveMouse({0, 0});
         PumpMessages(300);
         MoveMouse(Centre(rect, bar));
@@ -91,18 +79,15 @@ TEST_F(EditorWindow, ToolTipsShowTheirWholeTextAndThePlacementIsSavedAndRestored
     }
     first->MoveWindow(100, 120, 500, 400);
     first->SendMessage(WM_CLOSE);
-    first->DestroyWindow();
-    // Saved on closing; partly off the screen with the title bar in reach; then nine numbers, wider than a window
-    // can be, off every monitor, the title bar far off or above the screen, all -1, smaller than the minimum.
+    first.reset();
+    // Saved on closing; title bar in reach; then 9 numbers, too wide, off every monitor, title bar off, all -1, too small.
     const std::pair<const char*, std::string> cases[] = {{nullptr, "100 120 600 520"}, {"0 1 0 0 0 0 -300 100 400 500", "-300 100 400 500"},
         {"0 1 -1 -1 -1 -1 50 60 450", created}, {"0 1 -1 -1 -1 -1 -2147483648 0 2147483647 300", created},
         {"0 1 -1 -1 -1 -1 5000 5000 5400 5300", created}, {"0 1 0 0 0 0 -100000 -100000 100000 100000", created},
         {"0 1 0 0 0 0 100 -200 600 300", created}, {"-1 -1 -1 -1 -1 -1 -1 -1 -1 -1", created}, {"0 1 0 0 0 0 10 10 11 11", created}};
     for (const auto& [stored, expected] : cases) {
         if (stored) SetString(store::kRootPath, store::kWindowSettings, stored);
-        auto dialog = Open();
-        EXPECT_EQ(WindowRect(dialog->m_hWnd), expected) << (stored ? stored : "saved on closing");
-        dialog->DestroyWindow();
+        EXPECT_EQ(WindowRect(Open()->m_hWnd), expected) << (stored ? stored : "saved on closing");
     }
 }
 
