@@ -73,5 +73,4 @@ TEST_F(EditorWindow, PreferencesOkWritesWhatChangedTheEngineFollowsAtOnceAndHelp
     const std::string refusal = Reported(*window, ID_TRAY_PREFERENCES);
     EXPECT_NE(refusal.find("incompatible version of Tarvo (version 0x30000)"), std::string::npos) << refusal;
     EXPECT_EQ(Snapshot(), before);
-    window->DestroyWindow();
 }

@@ -99,7 +99,7 @@ TEST_F(EditorWindow, ExportThenImportGivesTheSameStoreBadFilesChangeNothingAndQu
         EXPECT_EQ(Answer(IDOK, dialog), "The shortcuts were replaced by an import while the dialog was open, so your change was not saved.");
     });
     EXPECT_EQ(Snapshot(), rich);
-    window->DestroyWindow();
+    window.reset();  // its caption is the one "quit" looks for
 
     // "quit" ends every editor (one started with a flag runs normally) and posts the end to windows captioned exactly "Vintrel".
     HWND namesake = CreateWindowExW(0, L"Static", L"Vintrel", 0, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
