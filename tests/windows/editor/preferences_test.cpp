@@ -1,5 +1,4 @@
-// The Preferences dialog opened from the list window and driven with real clicks; the engine running in
-// this process (the built lindle.dll) shows at once whether it beeps and lets a fired shortcut's keys through.
+// The Preferences dialog driven with real clicks; the engine in this process (the built lindle.dll) shows at once what it does.
 #include "editor_steps.h"
 
 static std::string keys, beeps;  // what a window of this thread received, what the engine played
@@ -48,16 +47,13 @@ TEST_F(EditorWindow, PreferencesOkWritesWhatChangedTheEngineFollowsAtOnceAndHelp
     for (const auto& step : steps) {
         SCOPED_TRACE(step.seen);
         Modal(*window, ID_PREFERENCES, [&](HWND dialog) {
-            HWND sounds = GetDlgItem(dialog, IDC_BEEP_TYPE);
-            const auto follows = [&] {  // the sound list and Play are enabled with the Beep box ticked only
-                return !!IsWindowEnabled(sounds) + !!IsWindowEnabled(GetDlgItem(dialog, IDC_PLAY)) == 2 * IsDlgButtonChecked(dialog, IDC_BEEP);
-            };
-            EXPECT_TRUE(follows());
+            HWND sounds = GetDlgItem(dialog, IDC_BEEP_TYPE), play = GetDlgItem(dialog, IDC_PLAY);
+            const auto follows = [&] { return IsWindowEnabled(sounds) + IsWindowEnabled(play) == 2 * IsDlgButtonChecked(dialog, IDC_BEEP); };
+            EXPECT_TRUE(follows());  // the sound list and Play are enabled with the Beep box ticked only
             EXPECT_EQ(HelpCalls(dialog, help), help);
-            for (int id : step.clicks) {
+            for (int id : step.clicks)
                 if (id) ClickCheck(GetDlgItem(dialog, id));
                 else if (WaitFor([&] { return IsWindowEnabled(sounds) != FALSE; })) PickFromCombo(sounds, step.sound);  // once Beep enabled it
-            }
             Sleep(300);  // the clicks are input: handled when the dialog gets to them
             EXPECT_TRUE(follows());
             Click(GetDlgItem(dialog, step.button));
