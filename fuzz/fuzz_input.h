@@ -1,13 +1,11 @@
 // Takes a fuzzer's bytes apart into the pieces a target needs; past the end every read gives zeros.
 #pragma once
 
-#include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
-#include <string>
+
+#include "core_test_support.h"
 
 // A broken promise of the code under test: a finding, like a crash.
 #define FUZZ_CHECK(condition) \

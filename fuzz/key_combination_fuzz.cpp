@@ -1,6 +1,5 @@
 // Any bytes as a key combination's text: the record is one a text can give, and its text (either mode) reads back to one
 // that matches the same pressed keys as what the text keeps.
-#include "core_test_support.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

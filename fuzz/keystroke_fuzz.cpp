@@ -1,7 +1,5 @@
 // Random keystroke streams (any virtual key, scan code and flag bits) against random tables: every decision is the one
 // the matching rule gives, and a shortcut only ever launches on the release of a key that was down.
-#include "core/keystroke_decision.h"
-#include "core_test_support.h"
 #include "fuzz_input.h"
 
 using namespace keystroke;

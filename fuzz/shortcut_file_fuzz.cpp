@@ -1,6 +1,5 @@
 // Any bytes as a shortcut list file: the parser never reads past the text, and a list it accepts is written out and
 // read back to the same values, the written text unchanged by a second round.
-#include "core/shortcut_file.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

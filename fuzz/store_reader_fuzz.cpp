@@ -1,7 +1,5 @@
 // The loader against any store (values of any type and size, a gap, any UTF-16): the table holds what the rules written
 // out plainly below take from the store, each value read once; "Window settings" reads so too.
-#include "core/shortcut_store.h"
-#include "core_test_support.h"
 #include "fuzz_input.h"
 
 using namespace store;

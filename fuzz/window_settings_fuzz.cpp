@@ -1,6 +1,5 @@
 // Any bytes as the "Window settings" text: parsing never reads past the text, accepts only a placement whose normal
 // rectangle a window can take, and the text written for what it read reads back to the same ten numbers.
-#include "core/window_settings.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

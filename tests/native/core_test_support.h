@@ -2,11 +2,22 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <map>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
 
+#include "core/keystroke_decision.h"
+#include "core/shortcut_clash.h"
+#include "core/shortcut_file.h"
+#include "core/shortcut_store.h"
 #include "core/store_reader.h"
 #include "core/utf.h"
+#include "core/window_settings.h"
 
 // The flag of modifier 0 Alt, 1 Ctrl or 2 Shift on side 0 left, 1 right or 2 any.
 inline uint8_t& ModifierFlag(KeyCombination& k, int modifier, int side) {

@@ -1,8 +1,6 @@
 // Key combinations as text, as matched against pressed keys and against each other; the store's version rule.
 #include <gtest/gtest.h>
 
-#include "core/shortcut_clash.h"
-#include "core/shortcut_store.h"
 #include "core_test_support.h"
 
 // Modifiers as two-letter tokens: side L, R or * (any), then A, C or S ("LC*S").

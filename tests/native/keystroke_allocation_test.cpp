@@ -2,10 +2,7 @@
 // Counted by replacing malloc (which operator new calls); Windows builds wrap it at link time and drive the real hook too.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <string>
-
-#include "core/keystroke_decision.h"
+#include "core_test_support.h"
 
 using namespace keystroke;
 static std::atomic<long> allocations{0};

@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <set>
-#include <sstream>
-
-#include "core/keystroke_decision.h"
+#include "core_test_support.h"
 
 using namespace keystroke;
 

@@ -1,10 +1,7 @@
 // The shortcut list file and the "Window settings" text.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-#include "core/shortcut_file.h"
-#include "core/window_settings.h"
+#include "core_test_support.h"
 
 using namespace std::string_literals;
 using namespace shortcutfile;

@@ -1,10 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <random>
-#include <thread>
-
-#include "core/shortcut_table.h"
 #include "core_test_support.h"
 
 // The per-key lookup finds the first entry a walk finds ("146" shares the bucket of "F"); past the capacity none is added.

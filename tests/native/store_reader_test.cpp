@@ -1,7 +1,6 @@
 // The loader against made-up stores: value types and sizes around every limit, text without a terminator, gaps.
 #include <gtest/gtest.h>
 
-#include "core/shortcut_store.h"
 #include "core_test_support.h"
 
 using namespace store;
