@@ -103,7 +103,7 @@ TEST(Soak, RandomKeysUnderReloadsLaunchExactlyWhatTheCorePredicts) {
     ASSERT_GE(LoadShortcutTable(), kStableEntries);
     const auto table = AcquireShortcutTable();
     Editor editor(target.path);
-    ASSERT_TRUE(editor.main && target.Start());
+    ASSERT_TRUE(WaitFor([&] { return (editor.main = FindWindowW(nullptr, L"Vintrel")) != nullptr; }) && target.Start());
     ASSERT_EQ(target.Type(""), "") << "the target takes keys";
     HWND targetWindow = target.Window();
     auto warm = UsageOf(target.process);
