@@ -34,8 +34,7 @@ TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     CAboutDlg about;
     ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
     HWND label = about.homePageLabel.m_hWnd, ok = about.GetDlgItem(IDOK);
-    const POINT centre = Centre(label);
-    EXPECT_EQ(SendMessageW(label, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), HTTRANSPARENT);
+    EXPECT_EQ(SendMessageW(label, WM_NCHITTEST, 0, MAKELPARAM(Centre(label).x, Centre(label).y)), HTTRANSPARENT);
     about.ShowWindow(SW_SHOW);
     about.UpdateWindow();
     PumpMessages(200);
