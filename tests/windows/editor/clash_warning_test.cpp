@@ -41,5 +41,4 @@ TEST_F(EditorWindow, ClashWarningAskedForTheSameKeysAndForAPlainSidedOverlapOnly
         });
         EXPECT_EQ(ReadString(ItemPath(3), store::kShortcut), c.text);
     }
-    window->DestroyWindow();
 }

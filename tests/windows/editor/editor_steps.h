@@ -20,8 +20,11 @@ protected:
         SHDeleteKeyW(HKEY_LOCAL_MACHINE, Wide(store::kRootPath).c_str());
         SetString(store::kRootPath, store::kInstallationPath, BinaryDir(), HKEY_LOCAL_MACHINE);
     }
-    std::unique_ptr<CShortcutsDlg> Open() {  // the caller ends it with DestroyWindow, which stops the engine
-        auto dialog = std::make_unique<CShortcutsDlg>(nullptr);
+    // Destroyed (which stops the engine) when it goes out of scope, unless the test destroyed it already.
+    struct Close { void operator()(CShortcutsDlg* dialog) const { dialog->DestroyWindow(); delete dialog; } };
+    using Window = std::unique_ptr<CShortcutsDlg, Close>;
+    Window Open() {
+        Window dialog(new CShortcutsDlg(nullptr));
         EXPECT_TRUE(dialog->Create(IDD_SHORTCUTS));
         return dialog;
     }

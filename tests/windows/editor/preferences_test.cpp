@@ -1,5 +1,4 @@
-// The Preferences dialog opened from the list window and driven with real clicks; the engine running in
-// this process (the built lindle.dll) shows at once whether it beeps and lets a fired shortcut's keys through.
+// The Preferences dialog driven with real clicks; the engine in this process (the built lindle.dll) shows at once what it does.
 #include "editor_steps.h"
 
 static std::string keys, beeps;  // what a window of this thread received, what the engine played
@@ -11,7 +10,6 @@ static LRESULT CALLBACK LogKeys(HWND window, UINT message, WPARAM wParam, LPARAM
 
 // OK writes only what changed, Cancel nothing, the engine follows at once; help; a refused store opens no dialog.
 TEST_F(EditorWindow, PreferencesOkWritesWhatChangedTheEngineFollowsAtOnceAndHelpIsThere) {
-    const char* run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     for (const auto& [name, value] : {std::pair{store::kDoNotRemoveKeystroke, 5u}, {store::kBeepAfterKeystroke, 0u}, {store::kBeepType, 48u}})
         SetDword(store::kRootPath, name, value);  // pass keys 5, not 1: keys are taken
     WriteItem(0, "CTRL + F", TestDir() + "start_marker.exe");
@@ -31,8 +29,7 @@ TEST_F(EditorWindow, PreferencesOkWritesWhatChangedTheEngineFollowsAtOnceAndHelp
         PumpMessages(500);
         return keys + beeps;
     };
-    EXPECT_TRUE(SendMessageW(window->GetDlgItem(AFX_IDW_TOOLBAR), TB_ISBUTTONENABLED, ID_PREFERENCES, 0));
-    RECT moved = {0, 0, 900, 500};  // also on the tool bar made anew for another DPI
+    RECT moved = {0, 0, 900, 500};  // the tool bar made anew for another DPI offers it too
     window->SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&moved));
     EXPECT_TRUE(SendMessageW(window->GetDlgItem(AFX_IDW_TOOLBAR), TB_ISBUTTONENABLED, ID_PREFERENCES, 0));
     EXPECT_EQ(fire(), "c");
@@ -41,41 +38,35 @@ TEST_F(EditorWindow, PreferencesOkWritesWhatChangedTheEngineFollowsAtOnceAndHelp
     const std::string topic = "C:\\help\\Tarvo.chm 15 131212", sound = "The sound of the beep: one of the sounds Windows plays for its messages.";
     const HelpCallList help = {{IDC_BEEP_TYPE, HelpPopup(IDC_BEEP_TYPE, sound)}, {IDOK, topic}, {-1, topic}, {IDCANCEL, ""}};
     // Check boxes clicked in turn (0: the sound list, where entry sound is picked).
-    const struct { std::vector<int> clicks; int sound, button; const char* store; const char* fired; bool run; } steps[] = {
-        {{IDC_BEEP, 0}, 3, IDOK, "dword 5, dword 1, dword 16", "c beep 16", false},  // "Critical stop"; the unchanged 5 stays
-        {{0, IDC_BEEP, IDC_PASS_KEYS, IDC_RUN_AT_LOGON}, 4, IDCANCEL, "dword 5, dword 1, dword 16", "c beep 16", false},
-        {{IDC_PASS_KEYS, IDC_RUN_AT_LOGON}, 0, IDOK, "dword 1, dword 1, dword 16", "cF", true},  // no beep for keys passed on
-        {{IDC_BEEP}, 0, IDOK, "dword 1, dword 0, dword 16", "cF", true},
+    const struct { std::vector<int> clicks; int sound, button; const char* seen; bool run; } steps[] = {
+        {{IDC_BEEP, 0}, 3, IDOK, "dword 5, dword 1, dword 16: c beep 16", false},  // "Critical stop"; the unchanged 5 stays
+        {{0, IDC_BEEP, IDC_PASS_KEYS, IDC_RUN_AT_LOGON}, 4, IDCANCEL, "dword 5, dword 1, dword 16: c beep 16", false},
+        {{IDC_PASS_KEYS, IDC_RUN_AT_LOGON}, 0, IDOK, "dword 1, dword 1, dword 16: cF", true},  // no beep for keys passed on
+        {{IDC_BEEP}, 0, IDOK, "dword 1, dword 0, dword 16: cF", true},
     };
     for (const auto& step : steps) {
-        SCOPED_TRACE(step.store);
+        SCOPED_TRACE(step.seen);
         Modal(*window, ID_PREFERENCES, [&](HWND dialog) {
-            HWND sounds = GetDlgItem(dialog, IDC_BEEP_TYPE);
-            const auto follows = [&] {  // the sound list and Play are enabled with the Beep box ticked only
-                return !!IsWindowEnabled(sounds) + !!IsWindowEnabled(GetDlgItem(dialog, IDC_PLAY)) == 2 * IsDlgButtonChecked(dialog, IDC_BEEP);
-            };
-            EXPECT_TRUE(follows());
+            HWND sounds = GetDlgItem(dialog, IDC_BEEP_TYPE), play = GetDlgItem(dialog, IDC_PLAY);
+            const auto follows = [&] { return IsWindowEnabled(sounds) + IsWindowEnabled(play) == 2 * IsDlgButtonChecked(dialog, IDC_BEEP); };
+            EXPECT_TRUE(follows());  // the sound list and Play are enabled with the Beep box ticked only
             EXPECT_EQ(HelpCalls(dialog, help), help);
-            for (int id : step.clicks) {
+            for (int id : step.clicks)
                 if (id) ClickCheck(GetDlgItem(dialog, id));
                 else if (WaitFor([&] { return IsWindowEnabled(sounds) != FALSE; })) PickFromCombo(sounds, step.sound);  // once Beep enabled it
-            }
             Sleep(300);  // the clicks are input: handled when the dialog gets to them
             EXPECT_TRUE(follows());
             Click(GetDlgItem(dialog, step.button));
         });
         EXPECT_EQ(Stored(store::kRootPath, store::kDoNotRemoveKeystroke) + ", " + Stored(store::kRootPath, store::kBeepAfterKeystroke) + ", " +
-                      Stored(store::kRootPath, store::kBeepType), step.store);
-        EXPECT_EQ(fire(), step.fired);
-        EXPECT_EQ(Stored(run, "Tarvo"), step.run ? "\"" + BinaryDir() + "vintrel.exe\"" : "none");
+                      Stored(store::kRootPath, store::kBeepType) + ": " + fire(), step.seen);
+        EXPECT_EQ(Stored("Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Tarvo"), step.run ? "\"" + BinaryDir() + "vintrel.exe\"" : "none");
     }
-    window->DestroyWindow();
 
     SetDword(store::kRootPath, store::kVersion, 0x30000);
     const std::string before = Snapshot();
-    Reported(nullptr, [&] { window = Open(); });  // the load's message
+    Reported(window->m_hWnd, [&] { window->ReloadList(); });  // the load's message
     const std::string refusal = Reported(*window, ID_TRAY_PREFERENCES);
     EXPECT_NE(refusal.find("incompatible version of Tarvo (version 0x30000)"), std::string::npos) << refusal;
     EXPECT_EQ(Snapshot(), before);
-    window->DestroyWindow();
 }
