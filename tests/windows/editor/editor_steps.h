@@ -1,11 +1,8 @@
 // The editor's windows in this process: the main window on an empty store, message boxes, modal dialogs, menus, help.
 #pragma once
 
-#include <memory>
-
 #include "drive.h"
 #include "html_help.h"
-#include "resource.h"
 #include "shortcuts_dlg.h"
 
 using namespace drive;
@@ -19,9 +16,8 @@ protected:
         SHDeleteKeyW(HKEY_LOCAL_MACHINE, Wide(store::kRootPath).c_str());
         SetString(store::kRootPath, store::kInstallationPath, BinaryDir(), HKEY_LOCAL_MACHINE);
     }
-    // Destroyed (which stops the engine) when it goes out of scope, unless the test destroyed it already.
     struct Close { void operator()(CShortcutsDlg* dialog) const { dialog->DestroyWindow(); delete dialog; } };
-    std::unique_ptr<CShortcutsDlg, Close> Open() {
+    std::unique_ptr<CShortcutsDlg, Close> Open() {  // destroyed (which stops the engine) when it goes out of scope
         std::unique_ptr<CShortcutsDlg, Close> dialog(new CShortcutsDlg(nullptr));
         EXPECT_TRUE(dialog->Create(IDD_SHORTCUTS));
         return dialog;

@@ -7,10 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <functional>
 #include <thread>
 
 #include "core/shortcut_store.h"
@@ -23,8 +21,7 @@ constexpr UINT kList = 1001, kCapture = 1015, kShortcutBox = 1019, kAction = 103
 constexpr UINT kEditItem = 32772, kAddShortcut = 32774, kDeleteItem = 32776;
 constexpr UINT kTrayExit = 141, kTrayShow = 143, kTrayStop = 144, kTrayStart = 145;
 
-template <typename Done>
-bool WaitFor(Done done) {  // up to 20 seconds for done() to hold; whether it did
+template <typename Done> bool WaitFor(Done done) {  // up to 20 seconds for done() to hold; whether it did
     for (const DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(10))
         if (done()) return true;
     return done();
@@ -83,10 +80,8 @@ inline std::string ReadString(const std::string& path, const char* name, HKEY ro
     return Narrow(reinterpret_cast<const wchar_t*>((ValueData(path, name, root) + std::string(2, '\0')).c_str()));
 }
 inline DWORD ReadDword(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
-    const std::string data = ValueData(path, name, root);
-    DWORD value = 0;
-    if (data.size() <= sizeof value) std::memcpy(&value, data.data(), data.size());
-    return value;
+    const std::string data = ValueData(path, name, root) + std::string(sizeof(DWORD), '\0');  // 0 when missing or longer
+    return data.size() <= 2 * sizeof(DWORD) ? *reinterpret_cast<const DWORD*>(data.data()) : 0;
 }
 // Any value as text: a string as it reads, a number as "dword N", another type as "type N", "none" when missing.
 inline std::string Stored(const std::string& path, const char* name, HKEY root = HKEY_CURRENT_USER) {
@@ -141,8 +136,7 @@ inline void SetClipboardText(const std::string& text) {
     CloseClipboard();
 }
 
-// The mouse: a left click at a point of the screen (with press false, only the move there).
-inline void ClickAt(POINT at, bool press = true) {
+inline void ClickAt(POINT at, bool press = true) {  // a left click at a point of the screen (with press false, only the move there)
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     INPUT inputs[3] = {{INPUT_MOUSE}, {INPUT_MOUSE}, {INPUT_MOUSE}};
     const DWORD flags[3] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
@@ -178,13 +172,10 @@ inline HWND FindTop(const wchar_t* windowClass, const char* caption, DWORD proce
     }
     return nullptr;
 }
-// A dialog other than except: with a caption, of any process; without, of this process.
-inline HWND FindDialog(HWND except = nullptr, const char* caption = nullptr) {
-    return FindTop(WC_DIALOG, caption, caption ? 0 : GetCurrentProcessId(), except);
-}
-inline HWND WaitForDialog(HWND except = nullptr, const char* caption = nullptr) {  // null after the wait
+// A dialog other than except: with a caption, of any process; without, of this process; null after the wait.
+inline HWND WaitForDialog(HWND except = nullptr, const char* caption = nullptr) {
     HWND dialog = nullptr;
-    WaitFor([&] { return (dialog = FindDialog(except, caption)) != nullptr; });
+    WaitFor([&] { return (dialog = FindTop(WC_DIALOG, caption, caption ? 0 : GetCurrentProcessId(), except)) != nullptr; });
     return dialog;
 }
 inline HWND WaitForWindow(const char* caption, HWND except = nullptr) { return WaitForDialog(except, caption); }
@@ -195,8 +186,7 @@ inline HWND FindControl(HWND parent, const std::string& text) {  // the first de
     EachDescendant(parent, [&](HWND child) { return Text(child) == text ? (found = child, FALSE) : TRUE; });
     return found;
 }
-// Clicks a check box until its state flips: under load a click can reach a dialog before it takes input.
-inline void ClickCheck(HWND box) {
+inline void ClickCheck(HWND box) {  // until its state flips: under load a click can reach a dialog before it takes input
     const LRESULT before = SendMessageW(box, BM_GETCHECK, 0, 0);
     for (int attempt = 0; attempt < 3 && SendMessageW(box, BM_GETCHECK, 0, 0) == before; ++attempt) {
         Click(box);
@@ -215,8 +205,7 @@ inline void PickFromCombo(HWND box, int row) {  // with a click on the box's but
     WaitFor([&] { return !IsWindowVisible(info.hwndList); });
     Sleep(300);
 }
-// A list row's state set through the control, as a click does; the item record has to live in the list's process.
-inline void SetRowState(HWND list, int row, UINT state, UINT mask) {
+inline void SetRowState(HWND list, int row, UINT state, UINT mask) {  // as a click does; the item record lives in the list's process
     DWORD processId = 0;
     GetWindowThreadProcessId(list, &processId);
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
@@ -230,7 +219,7 @@ inline void SetRowState(HWND list, int row, UINT state, UINT mask) {
 // Clicks button in the next message box of this process but ignore: its text; "" when none came (or, with orClosed, ignore closed).
 inline std::string Answer(int button, HWND ignore = nullptr, bool orClosed = false) {
     HWND box = nullptr;
-    WaitFor([&] { return (box = FindDialog(ignore)) != nullptr || (orClosed && !IsWindow(ignore)); });
+    WaitFor([&] { return (box = FindTop(WC_DIALOG, nullptr, GetCurrentProcessId(), ignore)) || (orClosed && !IsWindow(ignore)); });
     if (!box) return "";
     ToFront(box);
     Sleep(300);
@@ -241,7 +230,6 @@ inline std::string Answer(int button, HWND ignore = nullptr, bool orClosed = fal
     return text;
 }
 // A thread that waits for a dialog of this process but ignore, records what it shows, lets inspect see it and closes it with button.
-struct SeenDialog { std::string caption, text; HICON icon = nullptr; };
 struct DialogWatcher {
     explicit DialogWatcher(int button = IDOK, HWND ignore = nullptr, std::function<void(HWND)> inspect = {})
         : thread([this, button, ignore, inspect] {
@@ -265,10 +253,10 @@ struct DialogWatcher {
         if (thread.joinable()) thread.join();
         return dialog != nullptr;
     }
-    const SeenDialog& Seen() const { return seen; }
+    const auto& Seen() const { return seen; }
 
     HWND dialog = nullptr;
-    SeenDialog seen;
+    struct { std::string caption, text; HICON icon = nullptr; } seen;
     std::thread thread;  // last: it starts once the others are made
 };
 inline void PumpMessages(DWORD milliseconds) {  // runs the thread's message loop for that time
@@ -334,8 +322,7 @@ struct Target {
         return WaitFor([&] { return Window() != nullptr; });
     }
     HWND Window() const { return process ? FindTop(L"TarvoKeyTarget", nullptr, GetProcessId(process)) : nullptr; }  // others may run beside it
-    // The keys logged before an unbound F9 sent after them, in front (a script's console may have taken it).
-    std::string Type(const std::string& keys) {
+    std::string Type(const std::string& keys) {  // the keys logged before an unbound F9 sent after them, in front (a console may take it)
         ToFront(Window());
         Send(keys + "+s-s");
         std::string text;
@@ -343,8 +330,7 @@ struct Target {
         DeleteFileW(Wide(path + "keys.log").c_str());  // nothing follows F9
         return text.substr(0, text.find("+s-s"));
     }
-    // The sorted letters of the markers started since the last call, once count came and a second passed for more.
-    std::string Launched(size_t count) {
+    std::string Launched(size_t count) {  // sorted letters of the markers started since the last call, once count came and a second more
         WaitFor([&] { return ReadFile(path + "markers.log").size() >= launched + count; });
         Sleep(1000);
         std::string letters = ReadFile(path + "markers.log").substr(launched);
@@ -352,8 +338,7 @@ struct Target {
         std::sort(letters.begin(), letters.end());
         return letters;
     }
-    // Left Ctrl + F either reaches the target whole or fires marker letter and leaves only Ctrl.
-    void ExpectFired(const std::string& letter, const std::string& after) {
+    void ExpectFired(const std::string& letter, const std::string& after) {  // left Ctrl + F reaches it whole or fires letter, leaving Ctrl
         EXPECT_EQ(Type("+c+F-F-c"), letter.empty() ? "+c+F-F-c" : "+c-c") << after;
         EXPECT_EQ(Launched(letter.size()), letter) << after;
     }
@@ -364,8 +349,7 @@ struct Target {
     size_t launched = 0;
 };
 
-// vintrel.exe started from folder as the Start menu starts it; ended at the end if still running.
-struct Editor {
+struct Editor {  // vintrel.exe started from folder as the Start menu starts it; ended at the end if still running
     explicit Editor(const std::string& folder) : folder(folder), process(Launch("\"" + folder + "vintrel.exe\"")) {
         WaitForInputIdle(process, 20000);  // through its start-up: window created, engine started
         main = FindWindowW(nullptr, L"Vintrel");
