@@ -21,8 +21,7 @@ static std::string Captured(const std::string& keys, size_t count) {
 }
 
 static bool Locked(HWND dialog) {
-    HWND edit = FindWindowExW(GetDlgItem(dialog, IDC_ACTION), nullptr, L"Edit", nullptr);
-    return (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) != 0;
+    return (GetWindowLongW(FindWindowExW(GetDlgItem(dialog, IDC_ACTION), nullptr, L"Edit", nullptr), GWL_STYLE) & ES_READONLY) != 0;
 }
 
 // Help pops up a control's text or opens the dialog's topic; a paste is cut to what the store holds; only OK hands it back.
