@@ -34,8 +34,7 @@ TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     HWND label = about.homePageLabel.m_hWnd, ok = about.GetDlgItem(IDOK);
     EXPECT_EQ(SendMessageW(label, WM_NCHITTEST, 0, MAKELPARAM(Centre(label).x, Centre(label).y)), HTTRANSPARENT);
     about.ShowWindow(SW_SHOW);
-    about.UpdateWindow();
-    PumpMessages(200);
+    PumpMessages(200);  // painted
     EXPECT_NE(Font(label).find("underlined"), std::string::npos) << "the control's own font is the underlined one";
     std::string looks = Look(about, label);
     for (HWND at : {label, ok, label}) looks += ", " + LookWithMouseOn(at, about, label);
