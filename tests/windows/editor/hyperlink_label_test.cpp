@@ -2,11 +2,9 @@
 #include "about_dlg.h"
 #include "dpi.h"
 #include "editor_steps.h"
-#include "hyperlink_label.h"
 
 constexpr COLORREF kLink = RGB(0, 0, 255), kVisited = RGB(128, 0, 128), kHover = RGB(255, 0, 0);
 
-static std::string Marker() { return TestDir() + "start_marker.exe"; }  // records its start: an Open that succeeded
 static bool MarkerStarted() { return !ReadString("Software\\TarvoTest", "Started").empty(); }
 // The label's colour as the dialog gives it, and whether it holds the mouse.
 static std::string Look(CDialog& box, HWND label) {
@@ -14,8 +12,8 @@ static std::string Look(CDialog& box, HWND label) {
     box.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
     const COLORREF colour = GetTextColor(dc);
     DeleteDC(dc);
-    const char* name = colour == kLink ? "link" : colour == kHover ? "hover" : colour == kVisited ? "visited" : "other";
-    return name + std::string(GetCapture() == label ? " captured" : "");
+    return std::string(colour == kLink ? "link" : colour == kHover ? "hover" : colour == kVisited ? "visited" : "other") +
+           (GetCapture() == label ? " captured" : "");
 }
 static std::string LookWithMouseOn(HWND at, CDialog& box, HWND label) {
     MoveMouse(Centre(at));
@@ -36,8 +34,7 @@ TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     HWND label = about.homePageLabel.m_hWnd, ok = about.GetDlgItem(IDOK);
     EXPECT_EQ(SendMessageW(label, WM_NCHITTEST, 0, MAKELPARAM(Centre(label).x, Centre(label).y)), HTTRANSPARENT);
     about.ShowWindow(SW_SHOW);
-    about.UpdateWindow();
-    PumpMessages(200);
+    PumpMessages(200);  // painted
     EXPECT_NE(Font(label).find("underlined"), std::string::npos) << "the control's own font is the underlined one";
     std::string looks = Look(about, label);
     for (HWND at : {label, ok, label}) looks += ", " + LookWithMouseOn(at, about, label);
@@ -51,10 +48,9 @@ TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     const std::string target = "https://tarvo.example/a b?c=1&d=\xC3\xA9\xD0\x96\xE6\x96\x87\xF0\x9F\x98\x80";  // é Ж 文 U+1F600
     about.homePageLabel.SetTarget(target.c_str());
     SendMessageW(label, WM_COMMAND, CHyperlinkLabel::ID_LINK_COPY_SHORTCUT, 0);
-    HWND pasted = CreateWindowExW(0, L"Edit", L"", ES_MULTILINE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
-    SendMessageW(pasted, WM_PASTE, 0, 0);
-    EXPECT_EQ(Text(pasted), target);
-    DestroyWindow(pasted);
+    HWND edit = CreateWindowExW(0, L"Edit", L"", ES_MULTILINE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);  // later a font's holder
+    SendMessageW(edit, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(edit), target);
     std::string url;
     DialogWatcher watcher(IDOK, about.m_hWnd, [&](HWND dialog) {
         HWND box = GetDlgItem(dialog, CLinkPropertiesDlg::IDC_LINK_URL);
@@ -69,7 +65,7 @@ TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     PumpMessages(500);
     EXPECT_EQ(Look(about, about.contactLabel.m_hWnd) + (GetActiveWindow() == about.m_hWnd ? ", box active" : ""), "link, box active");
 
-    about.homePageLabel.SetTarget(Marker().c_str());
+    about.homePageLabel.SetTarget((TestDir() + "start_marker.exe").c_str());  // records its start: an Open that succeeded
     SendMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
     MSG open, more;
     ASSERT_TRUE(PeekMessageW(&open, label, WM_COMMAND, WM_COMMAND, PM_REMOVE) && open.wParam == CHyperlinkLabel::ID_LINK_OPEN);
@@ -83,10 +79,9 @@ TEST_F(EditorWindow, TheHomePageLinkUnderTheMouse) {
     PumpMessages(300);
     EXPECT_FALSE(about.IsWindowVisible());
 
-    HWND parent = CreateWindowExW(0, L"Static", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);  // holds a font as a dialog does
     LOGFONTW font = {-24};  // on a monitor of another DPI the label takes its parent's new font, still underlined
-    SendMessageW(parent, WM_SETFONT, reinterpret_cast<WPARAM>(CreateFontIndirectW(&font)), FALSE);
-    SetParent(label, parent);
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(CreateFontIndirectW(&font)), FALSE);  // as a dialog holds one
+    SetParent(label, edit);
     SendMessageW(label, kDpiChangedAfterParent, 0, 0);
     EXPECT_EQ(Font(label), "-24 underlined");
 }

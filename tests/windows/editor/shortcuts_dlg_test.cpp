@@ -91,12 +91,10 @@ TEST_F(EditorWindow, LayoutsCommandsToolTipsAndPlacement) {
     }
 }
 
-// A help viewer binding that failed once stays failed, silently, even when the viewer appears later.
-TEST(HtmlHelp, AFailedBindingIsNotRetried) {
+TEST(HtmlHelp, AFailedBindingStaysFailedSilentlyWhenTheViewerAppearsLater) {
     const char* server = "CLSID\\{0F1E2D3C-0000-4000-8000-7A7A7A7A0001}\\InprocServer32";
     HtmlHelpBinding binding(server, "no-such-viewer.ocx");
     EXPECT_EQ(binding.Call(nullptr, "a.chm", 0, 0), nullptr);
     SetString(server, "", TestDir() + "help_recorder.dll", HKEY_CLASSES_ROOT);
-    EXPECT_EQ(binding.Call(nullptr, "a.chm", 0, 0), nullptr);
-    EXPECT_EQ(HelpCall(), "");
+    EXPECT_TRUE(binding.Call(nullptr, "a.chm", 0, 0) == nullptr && HelpCall().empty());
 }

@@ -1,5 +1,4 @@
 // The editor in the notification area: tooltip, menu, the library the commands load, and the About box it opens.
-#include "about_dlg.h"
 #include "editor_app.h"
 #include "editor_steps.h"
 #include "tray_icon.h"
@@ -25,9 +24,8 @@ static std::string ShellTips() {
 
 // The library loaded or not, the shell's tooltips and, with a window, the icon's menu.
 static std::string State(CShortcutsDlg* dialog = nullptr) {
-    std::string state = (GetModuleHandleA("lindle.dll") ? "loaded" : "unloaded") + ShellTips();
-    if (dialog) state += ", " + MenuShown([&] { dialog->SendMessage(UM_TRAYNOTIFY, TRAY_ICON_ID, WM_RBUTTONUP); }).items;
-    return state;
+    return (GetModuleHandleA("lindle.dll") ? "loaded" : "unloaded") + ShellTips() +
+           (dialog ? ", " + MenuShown([&] { dialog->SendMessage(UM_TRAYNOTIFY, TRAY_ICON_ID, WM_RBUTTONUP); }).items : "");
 }
 
 // From a folder no code page names the library loads and About shows its version; Stop, Start, a new task bar, Exit, the end.
@@ -40,25 +38,22 @@ TEST_F(EditorWindow, TrayCommandsAboutAndExit) {
     SetString(store::kRootPath, store::kInstallationPath, folder, HKEY_LOCAL_MACHINE);
     auto dialog = Open();
     EXPECT_EQ(State(dialog.get()), "loaded, Tarvo (2 items), 143 Show Editor...;0 ;144 Stop;145 Start!" + menu);
-    const std::function<void()> openers[] = {
-        [&] { dialog->SendMessage(WM_COMMAND, ID_TRAY_ABOUT); },
-        [&] { dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_ABOUT, BN_CLICKED), reinterpret_cast<LPARAM>(dialog->GetDlgItem(IDC_ABOUT))); },
-        [&] { dialog->SendMessage(WM_COMMAND, ID_APP_ABOUT, reinterpret_cast<LPARAM>(dialog->GetDlgItem(AFX_IDW_TOOLBAR))); },
-        [&] { dialog->SendMessage(WM_SYSCOMMAND, IDM_ABOUTBOX); }};
+    const std::tuple<UINT, WPARAM, HWND> openers[] = {{WM_COMMAND, ID_TRAY_ABOUT, nullptr}, {WM_SYSCOMMAND, IDM_ABOUTBOX, nullptr},
+        {WM_COMMAND, MAKEWPARAM(IDC_ABOUT, BN_CLICKED), dialog->GetDlgItem(IDC_ABOUT)}, {WM_COMMAND, ID_APP_ABOUT, dialog->GetDlgItem(AFX_IDW_TOOLBAR)}};
     const std::string lines = "About Tarvo\nTarvo version 2.0.4 \nEditor version 2.1.86.564\n";
-    auto about = [&](const std::function<void()>& open) {  // the caption and the lines after the picture up to the copyright
-        const std::string box = Reported(dialog->m_hWnd, open), versions = box.substr(box.find('\n'));
-        return box.substr(0, box.find(':')) + versions.substr(0, versions.find("\nCopyright"));
+    auto about = [&](UINT message, WPARAM wParam, HWND from) {  // the caption and the lines after the picture up to the copyright
+        const std::string box = Reported(dialog->m_hWnd, [&] { dialog->SendMessage(message, wParam, reinterpret_cast<LPARAM>(from)); });
+        return box.substr(0, box.find(':')) + box.substr(box.find('\n'), box.find("\nCopyright") - box.find('\n'));
     };
-    for (const auto& open : openers) {
-        EXPECT_EQ(about(open), lines + "DLL version 1.3.27.92") << &open - openers;
-        EXPECT_TRUE(!dialog->IsWindowVisible() && dialog->IsWindowEnabled() && GetModuleHandleA("lindle.dll")) << &open - openers;
+    for (const auto& [message, wParam, from] : openers) {
+        EXPECT_EQ(about(message, wParam, from), lines + "DLL version 1.3.27.92") << wParam;
+        EXPECT_TRUE(!dialog->IsWindowVisible() && dialog->IsWindowEnabled() && GetModuleHandleA("lindle.dll")) << wParam;
     }
     dialog->SendMessage(WM_COMMAND, ID_TRAY_START);
     dialog->SendMessage(WM_COMMAND, ID_TRAY_STOP);
     EXPECT_EQ(State(dialog.get()), "unloaded, Tarvo (stopped), 143 Show Editor...;0 ;144 Stop!;145 Start" + menu);
     SetString(store::kRootPath, store::kInstallationPath, TempDirectory(), HKEY_LOCAL_MACHINE);
-    EXPECT_EQ(about(openers[0]), lines);
+    EXPECT_EQ(about(WM_COMMAND, ID_TRAY_ABOUT, nullptr), lines);
 
     SetString(store::kRootPath, store::kInstallationPath, "C:\\nowhere", HKEY_LOCAL_MACHINE);
     EXPECT_EQ(Reported(dialog->m_hWnd, [&] { dialog->SendMessage(WM_COMMAND, ID_TRAY_START); }), "Tarvo: Failed to load 'lindle.dll'.");
