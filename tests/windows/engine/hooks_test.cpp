@@ -24,7 +24,7 @@ static void Deliver(HWND window, DWORD time) {  // a copy of the broadcast, as t
 
 // One reload serves every window's copy of a broadcast, though each copy adds an item; a copy stamped with the tick the
 // last reload began in may follow a later save, so it reloads. Removing takes a message hook left alone by a failed start.
-TEST(Hooks, OneReloadPerBroadcastWithoutMissingASave) {
+TEST(Hooks, OneReloadPerBroadcastWithoutMissingASaveAndOtherProcessesKeystrokesLeftAlone) {
     Clear();
     CreateRoot();
     HWND windows[3];
@@ -55,15 +55,11 @@ TEST(Hooks, OneReloadPerBroadcastWithoutMissingASave) {
     EXPECT_TRUE(RemoveHooks());
     EXPECT_FALSE(RemoveHooks());  // nothing left
     for (HWND window : windows) DestroyWindow(window);
-}
 
-// Windows calls this hook for programs of the other bitness too (Wine never does): they pass, or the shortcut fires twice.
-TEST(Hooks, TheInstallingProcessLeavesKeystrokesForOtherProcessesAlone) {
+    // Windows calls this hook for programs of the other bitness too (Wine never does): they pass, or the shortcut fires twice.
     Target target("tarvo-marshalled", "a");
-    Clear();
-    CreateRoot();
-    WriteItem(0, "F", target.Slashed("a.exe"));
-    ASSERT_EQ(LoadShortcutTable(), 1);
+    WriteItem(0, "F", target.Slashed("a.exe"));  // beside the copies' Ctrl + G items
+    ASSERT_EQ(LoadShortcutTable(), itemsAdded);
     ASSERT_TRUE(target.Start());
     HWND own = Popup(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     ASSERT_EQ(InstallHooks(GetModuleHandleA(nullptr), own), 1);
