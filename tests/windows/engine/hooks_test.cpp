@@ -22,8 +22,7 @@ static void Deliver(HWND window, DWORD time) {  // a copy of the broadcast, as t
     ReloadHookProc(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&message));
 }
 
-// One reload serves every window's copy of a broadcast, though each copy adds an item; a copy stamped with the tick the
-// last reload began in may follow a later save, so it reloads. Removing takes a message hook left alone by a failed start.
+// One reload serves a broadcast's copies, though each adds an item; a copy stamped with the last reload's tick still reloads.
 TEST(Hooks, OneReloadPerBroadcastWithoutMissingASaveAndOtherProcessesKeystrokesLeftAlone) {
     Clear();
     CreateRoot();
@@ -52,7 +51,7 @@ TEST(Hooks, OneReloadPerBroadcastWithoutMissingASaveAndOtherProcessesKeystrokesL
     Deliver(windows[1], GetTickCount() - 100);
     EXPECT_EQ(AcquireShortcutTable()->Count(), itemsAdded);
     ASSERT_NE(Engine().messageHook = SetWindowsHookExA(WH_GETMESSAGE, ReloadHookProc, GetModuleHandleA(nullptr), 0), nullptr);
-    EXPECT_TRUE(RemoveHooks());
+    EXPECT_TRUE(RemoveHooks());  // a message hook alone, as a start whose keyboard hook failed leaves it
     EXPECT_FALSE(RemoveHooks());  // nothing left
     for (HWND window : windows) DestroyWindow(window);
 
@@ -76,8 +75,7 @@ TEST(Hooks, OneReloadPerBroadcastWithoutMissingASaveAndOtherProcessesKeystrokesL
     DestroyWindow(own);
 }
 
-// Runs in the same second keep their own files; any character reaches what a script writes, from a temporary folder named
-// with them (Wine's interpreters read bytes as they are). No run leaves a file, also when the shell or the folder fails.
+// Same-second runs keep their own files; any character reaches a script's output, also run from a folder named with them.
 TEST(RunScript, SameSecondRunsEveryCharacterAsTypedAndTheFilesWindowsGets) {
     const std::string out = TempDirectory(), names[2] = {"first", "second"}, text = kWorldText, temp = out + "tarvo " + text + "\\";
     for (int type : {0, 4}) EXPECT_EQ(RunScript(type, "echo x"), ScriptTypeUnknown) << type;
@@ -92,7 +90,7 @@ TEST(RunScript, SameSecondRunsEveryCharacterAsTypedAndTheFilesWindowsGets) {
     other.join();
     for (int i = 0; i < 2; ++i) EXPECT_EQ(std::to_string(results[i]) + ReadFile(out + names[i]), "0" + names[i] + "\r\n");
     EXPECT_EQ(ScriptFiles(), std::vector<std::string>{});
-    const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;  // its interpreters read bytes as they are
     std::string utf16 = "\xFF\xFE";  // what FileSystemObject writes for a Unicode text file
     for (wchar_t c : Wide(text)) utf16 += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
     // Wine's cmd.exe cannot reach a path outside its code page: the files go beside the folder.
