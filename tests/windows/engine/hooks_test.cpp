@@ -53,7 +53,6 @@ TEST(Hooks, OneReloadPerBroadcastWithoutMissingASaveAndOtherProcessesKeystrokesL
     ASSERT_NE(Engine().messageHook = SetWindowsHookExA(WH_GETMESSAGE, ReloadHookProc, GetModuleHandleA(nullptr), 0), nullptr);
     EXPECT_TRUE(RemoveHooks());  // a message hook alone, as a start whose keyboard hook failed leaves it
     EXPECT_FALSE(RemoveHooks());  // nothing left
-    for (HWND window : windows) DestroyWindow(window);
 
     // Windows calls this hook for programs of the other bitness too (Wine never does): they pass, or the shortcut fires twice.
     Target target("tarvo-marshalled", "a");
@@ -72,7 +71,7 @@ TEST(Hooks, OneReloadPerBroadcastWithoutMissingASaveAndOtherProcessesKeystrokesL
         EXPECT_EQ(target.Launched(fires), fires ? "a" : "");
     }
     RemoveHooks();
-    DestroyWindow(own);
+    for (HWND window : {windows[0], windows[1], windows[2], own}) DestroyWindow(window);
 }
 
 // Same-second runs keep their own files; any character reaches a script's output, also run from a folder named with them.
