@@ -9,8 +9,7 @@ TEST_F(EditorWindow, ClashWarningAskedForTheSameKeysAndForAPlainSidedOverlapOnly
         {"+c+F-F-c", true, false, "LCTRL + F", "LCTRL + F" + used("Notes"), note("Notes")},
         {"+r+G-G-r", true, false, "RCTRL + G", "RCTRL + G" + used("calc.exe"), note("calc.exe")},
         {"+r+F-F-r", false, false, "CTRL + F", "CTRL + F" + used("Notes"), note("Notes")},
-        {"+r+F-F-r", true, false, "RCTRL + F", "", ""},
-        {"+c+H-H-c", true, false, "LCTRL + H", "", ""},  // that row is disabled
+        {"+r+F-F-r", true, false, "RCTRL + F", "", ""}, {"+c+H-H-c", true, false, "LCTRL + H", "", ""},  // the H row is disabled
         {"+c+C-C-c", true, false, "LCTRL + C", "LCTRL + C takes Ctrl+C away from Windows and the programs that use it: while this "
          "shortcut is enabled, they no longer receive it. Keep it?", "Windows or most programs use Ctrl+C: they would no longer receive it."},
         {"+c+C-C-c", true, true, "LCTRL + C", "", ""},  // the keys are passed on

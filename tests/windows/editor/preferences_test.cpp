@@ -66,7 +66,6 @@ TEST_F(EditorWindow, PreferencesOkWritesWhatChangedTheEngineFollowsAtOnceAndHelp
     SetDword(store::kRootPath, store::kVersion, 0x30000);
     const std::string before = Snapshot();
     Reported(window->m_hWnd, [&] { window->ReloadList(); });  // the load's message
-    const std::string refusal = Reported(*window, ID_TRAY_PREFERENCES);
-    EXPECT_NE(refusal.find("incompatible version of Tarvo (version 0x30000)"), std::string::npos) << refusal;
+    EXPECT_NE(Reported(*window, ID_TRAY_PREFERENCES).find("incompatible version of Tarvo (version 0x30000)"), std::string::npos);
     EXPECT_EQ(Snapshot(), before);
 }

@@ -6,7 +6,6 @@
 enum { IDC_NAME = IDC_DESCRIPTION, IDC_COUNT = IDC_ACTION, IDC_FLAG = IDC_LEFT_RIGHT };  // in the editor's script dialog
 
 struct CTestDlg : CDialog {
-    CTestDlg() : CDialog(IDD_EDIT_SCRIPT) {}
     std::string calls;
     int count = 123456, flag = 1;
     CToolBar bar;
@@ -21,8 +20,8 @@ BEGIN_MESSAGE_MAP(CTestDlg, CDialog)
     ON_NOTIFY(NM_CLICK, IDC_NAME, OnClick)
 END_MESSAGE_MAP()
 
-// Map entries (own and the base's IDOK), values both ways, an integer refused, message boxes, a tool bar.
-TEST(Dialog, MessageMapDataExchangeMessageBoxesAndToolBar) {
+// Map entries (own and the base's IDOK), values both ways, an integer refused, message boxes, a tool bar, the command line.
+TEST(Framework, MessageMapDataExchangeMessageBoxesToolBarAndCommandLine) {
     CTestDlg dialog;
     ASSERT_TRUE(dialog.Create(IDD_EDIT_SCRIPT));
     const HWND window = dialog.m_hWnd;
@@ -47,16 +46,12 @@ TEST(Dialog, MessageMapDataExchangeMessageBoxesAndToolBar) {
 
     ASSERT_TRUE(dialog.bar.CreateEx(&dialog) && dialog.bar.LoadToolBar(IDR_TOOLBAR));
     std::string buttons;  // command:image, | for a separator
-    for (int i = 0; i < dialog.bar.SendMessage(TB_BUTTONCOUNT); ++i) {
-        TBBUTTON b = {};
-        dialog.bar.SendMessage(TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
+    TBBUTTON b = {};
+    for (int i = 0; dialog.bar.SendMessage(TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b)); ++i)
         buttons += (b.fsStyle & TBSTYLE_SEP) ? "| " : std::to_string(b.idCommand) + ":" + std::to_string(b.iBitmap) + " ";
-    }
     EXPECT_EQ(buttons, "32774:0 32777:1 32779:2 32781:3 | 32775:4 32772:5 | 32776:6 | 32784:7 57670:8 57664:9 ");
-}
 
-// Flags (/ or -) are set apart, "nologo" in any case hides the splash; the first other word is the file.
-TEST(CommandLine, FlagsAreSetApartAndTheFirstOtherParameterIsTheFileName) {
+    // Command line flags (/ or -) are set apart, "nologo" in any case hides the splash; the first other word is the file.
     for (const auto& [flag, expected] : {std::pair{"/quit", "start11"}, {"/NOLOGO", "start01"}}) {  // the file, the splash, 1: open the file
         const char* argv[] = {"prog", flag, "-quit", "start", "Modal"};
         CCommandLineInfo info;
