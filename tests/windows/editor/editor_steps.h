@@ -96,8 +96,7 @@ inline ShownMenu MenuShown(const std::function<void()>& open) {
     return shownMenu;
 }
 
-// Help goes to the stand-in viewer, which records each call; the help file is C:\help\Tarvo.chm.
-inline void RecordHelp(CWinApp& app) {
+inline void RecordHelp(CWinApp& app) {  // to the stand-in viewer, which records each call; the file is C:\help\Tarvo.chm
     SetString(kHtmlHelpServerKey, "", TestDir() + "help_recorder.dll", HKEY_CLASSES_ROOT);
     app.m_pszHelpFilePath = _strdup("C:\\help\\Tarvo.chm");
 }
@@ -118,8 +117,7 @@ inline HelpCallList HelpCalls(HWND dialog, const HelpCallList& expected) {
         HWND control = id == -1 ? FindWindowExW(dialog, nullptr, L"Static", nullptr) : GetDlgItem(dialog, id);
         HELPINFO info = {sizeof info, HELPINFO_WINDOW, id, control, 0, {30, 40}};
         HelpCall();
-        const LRESULT handled = SendMessageW(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-        seen.push_back({id, handled == TRUE ? HelpCall() : "not handled"});
+        seen.push_back({id, SendMessageW(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info)) == TRUE ? HelpCall() : "not handled"});
     }
     return seen;
 }

@@ -112,8 +112,7 @@ inline std::string Snapshot(const std::string& path = "") {
 // Send: "+x" presses and "-x" releases x: c or r the left or right Ctrl, h or i Shift, a Alt, s F9, else the key's character.
 struct SentKey { WORD virtualKey, scanCode; bool extended; };  // what SendInput is given for the key x of Send
 inline SentKey KeyFor(char x) {
-    const WORD vk = x == 'c' || x == 'r' ? VK_CONTROL : x == 'h' || x == 'i' ? VK_SHIFT : x == 'a' ? VK_MENU
-                    : x == 's' ? VK_F9 : static_cast<BYTE>(x);
+    const WORD vk = x == 'c' || x == 'r' ? VK_CONTROL : x == 'h' || x == 'i' ? VK_SHIFT : x == 'a' ? VK_MENU : x == 's' ? VK_F9 : static_cast<BYTE>(x);
     // The generic VK_SHIFT maps to the left key's scan code; the right one has its own.
     return {vk, static_cast<WORD>(MapVirtualKeyW(x == 'i' ? VK_RSHIFT : vk, MAPVK_VK_TO_VSC)), x == 'r'};
 }
@@ -128,9 +127,7 @@ inline void Send(const std::string& keys) {
         KeyInput(key.virtualKey, key.scanCode, (key.extended ? KEYEVENTF_EXTENDEDKEY : 0u) | (keys[i] == '-' ? KEYEVENTF_KEYUP : 0u));
     }
 }
-inline void Tap(WORD vk) {  // a press and release
-    for (DWORD up : {0, KEYEVENTF_KEYUP}) KeyInput(vk, 0, up);
-}
+inline void Tap(WORD vk) { for (DWORD up : {0, KEYEVENTF_KEYUP}) KeyInput(vk, 0, up); }  // a press and release
 inline void TypeText(const std::string& text) {  // as characters, unit by unit as an input method does
     for (wchar_t unit : Wide(text))
         for (DWORD up : {0, KEYEVENTF_KEYUP}) KeyInput(0, unit, KEYEVENTF_UNICODE | up);
@@ -172,14 +169,18 @@ inline std::string Text(HWND window) {  // also of another process's window
 }
 inline void SetText(HWND window, const std::string& text) { SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str())); }
 inline void ToFront(HWND window) { for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i, Sleep(20)) SetForegroundWindow(window); }
-// A visible dialog other than except: with a caption, of any process; without, of this process.
-inline HWND FindDialog(HWND except = nullptr, const char* caption = nullptr) {
-    for (HWND found = nullptr; (found = FindWindowExW(nullptr, found, WC_DIALOG, caption ? Wide(caption).c_str() : nullptr));) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(found, &process);
-        if (found != except && IsWindowVisible(found) && (caption || process == GetCurrentProcessId())) return found;
+// A visible top-level window of the class (and caption, when given) other than except, of process (0: any), or null.
+inline HWND FindTop(const wchar_t* windowClass, const char* caption, DWORD process, HWND except = nullptr) {
+    for (HWND found = nullptr; (found = FindWindowExW(nullptr, found, windowClass, caption ? Wide(caption).c_str() : nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(found, &owner);
+        if (found != except && IsWindowVisible(found) && (!process || owner == process)) return found;
     }
     return nullptr;
+}
+// A dialog other than except: with a caption, of any process; without, of this process.
+inline HWND FindDialog(HWND except = nullptr, const char* caption = nullptr) {
+    return FindTop(WC_DIALOG, caption, caption ? 0 : GetCurrentProcessId(), except);
 }
 inline HWND WaitForDialog(HWND except = nullptr, const char* caption = nullptr) {  // null after the wait
     HWND dialog = nullptr;
@@ -226,8 +227,7 @@ inline void SetRowState(HWND list, int row, UINT state, UINT mask) {
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);
 }
-// Clicks button in the next message box of this process other than ignore; its text, or "" when none came
-// (or, with orClosed, when ignore closed without one). A box without that button stays, and the test fails.
+// Clicks button in the next message box of this process but ignore: its text; "" when none came (or, with orClosed, ignore closed).
 inline std::string Answer(int button, HWND ignore = nullptr, bool orClosed = false) {
     HWND box = nullptr;
     WaitFor([&] { return (box = FindDialog(ignore)) != nullptr || (orClosed && !IsWindow(ignore)); });
@@ -240,8 +240,7 @@ inline std::string Answer(int button, HWND ignore = nullptr, bool orClosed = fal
         PostMessageW(box, WM_COMMAND, button, 0), text = "not closed by a click: " + text;
     return text;
 }
-// For code that blocks in a modal box: a second thread waits for a dialog of this process other than ignore,
-// records its caption, static texts (one a line) and icon, lets inspect look at it and closes it with button.
+// A thread that waits for a dialog of this process but ignore, records what it shows, lets inspect see it and closes it with button.
 struct SeenDialog { std::string caption, text; HICON icon = nullptr; };
 struct DialogWatcher {
     explicit DialogWatcher(int button = IDOK, HWND ignore = nullptr, std::function<void(HWND)> inspect = {})
@@ -320,8 +319,7 @@ inline DWORD RunToEnd(const std::string& command) {  // the exit code, 0xFFFF wh
     return code;
 }
 
-// A folder in the temporary folder with copies of key_target.exe named <letter>.exe (the markers log their
-// letter to markers.log), and key_target.exe (or program) started as the target: it logs its keys to keys.log.
+// Markers <letter>.exe (key_target.exe, logging to markers.log) in a temporary folder, and a target logging its keys to keys.log.
 struct Target {
     Target(const std::string& name, const std::string& letters, const std::string& program = ExeDirectory() + "key_target.exe")
         : path(TempDirectory() + name + "\\"), program(program) {
@@ -330,20 +328,12 @@ struct Target {
         for (char c : letters) CopyFileW(Wide(program).c_str(), Wide(path + c + ".exe").c_str(), 0);
     }
     ~Target() { TerminateProcess(process, 0); }
-    // The shell starts such a path itself, not through explorer.exe.
-    std::string Slashed(const std::string& name) const { return Replaced(path + name, '\\', '/'); }
+    std::string Slashed(const std::string& name) const { return Replaced(path + name, '\\', '/'); }  // the shell starts it itself, not explorer.exe
     bool Start() {  // the library maps into it and loads its table then
         process = Launch("\"" + program + "\" \"" + path + "keys.log\"");
         return WaitFor([&] { return Window() != nullptr; });
     }
-    HWND Window() const {  // other targets may run beside it
-        for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"TarvoKeyTarget", nullptr));) {
-            DWORD id = 0;
-            GetWindowThreadProcessId(window, &id);
-            if (id == GetProcessId(process)) return window;
-        }
-        return nullptr;
-    }
+    HWND Window() const { return process ? FindTop(L"TarvoKeyTarget", nullptr, GetProcessId(process)) : nullptr; }  // others may run beside it
     // The keys logged before an unbound F9 sent after them, in front (a script's console may have taken it).
     std::string Type(const std::string& keys) {
         ToFront(Window());
@@ -367,8 +357,7 @@ struct Target {
         EXPECT_EQ(Type("+c+F-F-c"), letter.empty() ? "+c+F-F-c" : "+c-c") << after;
         EXPECT_EQ(Launched(letter.size()), letter) << after;
     }
-    // Under Wine the first keys after hooks were installed anew can pass before the hooks reach the target.
-    void Settle() { for (int i = 0; i < 3; ++i, Sleep(300)) Type(""); }
+    void Settle() { for (int i = 0; i < 3; ++i, Sleep(300)) Type(""); }  // under Wine the first keys after new hooks can pass them by
 
     const std::string path, program;
     HANDLE process = nullptr;
