@@ -1,5 +1,4 @@
-// Any bytes as a key combination's text: the record is one a text can give, and its text (either mode) reads back to one
-// that matches the same pressed keys as what the text keeps.
+// Any bytes as a combination's text: a record a text can give, whose text (either mode) reads back matching the same keys.
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,5 +1,4 @@
-// Random keystroke streams (any virtual key, scan code and flag bits) against random tables: every decision is the one
-// the matching rule gives, and a shortcut only ever launches on the release of a key that was down.
+// Random keystrokes against random tables: each decision is the matching rule's; a launch only on the release of a key down.
 #include "fuzz_input.h"
 
 using namespace keystroke;
@@ -23,8 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto table = builder.Finish();
     const bool removes = table->Settings().removeKeystroke;
     auto firstMatch = [&](const KeyCombination& pressed) {
-        for (int i = 0; i < table->Count(); ++i)
-            if (MatchKeyCombination(pressed, table->Combination(i))) return i;
+        for (int i = 0; i < table->Count(); ++i) if (MatchKeyCombination(pressed, table->Combination(i))) return i;
         return -1;
     };
     KeyCombination state{};

@@ -1,5 +1,4 @@
-// Runs a fuzz target once on every file of the given folders, without libFuzzer: the normal test run replays the
-// checked-in corpus this way, so that an input that once broke the code keeps being tried.
+// Runs a fuzz target once on every file of the given folders: the normal test run replays the checked-in corpus so.
 #include <cstdint>
 #include <filesystem>
 #include <fstream>

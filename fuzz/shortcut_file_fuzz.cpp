@@ -1,5 +1,4 @@
-// Any bytes as a shortcut list file: the parser never reads past the text, and a list it accepts is written out and
-// read back to the same values, the written text unchanged by a second round.
+// Any bytes as a list file: never read past; a list accepted is written and read back the same, the text stable.
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,5 +1,4 @@
-// The loader against any store (values of any type and size, a gap, any UTF-16): the table holds what the rules written
-// out plainly below take from the store, each value read once; "Window settings" reads so too.
+// The loader against any store: the table holds what the rules, written out plainly below, take; each value read once.
 #include "fuzz_input.h"
 
 using namespace store;
@@ -38,16 +37,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FakeStore fake;
     const uint8_t rootKind = in.Byte();
     fake.hasRoot = rootKind & 1;
-    for (const char* name : {kVersion, kDoNotRemoveKeystroke, kBeepAfterKeystroke, kBeepType})
-        if (in.Byte() & 1) fake.root[name] = MakeValue(in);
+    for (const char* name : {kVersion, kDoNotRemoveKeystroke, kBeepAfterKeystroke, kBeepType}) if (in.Byte() & 1) fake.root[name] = MakeValue(in);
     if (rootKind & 2) fake.root[kVersion] = FakeStore::Dword(0x10000);
     const int items = static_cast<int>(in.Below(206)), gap = static_cast<int>(in.Below(256));
     const char* const itemNames[] = {kShortcut, kDisabled, kAction, kType, kScript};
     for (int i = 0; i < items && !in.AtEnd(); ++i) {
         FakeStore::Key& key = fake.items[i == gap ? items + 1 : i];
         const uint8_t present = in.Byte();
-        for (int v = 0; v < 5; ++v)
-            if (present >> v & 1) key[itemNames[v]] = MakeValue(in);
+        for (int v = 0; v < 5; ++v) if (present >> v & 1) key[itemNames[v]] = MakeValue(in);
     }
 
     EngineSettings settings{false, true, 7};

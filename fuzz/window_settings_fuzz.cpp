@@ -1,5 +1,4 @@
-// Any bytes as the "Window settings" text: parsing never reads past the text, accepts only a placement whose normal
-// rectangle a window can take, and the text written for what it read reads back to the same ten numbers.
+// Any bytes as "Window settings": never read past, only a placement a window can take, and it reads back the same.
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -35,8 +35,7 @@ TEST(KeyCombination, TextWrittenAndRead) {  // "..." marks a text without a main
     for (const auto& [text, k] : read) EXPECT_EQ(ParseKeyCombination(text), k) << text;
     EXPECT_EQ(ParseKeyCombination("CTRL + FX", 8), K('F', "*C"));  // reads no further than told
     for (uint16_t vk = 32; vk < 256; ++vk)  // every ordinary key, "0FA" among them, reads back from its text
-        for (const KeyCombination& k : {K(vk), K(vk, "LCRA")})
-            EXPECT_EQ(ParseKeyCombination(FormatKeyCombination(k, kSided).text), k) << vk;
+        for (const KeyCombination& k : {K(vk), K(vk, "LCRA")}) EXPECT_EQ(ParseKeyCombination(FormatKeyCombination(k, kSided).text), k) << vk;
 }
 
 // Each case both ways round: a pressed state against a stored text, and two stored texts that some keystroke fires both.

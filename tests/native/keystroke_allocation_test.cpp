@@ -1,5 +1,4 @@
-// The keyboard hook runs in every process of the desktop: a keystroke that launches nothing must not touch the heap.
-// Counted by replacing malloc (which operator new calls); Windows builds wrap it at link time and drive the real hook too.
+// The hook runs in every process: a keystroke that launches nothing allocates nothing (malloc counted; on Windows the real hook too).
 #include <gtest/gtest.h>
 
 #include "core_test_support.h"

@@ -10,8 +10,7 @@ static FakeStore::Key Item(const std::string& action) {
     return {{kShortcut, FakeStore::Text("CTRL + F")}, {kAction, FakeStore::Text(action)}, {kType, FakeStore::Dword(0)}};
 }
 
-// Text ends at its first NUL or its data, over the limit it is absent; it comes out as UTF-8, a lone surrogate as its own
-// three bytes (so writing it back restores it). "Disabled" counts only as a four-byte number.
+// Text ends at its first NUL or its data, is absent over the limit, comes out as UTF-8 (a lone surrogate as its own 3 bytes).
 TEST(StoreReader, ValueTypesSizesTerminatorsAndUtf8) {
     const std::string one("\1\0\0\0", 4), full(kItemStringLimit, 'x'), cjk = "\xE6\x96\x87\xE5\xAD\x97";
     const std::string path = "C:\\\xD0\x9F\xD1\x80\xD0\xBE\\" + cjk + "\xF0\x9F\x98\x80.exe";
@@ -45,8 +44,7 @@ TEST(StoreReader, ValueTypesSizesTerminatorsAndUtf8) {
     }
 }
 
-// Items run to the first missing key, 200 at most, each value read once; a store without an accepted "Version" loads no
-// item and keeps the earlier settings.
+// Items run to the first gap, 200 at most, each value read once; without an accepted "Version" none, the old settings kept.
 TEST(StoreReader, GapsTheItemLimitSettingsAndTheVersionRule) {
     FakeStore store;
     store.hasRoot = false;

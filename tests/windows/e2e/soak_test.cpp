@@ -113,8 +113,7 @@ TEST(Soak, RandomKeysUnderReloadsLaunchExactlyWhatTheCorePredicts) {
         // Every 100 ms, but after the target took the last reload: a pile of broadcasts would starve the input under Wine.
         for (rng.seed(seed + 1); writing; ++reloads) {
             const DWORD start = GetTickCount();
-            for (int n = 0; n < 8; ++n)
-                if (const int i = static_cast<int>(rng() % store::kMaxItems); kinds[i] != 's') Churn(i);
+            for (int n = 0; n < 8; ++n) if (const int i = static_cast<int>(rng() % store::kMaxItems); kinds[i] != 's') Churn(i);
             SetDword(store::kRootPath, store::kBeepType, rng() % 2 ? MB_OK : MB_ICONHAND);
             PostMessageW(HWND_BROADCAST, RegisterWindowMessageA(store::kReloadMessageName), 0, 0);
             while (writing && GetTickCount() - start < 20000 && GetWindowLongPtrW(targetWindow, GWLP_USERDATA) <= reloads) Sleep(5);

@@ -51,8 +51,7 @@ TEST_F(EditorWindow, PreferencesOkWritesWhatChangedTheEngineFollowsAtOnceAndHelp
             const auto follows = [&] { return IsWindowEnabled(sounds) + IsWindowEnabled(play) == 2 * IsDlgButtonChecked(dialog, IDC_BEEP); };
             EXPECT_TRUE(follows());  // the sound list and Play are enabled with the Beep box ticked only
             EXPECT_EQ(HelpCalls(dialog, help), help);
-            for (int id : step.clicks)
-                if (id) ClickCheck(GetDlgItem(dialog, id));
+            for (int id : step.clicks) if (id) ClickCheck(GetDlgItem(dialog, id));
                 else if (WaitFor([&] { return IsWindowEnabled(sounds) != FALSE; })) PickFromCombo(sounds, step.sound);  // once Beep enabled it
             Sleep(300);  // the clicks are input: handled when the dialog gets to them
             EXPECT_TRUE(follows());

@@ -22,8 +22,7 @@ constexpr UINT kEditItem = 32772, kAddShortcut = 32774, kDeleteItem = 32776;
 constexpr UINT kTrayExit = 141, kTrayShow = 143, kTrayStop = 144, kTrayStart = 145;
 
 template <typename Done> bool WaitFor(Done done) {  // up to 20 seconds for done() to hold; whether it did
-    for (const DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(10))
-        if (done()) return true;
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(10)) if (done()) return true;
     return done();
 }
 inline std::string Replaced(std::string text, char from, char to) {
@@ -124,8 +123,7 @@ inline void Send(const std::string& keys) {
 }
 inline void Tap(WORD vk) { for (DWORD up : {0, KEYEVENTF_KEYUP}) KeyInput(vk, 0, up); }  // a press and release
 inline void TypeText(const std::string& text) {  // as characters, unit by unit as an input method does
-    for (wchar_t unit : Wide(text))
-        for (DWORD up : {0, KEYEVENTF_KEYUP}) KeyInput(0, unit, KEYEVENTF_UNICODE | up);
+    for (wchar_t unit : Wide(text)) for (DWORD up : {0, KEYEVENTF_KEYUP}) KeyInput(0, unit, KEYEVENTF_UNICODE | up);
 }
 inline void SetClipboardText(const std::string& text) {
     const std::wstring wide = Wide(text);
@@ -388,10 +386,11 @@ inline bool CaptureAndSave(HWND dialog, const std::string& keys, const std::stri
     if (!WaitFor([&] { return Text(capture) == "End capture"; })) return false;
     Send(keys);
     const bool captured = WaitFor([&] { return Text(box) == shown; });
-    Click(capture);
+    Click(capture);  // a key handled in the capture puts the stored values back into the boxes: the action goes in after it ends
+    const bool ended = WaitFor([&] { return Text(capture) == "Capture"; });
     SetText(GetDlgItem(dialog, kAction), action);
     Click(GetDlgItem(dialog, IDOK));
-    return captured && WaitFor([&] { return !IsWindow(dialog); });
+    return captured && ended && WaitFor([&] { return !IsWindow(dialog); });
 }
 
 }  // namespace drive
