@@ -4,11 +4,10 @@
 
 using namespace keystroke;
 
-// Plays strokes such as "c+ f+kc f- c-" (key down +, up -; c/C, a/A, s/S: left/right Ctrl, Alt, Shift; m the masking
-// key) with lParam built as Windows builds it, applying each decision's clearing. Letters after the sign are what the
-// keyboard holds as a key goes down: k known, c left Ctrl, a left Alt, w Windows. Outcome per keystroke: p passed,
-// s swallowed, m swallowed with the masking key, c captured (and swallowed), the entry's index for a launch swallowed and
-// beeping as set, P for one passed without a beep. Settings: r keystrokes removed, b beep, c capture mode.
+// Plays strokes such as "c+ f+kc f- c-" (+ down, - up; c/C, a/A, s/S: left/right Ctrl, Alt, Shift; m the masking key), lParam
+// built as Windows builds it, each decision's clearing applied. After the sign, what the keyboard holds: k known, c left Ctrl, a left
+// Alt, w Windows. Per keystroke: p passed, s swallowed, m masked, c captured, the entry's index for a launch swallowed and beeping as
+// set, P one passed without a beep. Settings: r keystrokes removed, b beep, c capture mode.
 TEST(KeystrokeDecision, Scenarios) {
     const std::tuple<const char*, const char*, const char*> scenarios[] = {
         {"rb", "c+ f+ f+ f- c-", "pss1p"},        // swallowed until the release fires

@@ -4,7 +4,6 @@
 #include <psapi.h>
 #include <winternl.h>
 
-#include <atomic>
 #include <random>
 
 #include "core/keystroke_decision.h"

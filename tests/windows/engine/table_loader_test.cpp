@@ -1,7 +1,5 @@
 // The engine's loader against the real registry; the reading rules themselves are the native store reader tests'.
-#include <atomic>
 #include <regex>
-#include <set>
 
 #include "drive.h"
 #include "engine.h"
