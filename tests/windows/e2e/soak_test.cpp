@@ -47,10 +47,7 @@ static std::string RandomChord(bool hot) {
         const char key = hot && rng() % 5 == 0 ? Pick(kHotKeys) : rng() % 2 ? AnyLetter() : static_cast<char>('0' + rng() % 10);
         if (!hot && std::strchr(kHotKeys, key)) continue;
         keys += std::string("+") + key + (rng() % 8 == 0 ? std::string("+") + key : "");  // some auto-repeat
-        if (!held.empty() && rng() % 10 == 0) {
-            keys += std::string("-") + held.back();
-            held.pop_back();
-        }
+        if (!held.empty() && rng() % 10 == 0) keys += std::string("-") + held.back(), held.pop_back();  // a modifier let go early
         keys += std::string("-") + key;
     }
     std::shuffle(held.begin(), held.end(), rng);
