@@ -49,6 +49,10 @@ void ShowContextHelp(const HELPINFO& info, DWORD topic) {
                      reinterpret_cast<DWORD_PTR>(&popup));
         return;
     }
+    ShowHelpTopic(topic);
+}
+
+void ShowHelpTopic(DWORD topic) {
     CWnd* main = AfxGetMainWnd();
     CWinApp* app = AfxGetApp();
     CallHtmlHelp(main ? main->m_hWnd : nullptr, app ? app->m_pszHelpFilePath : nullptr, HH_HELP_CONTEXT_COMMAND, topic);

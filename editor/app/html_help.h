@@ -44,3 +44,5 @@ void ShowHelp(HWND owner);
 // A dialog's context help (F1 or the "?" button): a control with a string of its own id
 // gets that text in a pop-up; OK, Cancel and the dialog itself open the dialog's topic.
 void ShowContextHelp(const HELPINFO& info, DWORD topic);
+// Opens a topic of the help file, owned by the main window.
+void ShowHelpTopic(DWORD topic);

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "core/shortcut_store.h"
 #include "registry_value.h"
 #include "text.h"
 
@@ -112,4 +113,10 @@ uint32_t GetRegistryDword(HKEY root, const char* path, const char* name) {
     ScopedRegistryKey key(root, path, KEY_READ);
     uint32_t value = 0;
     return key && QueryDwordValue(key.get(), name, value) ? value : 0;
+}
+
+CString ItemKeyPath(int index) {
+    char path[store::kItemPathSize];
+    store::FormatItemPath(index, path);
+    return path;
 }

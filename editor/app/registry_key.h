@@ -60,3 +60,6 @@ public:
 
 // A REG_DWORD value, or 0 when the key or value is missing or of another type.
 uint32_t GetRegistryDword(HKEY root, const char* path, const char* name);
+
+// The path of item key index below the store's root.
+CString ItemKeyPath(int index);

@@ -266,9 +266,7 @@ LRESULT CShortcutsDlg::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
 
 BOOL CShortcutsDlg::OnHelpInfo(HELPINFO* info) {
     if (info->iContextType != HELPINFO_WINDOW) return CDialog::OnHelpInfo(info);
-    CWnd* main = AfxGetMainWnd();
-    CallHtmlHelp(main ? main->m_hWnd : nullptr, AfxGetApp() ? AfxGetApp()->m_pszHelpFilePath : nullptr,
-                 HH_HELP_CONTEXT_COMMAND, kHelpContext);
+    ShowHelpTopic(kHelpContext);
     return TRUE;
 }
 

@@ -11,11 +11,7 @@
 
 namespace {
 
-CRegistryKey ItemKey(int index) {
-    char path[store::kItemPathSize];
-    store::FormatItemPath(index, path);
-    return CRegistryKey(path, HKEY_CURRENT_USER, store::kItemStringLimit);
-}
+CRegistryKey ItemKey(int index) { return CRegistryKey(ItemKeyPath(index), HKEY_CURRENT_USER, store::kItemStringLimit); }
 
 }  // namespace
 

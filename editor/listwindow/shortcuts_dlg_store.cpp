@@ -13,12 +13,6 @@
 
 namespace {
 
-CString ItemPath(int index) {
-    char path[store::kItemPathSize];
-    store::FormatItemPath(index, path);
-    return path;
-}
-
 // "Action" as the list shows it: a special-folder code shows as its name.
 CString ActionText(const CRegistryValue& action) {
     if (!action.found || action.number == 0) return action.string;
@@ -49,7 +43,7 @@ void CShortcutsDlg::LoadItems() {
     }
     if (!imageListsAttached) SetUpListView();
     for (int n = 0; n < maxItems; ++n) {
-        key.SetKey(ItemPath(n), HKEY_CURRENT_USER);
+        key.SetKey(ItemKeyPath(n), HKEY_CURRENT_USER);
         // Each item key opened once for all its values.
         CRegistryValue values[] = {{store::kType, CRegistryValue::Number},       {store::kShortcut, CRegistryValue::Text},
                                    {store::kAction, CRegistryValue::NumberOrText}, {store::kDescription, CRegistryValue::Text},
@@ -85,7 +79,7 @@ bool CShortcutsDlg::SaveItem(int row, CString shortcutText, CString action, CStr
                              int scriptType, bool notify, unsigned values) {
     if (!StoreWritable()) return false;
     const bool enabled = listControl.GetCheck(row) != FALSE;
-    const CRegistryKey key(ItemPath(row), HKEY_CURRENT_USER, store::kItemStringLimit);
+    const CRegistryKey key(ItemKeyPath(row), HKEY_CURRENT_USER, store::kItemStringLimit);
     // Each write stands alone; a failed one leaves the row as the user made it.
     if (values & ShortcutValue) key.WriteString(store::kShortcut, shortcutText);
     if (values & DisabledValue) key.WriteDword(store::kDisabled, enabled ? 0 : 1);

@@ -20,9 +20,9 @@ using shortcutfile::Section;
 using shortcutfile::Value;
 
 // Opens an existing key for reading, or creates one for writing.
-ScopedRegistryKey Key(HKEY root, const std::string& path, bool create) {
-    return create ? ScopedRegistryKey(root, path.c_str(), KEY_READ | KEY_WRITE, ScopedRegistryKey::Open::CreateIfMissing)
-                  : ScopedRegistryKey(root, path.c_str(), KEY_READ);
+ScopedRegistryKey Key(HKEY root, const char* path, bool create) {
+    return create ? ScopedRegistryKey(root, path, KEY_READ | KEY_WRITE, ScopedRegistryKey::Open::CreateIfMissing)
+                  : ScopedRegistryKey(root, path, KEY_READ);
 }
 
 // Far beyond the largest list the store can hold, with every escape.
@@ -32,13 +32,6 @@ constexpr DWORD kLargestFile = 64u << 20;
 const char* const kItemNames[] = {store::kShortcut, store::kDisabled, store::kAction,
                                   store::kDescription, store::kScript, store::kType};
 const char* const kSettingNames[] = {store::kDoNotRemoveKeystroke, store::kBeepAfterKeystroke, store::kBeepType};
-
-
-std::string ItemPath(int index) {
-    char path[store::kItemPathSize];
-    store::FormatItemPath(index, path);
-    return path;
-}
 
 // A REG_DWORD of four bytes or a REG_SZ, as the readers take them; false for anything else.
 bool ReadValue(HKEY key, const char* name, Value& value) {
@@ -88,7 +81,7 @@ bool VersionRejected(TransferReport& report) {
 // Items up to the first gap, at most 200, as the readers count them.
 int StoredItemCount() {
     int count = 0;
-    while (count < store::kMaxItems && Key(HKEY_CURRENT_USER, ItemPath(count), false)) ++count;
+    while (count < store::kMaxItems && Key(HKEY_CURRENT_USER, ItemKeyPath(count), false)) ++count;
     return count;
 }
 
@@ -146,7 +139,7 @@ TransferReport ExportShortcuts(const std::string& path) {
         }
     }
     for (int index = 0; index < store::kMaxItems; ++index) {
-        const ScopedRegistryKey item = Key(HKEY_CURRENT_USER, ItemPath(index), false);
+        const ScopedRegistryKey item = Key(HKEY_CURRENT_USER, ItemKeyPath(index), false);
         if (!item) break;
         Section section;
         for (const char* name : kItemNames) {
@@ -213,7 +206,7 @@ TransferReport ImportShortcuts(const Document& document, ImportMode mode) {
     }
     if (ok && mode == ImportMode::Replace) ok = DeleteItemKeys();
     for (size_t i = 0; ok && i < document.items.size(); ++i) {
-        const ScopedRegistryKey item = Key(HKEY_CURRENT_USER, ItemPath(first + static_cast<int>(i)), true);
+        const ScopedRegistryKey item = Key(HKEY_CURRENT_USER, ItemKeyPath(first + static_cast<int>(i)), true);
         ok = static_cast<bool>(item);
         for (const Value& value : document.items[i]) ok = ok && WriteValue(item.get(), value);
     }
